@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# The main job of `make run`: pack the demo project, then list and verify the package.
+set -euo pipefail
+build=${1:-build}
+out="$build/demo"
+mkdir -p "$out"
+"$build/apps/vyrpack/vyrpack" create "$out/demo.vyshow" demo/Project.vyr
+"$build/apps/vyrpack/vyrpack" list "$out/demo.vyshow"
+"$build/apps/vyrpack/vyrpack" verify "$out/demo.vyshow"

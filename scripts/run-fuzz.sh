@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Runs every fuzz target of a fuzz build for a few seconds, from its seed corpus when it has one.
+set -euo pipefail
+build=${1:-build-fuzz}
+seconds=${2:-20}
+for target in "$build"/fuzz/fuzz_*; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target")
+  corpus="$build/fuzz/corpus-$name"
+  mkdir -p "$corpus"
+  seeds="fuzz/seeds/${name#fuzz_}"
+  echo "== $name (${seconds}s)"
+  if [ -d "$seeds" ]; then
+    "$target" -max_total_time="$seconds" -max_len=65536 "$corpus" "$seeds"
+  else
+    "$target" -max_total_time="$seconds" -max_len=65536 "$corpus"
+  fi
+done

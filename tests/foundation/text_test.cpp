@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "foundation/case_fold.h"
+#include "foundation/utf.h"
+
+namespace vyr {
+namespace {
+
+TEST(Utf, RoundTripsEveryPlane) {
+  const std::u16string text = u"a\u00e9\u4e2d\U0001F600z";
+  const std::string utf8 = Utf16ToUtf8(text);
+  EXPECT_EQ(utf8, "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80z");
+  EXPECT_EQ(Utf8ToUtf16(utf8), text);
+}
+
+TEST(Utf, LoneSurrogateSurvivesAndBadBytesBecomeReplacement) {
+  const std::u16string lone = {u'x', char16_t(0xD800), u'y'};
+  EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(lone)), lone);
+  EXPECT_EQ(Utf8ToUtf16("\xFF"
+                        "a\xC3"),
+            (std::u16string{char16_t(0xFFFD), u'a', char16_t(0xFFFD)}));
+  EXPECT_EQ(Utf8ToUtf16("\xC0\x80"), (std::u16string{char16_t(0xFFFD), char16_t(0xFFFD)}));
+}
+
+TEST(CaseFold, NamesCompareAndHashAlike) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool same;
+  } cases[] = {
+      {"Main", "mAIN", true},
+      {"\xC3\x84pfel", "\xC3\xA4PFEL", true},                          // Äpfel / äPFEL
+      {"\xCE\xA3\xCE\x91\xCE\xA3", "\xCF\x83\xCE\xB1\xCF\x82", true},  // ΣΑΣ / σας (final sigma)
+      {"\xD0\x9C\xD0\xB8\xD1\x80", "\xD0\xBC\xD0\x98\xD0\xA0", true},  // Мир / мИР
+      {"slide1", "slide10", false},
+      {"a", "", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SameName(c.a, c.b), c.same) << c.a << " / " << c.b;
+    if (c.same) {
+      EXPECT_EQ(NameHash(c.a), NameHash(c.b)) << c.a;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vyr
