@@ -6,7 +6,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build run test test-asan bench fuzz format clean
+.PHONY: all deps build run test test-asan test-tsan bench fuzz format clean
 
 all: build
 
@@ -33,6 +33,16 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+# ThreadSanitizer over the suites that exercise threads.
+TSAN_BUILD ?= build-tsan
+TSAN_SUITES ?= test_platform
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=thread" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread"
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_SUITES)
+	for suite in $(TSAN_SUITES); do \
+	  TSAN_OPTIONS=halt_on_error=1 ./$(TSAN_BUILD)/tests/*/$$suite || exit 1; done
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DVYR_TESTS=OFF -DVYR_BENCH=ON
