@@ -1,5 +1,7 @@
 #include "viewer/command_line.h"
 
+#include <charconv>
+#include <cstdint>
 #include <functional>
 
 #include "foundation/case_fold.h"
@@ -22,26 +24,18 @@ std::string StripQuotes(std::string_view raw) {
   return token;
 }
 
-std::optional<int> ParseDecimal(std::string_view text) {
-  size_t pos = 0;
-  bool negative = false;
-  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) negative = text[pos++] == '-';
-  if (pos == text.size()) return std::nullopt;
-  int64_t value = 0;
-  for (; pos < text.size(); ++pos) {
-    if (text[pos] < '0' || text[pos] > '9') return std::nullopt;
-    value = value * 10 + (text[pos] - '0');
-    if (value > int64_t{1} << 31) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (value > INT32_MAX) return std::nullopt;
-  return static_cast<int>(value);
+// The whole text as a 32-bit decimal integer.
+std::optional<int32_t> ParseDecimal(std::string_view text) {
+  int32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 // (v - 1, isTime) for a value v > 0; (0, isTime) for anything else.
 TStartPosition PositionFrom(const TCommandsStorage& table, std::string_view name, bool isTime) {
   const std::optional<std::string> text = table.OptionValue(name);
-  const std::optional<int> value = text ? ParseDecimal(*text) : std::nullopt;
+  const std::optional<int32_t> value = text ? ParseDecimal(*text) : std::nullopt;
   if (value && *value > 0) return {*value - 1, isTime};
   return {0, isTime};
 }
