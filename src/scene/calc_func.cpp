@@ -1,0 +1,27 @@
+#include "scene/calc_func.h"
+
+#include <cmath>
+
+#include "scene/calc_registry.h"
+
+namespace vyr {
+
+TRef<TCalcFunc> TCalcFunc::Optimise(std::span<const double>, int& consumed) {
+  consumed = 0;
+  return nullptr;
+}
+
+TPowerOptFunc::TPowerOptFunc(std::string name)
+    : TMathWrapper2Ext(std::move(name), [](long double base, long double exponent) {
+        return powl(base, exponent);
+      }) {}
+
+TRef<TCalcFunc> TPowerOptFunc::Optimise(std::span<const double> trailing, int& consumed) {
+  consumed = 0;
+  if (trailing.empty() || trailing.back() != 2) return nullptr;
+  TRef<TCalcFunc> sqr = FindMathFunc("Sqr");
+  if (sqr) consumed = 1;
+  return sqr;
+}
+
+}  // namespace vyr
