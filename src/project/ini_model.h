@@ -57,16 +57,18 @@ class TIniItem : public TTextWriter {
 
  protected:
   TIniItem(std::string name, std::string value, TIniKind kind);
-  // Called by the owner when the item is attached (flag true) or detached.
-  virtual void AttachedOrDetached(bool attached);
+  // Called by the owner after the item was attached (flag true) or detached.
+  virtual void AttachedOrDetached(bool /*attached*/) {}
 
  private:
   friend class TIniList;
+  uint32_t NameHashCached() const;
   TIniList* owner_ = nullptr;
   size_t itemIndex_ = 0;
   TIniItem* hashNext_ = nullptr;
-  uint32_t hash_ = 0;
+  mutable uint32_t hash_ = 0;
   TIniKind kind_;
+  mutable bool hashed_ = false;
   std::string name_;
   std::string value_;
 };
@@ -119,16 +121,16 @@ class TIniList : public TIniItem {
  protected:
   TIniList(std::string name, std::string value, TIniKind kind);
   void Dispose() override;
-  // Called after a section item was attached to or detached from this list.
+  // Keeps a file's section list: called after a section was attached, before it is detached.
   virtual void SectionAttached(TIniSection& section, bool attached);
-  virtual void SectionsShifted(size_t fromItemIndex);
-  void CopyItemsFrom(const TIniList& source);
+  virtual void CheckOwnInvariants() const;
 
  private:
   void CheckItem(const TIniItem& item) const;
   void IndexInsert(TIniItem* item) const;
   void IndexRemove(TIniItem* item) const;
   void BuildIndex() const;
+  void ReleaseItems();
 
   std::vector<TRef<TIniItem>> items_;
   std::vector<TIniObject*> objects_;
@@ -149,9 +151,6 @@ class TIniObject : public TIniList {
   // Position in the owner's object list.
   size_t ObjectIndex() const { return objectIndex_; }
 
- protected:
-  void AttachedOrDetached(bool attached) override;
-
  private:
   friend class TIniList;
   size_t objectIndex_ = 0;
@@ -170,7 +169,6 @@ class TIniSection : public TIniList {
 
  protected:
   TIniSection(std::string name, TIniKind kind);
-  void AttachedOrDetached(bool attached) override;
 
  private:
   friend class TIniList;
@@ -220,7 +218,7 @@ class TIniFile : public TIniSection {
 
  protected:
   void SectionAttached(TIniSection& section, bool attached) override;
-  void SectionsShifted(size_t fromItemIndex) override;
+  void CheckOwnInvariants() const override;
 
  private:
   std::vector<TIniSection*> sections_;

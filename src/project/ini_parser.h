@@ -1,0 +1,18 @@
+#pragma once
+// The INI parser: classifies each line and builds the model in text order.
+
+#include <cstddef>
+#include <string_view>
+
+#include "project/ini_model.h"
+
+namespace vyr {
+
+// Object blocks nested deeper than this are kept as text lines, so that hostile
+// input cannot exhaust the stack of the recursive writer, clone and release.
+inline constexpr size_t kMaxIniObjectDepth = 256;
+
+// Appends the items of UTF-8 text to the file (which is normally empty).
+void ParseIniText(TIniFile& file, std::string_view text);
+
+}  // namespace vyr
