@@ -1,0 +1,66 @@
+// vyrpack: create, list, print, extract and verify show packages.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "cli_error.h"
+#include "commands.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: vyrpack COMMAND ...\n"
+    "\n"
+    "Commands:\n"
+    "  create OUT PROJECT.vyr [--add ENTRY=FILE]... [--method 0|1|2] [--exe PLAYER]\n"
+    "         [--short-trailer] [--allow-modify]\n"
+    "      Pack Project.vyr and every file its values name. Without --method the\n"
+    "      project is deflated (1) and the other entries stored (0); 2 scrambles.\n"
+    "      --exe appends the package to a copy of PLAYER: a show that plays itself.\n"
+    "  list [--json] PACKAGE     one row per entry: name, method, size, offset\n"
+    "  cat PACKAGE ENTRY         the entry's decoded bytes on standard output\n"
+    "  extract PACKAGE DIR       every entry into DIR, plus DIR/manifest.txt\n"
+    "  verify PACKAGE            read every entry to its end\n"
+    "\n"
+    "PACKAGE is a show package or any file with one appended.\n"
+    "Exit status: 0 success, 1 missing or failed entries, 2 unreadable package or bad usage.\n"
+    "\n"
+    "  --help      show this help\n"
+    "  --version   show the version\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace vyr::pack;
+  const TArgs all(argv + 1, argv + argc);
+  if (all.empty()) {
+    std::fputs(kUsage, stderr);
+    return kExitTrouble;
+  }
+  const std::string_view command = all[0];
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (command == "--version") {
+    std::printf("vyrpack %s\n", VYRPACK_VERSION);
+    return 0;
+  }
+  const TArgs args(all.begin() + 1, all.end());
+  try {
+    if (command == "create") return CreateCommand(args);
+    if (command == "list") return ListCommand(args);
+    if (command == "cat") return CatCommand(args);
+    if (command == "extract") return ExtractCommand(args);
+    if (command == "verify") return VerifyCommand(args);
+    throw ECliError(kExitTrouble,
+                    "unknown command " + std::string(command) + " (try vyrpack --help)");
+  } catch (const ECliError& error) {
+    std::fprintf(stderr, "vyrpack: %s\n", error.what());
+    return error.ExitCode();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "vyrpack: %s\n", error.what());
+    return kExitTrouble;
+  }
+}

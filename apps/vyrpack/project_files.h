@@ -1,0 +1,34 @@
+#pragma once
+// The files a project refers to: every key value that names an existing file.
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "project/ini_model.h"
+
+namespace vyr::pack {
+
+// Every key value of the model (sections and object blocks included), in text order,
+// each once.
+std::vector<std::string> KeyValues(const TIniFile& project);
+
+// Finds the file a value names: relative to the project's folder (with "\" or "/"),
+// else by its file name alone anywhere inside the project's folder tree.
+class TProjectFileFinder {
+ public:
+  explicit TProjectFileFinder(std::filesystem::path projectFolder);
+  std::optional<std::filesystem::path> Find(const std::string& value);
+
+ private:
+  void IndexFolder();
+
+  std::filesystem::path folder_;
+  bool indexed_ = false;
+  // Case-folded file name -> files of that name, in path order.
+  std::map<std::string, std::vector<std::filesystem::path>> byName_;
+};
+
+}  // namespace vyr::pack
