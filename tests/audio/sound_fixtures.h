@@ -90,16 +90,18 @@ inline std::vector<int16_t> AsSamples16(const uint8_t* bytes, size_t count) {
   return s;
 }
 
-// Everything a converter delivers, in pieces of piece bytes, up to limit bytes.
-inline std::vector<int16_t> DecodeAll(TWavConverter& converter, size_t limit,
-                                      size_t piece = 17640) {
+// Everything a converter delivers, in pieces of piece bytes, up to limit bytes. With
+// keepLast the piece of the Fill that reported the end is kept too (a mix's last block).
+inline std::vector<int16_t> DecodeAll(TWavConverter& converter, size_t limit, size_t piece = 17640,
+                                      bool keepLast = false) {
   std::vector<int16_t> all;
   while (all.size() * 2 < limit) {
     const bool more = converter.Fill(piece);
-    if (!more) break;
+    if (!more && !keepLast) break;
     const auto s = AsSamples16(converter.Output().Data(), piece);
     all.insert(all.end(), s.begin(), s.end());
     converter.Output().Consume(piece);
+    if (!more) break;
   }
   return all;
 }
