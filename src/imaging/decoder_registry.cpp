@@ -88,14 +88,19 @@ TRef<TImage> DecodePicture(const TRef<TStream>& stream, const std::string& name,
                            const TRotationHook& rotation) {
   if (!stream) return nullptr;
   std::string extension = ExtensionOf(name);
-  if (extension == ".bmp" && StartsWithPngSignature(*stream)) extension = ".png";
+  std::string decodeName = name;
+  if (extension == ".bmp" && StartsWithPngSignature(*stream)) {
+    // PNG data under a ".bmp" name: the ".png" decoders see it as what it is.
+    extension = ".png";
+    decodeName = name.substr(0, name.size() - 4) + extension;
+  }
   for (const auto& entry : Registry().Entries()) {
     if (!extension.empty()) {
       bool listed = false;
       for (const auto& e : entry.extensions) listed = listed || SameAscii(e, extension);
       if (!listed) continue;
     }
-    if (TRef<TBitmapStore> store = entry.decode(stream, name, rotation))
+    if (TRef<TBitmapStore> store = entry.decode(stream, decodeName, rotation))
       return MakeRef<TImage>(std::move(store));
   }
   return nullptr;

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <cstring>
+
+#include "imaging/gfx_container.h"
+#include "picture_tools.h"
+
+namespace vyr {
+namespace {
+
+using namespace vyr::testing;
+
+std::vector<uint8_t> RawDeflate(const std::vector<uint8_t>& in) {
+  z_stream z{};
+  deflateInit2(&z, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+  std::vector<uint8_t> out(deflateBound(&z, in.size()));
+  z.next_in = const_cast<Bytef*>(in.data());
+  z.avail_in = static_cast<uInt>(in.size());
+  z.next_out = out.data();
+  z.avail_out = static_cast<uInt>(out.size());
+  deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
+std::vector<uint8_t> Container(const std::vector<std::pair<std::string, std::string>>& fields,
+                               const std::vector<uint8_t>& payload) {
+  std::vector<uint8_t> c = {'Q', 'Z', 'G', 'F', static_cast<uint8_t>(fields.size()), 0};
+  auto text = [&](const std::string& s) {
+    c.push_back(static_cast<uint8_t>(s.size()));
+    c.push_back(static_cast<uint8_t>(s.size() >> 8));
+    c.insert(c.end(), s.begin(), s.end());
+  };
+  for (const auto& [name, value] : fields) {
+    text(name);
+    text(value);
+  }
+  c.insert(c.end(), payload.begin(), payload.end());
+  return c;
+}
+
+const std::vector<std::pair<std::string, std::string>> kFields = {
+    {"File", "pictures/rose.jpg"}, {"Width", "70"}, {"Height", "46"}, {"OriginalSize", "1234"}};
+
+TEST(GfxContainer, HoldsADeflatedBmpUnderAnyPictureName) {
+  VYR_REQUIRE_TOOL(kConvert);
+  const std::string file = TempDir() + "/rose.bmp";
+  RunTool(std::string(kConvert) + " rose: -alpha set -channel A -fx 'j/h' +channel " + file);
+  const auto bytes = Container(kFields, RawDeflate(ReadFile(file)));
+  for (const char* name : {"a.qzgfx", "a.png", "a.BMP", "a.gif|framesatlas"}) {
+    auto image = DecodePicture(TRef<TStream>(MakeRef<TMemoryStream>(bytes)), name);
+    ASSERT_TRUE(image) << name;
+    EXPECT_EQ(image->Format(), pf::A8R8G8B8());
+    auto* store = dynamic_cast<TGfxBitmapStore*>(&image->Store());
+    ASSERT_TRUE(store) << name;
+    EXPECT_EQ(store->Field("File"), "pictures/rose.jpg");
+    EXPECT_EQ(BitmapRgba(*image->Bitmap()), MagickRgba(file)) << name;
+  }
+  // A ".jpg" name never reaches the container decoder.
+  EXPECT_FALSE(DecodePicture(TRef<TStream>(MakeRef<TMemoryStream>(bytes)), "a.jpg"));
+}
+
+TEST(GfxContainer, UnreadablePayloadGivesOpaqueGreenOfTheDeclaredSize) {
+  const std::vector<uint8_t> junk = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  const std::vector<std::vector<uint8_t>> payloads = {junk, RawDeflate(junk)};
+  for (const auto& payload : payloads) {
+    auto image = DecodePicture(TRef<TStream>(MakeRef<TMemoryStream>(Container(kFields, payload))),
+                               "a.qzgfx");
+    ASSERT_TRUE(image);
+    auto b = image->Bitmap();
+    ASSERT_EQ(b->Width(), 70);
+    ASSERT_EQ(b->Height(), 46);
+    uint32_t v;
+    std::memcpy(&v, b->Row(45) + 69 * 4, 4);
+    EXPECT_EQ(v, 0xFF00FF00u);
+  }
+}
+
+TEST(GfxContainer, BadHeadersAreNotContainers) {
+  const std::vector<uint8_t> payload = RawDeflate({1, 2, 3});
+  auto without = [&](const std::string& field) {
+    std::vector<std::pair<std::string, std::string>> f;
+    for (const auto& kv : kFields)
+      if (kv.first != field) f.push_back(kv);
+    return f;
+  };
+  std::vector<std::vector<uint8_t>> bad = {
+      Container(without("File"), payload),
+      Container(without("OriginalSize"), payload),
+      Container({{"File", "x"}, {"Width", "7x"}, {"Height", "4"}, {"OriginalSize", "1"}}, payload),
+      Container({{"File", "x"}, {"Width", "0"}, {"Height", "4"}, {"OriginalSize", "1"}}, payload),
+      // A size no payload of 5 bytes could ever inflate to.
+      Container({{"File", "x"}, {"Width", "65535"}, {"Height", "65535"}, {"OriginalSize", "1"}},
+                payload),
+      Container(kFields, {}),
+      {'Q', 'Z', 'G', 'F', 9},
+      {'Q', 'Z', 'G', 'X', 0, 0},
+  };
+  // Fields cut short: a count of 4 but the stream ends inside the second name.
+  auto cut = Container(kFields, payload);
+  cut.resize(30);
+  bad.push_back(cut);
+  for (size_t i = 0; i < bad.size(); ++i) {
+    auto stream = MakeRef<TMemoryStream>(bad[i]);
+    EXPECT_FALSE(ReadGfxContainer(*stream, "x.qzgfx", nullptr)) << i;
+    EXPECT_EQ(stream->Position(), 0) << i;
+  }
+}
+
+}  // namespace
+}  // namespace vyr
