@@ -1,6 +1,7 @@
 #include "project/ini_model.h"
 
 #include <algorithm>
+#include <mutex>
 
 #include "foundation/case_fold.h"
 #include "foundation/exceptions.h"
@@ -10,6 +11,8 @@ namespace vyr {
 
 namespace {
 constexpr size_t kMinBuckets = 16;
+// Serialises lazy index builds by readers; changes of a model are never concurrent.
+std::mutex gIndexBuildLock;
 }  // namespace
 
 // ---- TIniItem
@@ -92,7 +95,7 @@ void TIniList::ReleaseItems() {
   std::vector<TRef<TIniItem>> items = std::move(items_);
   items_.clear();
   objects_.clear();
-  buckets_.clear();
+  DropIndex();
   keyInsert_ = 0;
   namedCount_ = 0;
   for (auto& item : items) {
@@ -226,7 +229,14 @@ void TIniList::CheckInvariants() const {
 
 // ---- name index: per bucket, items by descending ItemIndex
 
+void TIniList::DropIndex() const {
+  indexReady_.store(false, std::memory_order_relaxed);
+  buckets_.clear();
+}
+
 void TIniList::BuildIndex() const {
+  std::lock_guard lock(gIndexBuildLock);
+  if (indexReady_.load(std::memory_order_relaxed)) return;
   size_t size = kMinBuckets;
   while (size <= namedCount_) size *= 2;
   buckets_.assign(size, nullptr);
@@ -237,14 +247,12 @@ void TIniList::BuildIndex() const {
     item->hashNext_ = head;
     head = item.Get();
   }
+  indexReady_.store(true, std::memory_order_release);
 }
 
 void TIniList::IndexInsert(TIniItem* item) const {
-  if (buckets_.empty()) return;
-  if (namedCount_ >= buckets_.size()) {
-    buckets_.clear();  // rebuilt larger on the next lookup
-    return;
-  }
+  if (!indexReady_.load(std::memory_order_relaxed)) return;
+  if (namedCount_ >= buckets_.size()) return DropIndex();  // rebuilt larger on the next lookup
   TIniItem** link = &buckets_[item->NameHashCached() & (buckets_.size() - 1)];
   while (*link && (*link)->itemIndex_ > item->itemIndex_) link = &(*link)->hashNext_;
   item->hashNext_ = *link;
@@ -252,7 +260,7 @@ void TIniList::IndexInsert(TIniItem* item) const {
 }
 
 void TIniList::IndexRemove(TIniItem* item) const {
-  if (buckets_.empty()) return;
+  if (!indexReady_.load(std::memory_order_relaxed)) return;
   TIniItem** link = &buckets_[item->NameHashCached() & (buckets_.size() - 1)];
   while (*link && *link != item) link = &(*link)->hashNext_;
   if (*link) *link = item->hashNext_;
@@ -261,7 +269,7 @@ void TIniList::IndexRemove(TIniItem* item) const {
 
 TIniItem* TIniList::FindLastNamed(std::string_view name, bool (*accept)(const TIniItem&)) const {
   if (name.empty() || namedCount_ == 0) return nullptr;
-  if (buckets_.empty()) BuildIndex();
+  if (!indexReady_.load(std::memory_order_acquire)) BuildIndex();
   const uint32_t hash = NameHash(name);
   for (TIniItem* item = buckets_[hash & (buckets_.size() - 1)]; item; item = item->hashNext_) {
     if (item->hash_ == hash && SameName(item->Name(), name) && (!accept || accept(*item))) {

@@ -3,6 +3,7 @@
 // blocks) holding items (keys and text lines) in text order, with a lazily built
 // case-insensitive name index per list.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -130,6 +131,7 @@ class TIniList : public TIniItem {
   void IndexInsert(TIniItem* item) const;
   void IndexRemove(TIniItem* item) const;
   void BuildIndex() const;
+  void DropIndex() const;
   void ReleaseItems();
 
   std::vector<TRef<TIniItem>> items_;
@@ -137,6 +139,8 @@ class TIniList : public TIniItem {
   size_t keyInsert_ = 0;
   size_t namedCount_ = 0;
   mutable std::vector<TIniItem*> buckets_;  // empty until the first lookup
+  // Set once buckets_ is complete, so readers of a shared model may build it concurrently.
+  mutable std::atomic<bool> indexReady_{false};
 };
 
 // An object block: a named list with a class word (kept as its value).

@@ -63,12 +63,11 @@ class TIniBuilder {
   void Text(std::string_view text) { Current().AddText(std::string(text)); }
   void Header(std::string_view name);
   void ObjectStart(std::string_view rest, std::string_view line);
-  void ObjectEnd(std::string_view line);
+  void ObjectEnd();
 
   TIniFile& file_;
   TIniList* base_;                 // the file or the current section
   std::vector<TIniObject*> open_;  // open object blocks, innermost last
-  size_t textDepth_ = 0;           // blocks too deep, kept as text lines
 };
 
 void TIniBuilder::Line(std::string_view raw) {
@@ -83,7 +82,7 @@ void TIniBuilder::Line(std::string_view raw) {
   }
   std::string_view rest;
   if (MatchWord(line, "object", rest)) return ObjectStart(rest, line);
-  if (MatchWord(line, "end", rest)) return ObjectEnd(line);
+  if (MatchWord(line, "end", rest)) return ObjectEnd();
   const size_t eq = line.find('=');
   if (eq == std::string_view::npos) return Text(line);
   Current().AddKey(std::string(TrimRight(line.substr(0, eq))),
@@ -91,10 +90,9 @@ void TIniBuilder::Line(std::string_view raw) {
 }
 
 void TIniBuilder::Header(std::string_view name) {
-  if (!open_.empty() || textDepth_ > 0) {
+  if (!open_.empty()) {
     // Inside object blocks a header only closes them; what follows goes on in base_.
     open_.clear();
-    textDepth_ = 0;
     return;
   }
   TIniSection* section = nullptr;
@@ -114,10 +112,7 @@ void TIniBuilder::Header(std::string_view name) {
 }
 
 void TIniBuilder::ObjectStart(std::string_view rest, std::string_view line) {
-  if (open_.size() >= kMaxIniObjectDepth) {
-    ++textDepth_;
-    return Text(line);
-  }
+  if (open_.size() >= kMaxIniObjectDepth) return Text(line);
   std::string_view name = rest;
   std::string_view className;
   const size_t colon = rest.rfind(':');
@@ -131,11 +126,7 @@ void TIniBuilder::ObjectStart(std::string_view rest, std::string_view line) {
   open_.push_back(raw);
 }
 
-void TIniBuilder::ObjectEnd(std::string_view line) {
-  if (textDepth_ > 0) {
-    --textDepth_;
-    return Text(line);
-  }
+void TIniBuilder::ObjectEnd() {
   if (open_.empty()) return Text("end");
   open_.pop_back();
 }

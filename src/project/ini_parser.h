@@ -8,8 +8,9 @@
 
 namespace vyr {
 
-// Object blocks nested deeper than this are kept as text lines, so that hostile
-// input cannot exhaust the stack of the recursive writer, clone and release.
+// An object start nested deeper than this is kept as a text line (and so its "end"
+// closes the enclosing block), so that hostile input cannot exhaust the stack of
+// the recursive writer, clone and release.
 inline constexpr size_t kMaxIniObjectDepth = 256;
 
 // Appends the items of UTF-8 text to the file (which is normally empty).

@@ -1,6 +1,9 @@
 // The model's structure: insertion, removal, lookups, clone and assign.
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <vector>
+
 #include "foundation/exceptions.h"
 #include "ini_test_util.h"
 #include "project/ini.h"
@@ -40,6 +43,30 @@ TEST(IniModel, IndexStaysRightWhileTheListGrowsAndShrinks) {
   EXPECT_EQ(FindKey(s, "k5"), nullptr);
   EXPECT_EQ(FindKeyNumbered(s, "k", 299), FindKey(s, "k299"));
   file->CheckInvariants();
+}
+
+TEST(IniModel, ThreadsMayShareAModelWhoseIndexIsNotBuiltYet) {
+  std::string text;
+  for (int s = 0; s < 50; ++s) {
+    text += "[S" + std::to_string(s) + "]\n";
+    for (int k = 0; k < 40; ++k)
+      text += "k" + std::to_string(k) + "=" + std::to_string(s * k) + "\n";
+  }
+  const auto file = Parse(text);
+  std::vector<std::thread> readers;
+  std::vector<int> wrong(4, 0);
+  for (int t = 0; t < 4; ++t) {
+    readers.emplace_back([&, t] {
+      for (int s = 0; s < 50; ++s) {
+        const TIniSection* section = FindSection(file.Get(), "s" + std::to_string(s));
+        for (int k = 0; k < 40; ++k) {
+          wrong[t] += ReadInt(FindKey(section, "K" + std::to_string(k)), -1) != s * k;
+        }
+      }
+    });
+  }
+  for (auto& reader : readers) reader.join();
+  EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }
 
 TEST(IniModel, KeysGoToTheKeyInsertionPoint) {
