@@ -1,6 +1,7 @@
 #include "scene/cubic_bezier.h"
 
 #include "foundation/exceptions.h"
+#include "scene/float_narrow.h"
 
 namespace vyr {
 
@@ -21,8 +22,7 @@ TCurvePoint TCubicBezier::PointAt(double t) const {
   const long double b1 = 3 * lt * u * u;
   const long double b2 = 3 * lt * lt * u;
   const long double b3 = lt * lt * lt;
-  return {static_cast<float>(b1 * p1_.x + b2 * p2_.x + b3),
-          static_cast<float>(b1 * p1_.y + b2 * p2_.y + b3)};
+  return {NarrowToFloat(b1 * p1_.x + b2 * p2_.x + b3), NarrowToFloat(b1 * p1_.y + b2 * p2_.y + b3)};
 }
 
 bool TCurveSeparator::IsFlat(double eps, double ta, double tb, const TCurvePoint& a,

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "scene/float_narrow.h"
+
 namespace vyr {
 
 namespace {
@@ -20,10 +22,10 @@ std::string OptName(TCurvePoint p1, TCurvePoint p2) {
 }  // namespace
 
 void TQSplineGraph::Apply(TCalcStack& stack) {
-  const float y2 = static_cast<float>(stack.Pop());
-  const float x2 = static_cast<float>(stack.Pop());
-  const float y1 = static_cast<float>(stack.Pop());
-  const float x1 = static_cast<float>(stack.Pop());
+  const float y2 = NarrowToFloat(stack.Pop());
+  const float x2 = NarrowToFloat(stack.Pop());
+  const float y1 = NarrowToFloat(stack.Pop());
+  const float x1 = NarrowToFloat(stack.Pop());
   const TCubicBezier curve({x1, y1}, {x2, y2});
   stack.Top() = curve.SolveY(kEps, stack.Top());
 }
@@ -33,9 +35,8 @@ TRef<TCalcFunc> TQSplineGraph::Optimise(std::span<const double> trailing, int& c
   if (trailing.size() < 4) return nullptr;
   const double* c = trailing.data() + trailing.size() - 4;
   consumed = 4;
-  return MakeRef<TQSplineGraph_opt>(
-      TCurvePoint{static_cast<float>(c[0]), static_cast<float>(c[1])},
-      TCurvePoint{static_cast<float>(c[2]), static_cast<float>(c[3])});
+  return MakeRef<TQSplineGraph_opt>(TCurvePoint{NarrowToFloat(c[0]), NarrowToFloat(c[1])},
+                                    TCurvePoint{NarrowToFloat(c[2]), NarrowToFloat(c[3])});
 }
 
 TQSplineGraph_opt::TQSplineGraph_opt(TCurvePoint p1, TCurvePoint p2)

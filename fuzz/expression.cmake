@@ -1,0 +1,1 @@
+vyr_add_fuzzer(fuzz_expression DEPS vyr_scene)
