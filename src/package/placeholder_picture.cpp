@@ -1,0 +1,45 @@
+#include "package/placeholder_picture.h"
+
+#include <mutex>
+
+#include "package/path_resolver.h"
+
+namespace vyr {
+
+namespace {
+std::mutex gProducerLock;
+TPlaceholderProducer& Producer() {
+  static auto* producer = new TPlaceholderProducer;  // lives for the process
+  return *producer;
+}
+}  // namespace
+
+TPlaceholderText PlaceholderText(TPlaceholderKind kind, TPlaceholderReason reason,
+                                 std::string_view path) {
+  const bool image = kind == TPlaceholderKind::Image;
+  TPlaceholderText text;
+  if (reason == TPlaceholderReason::NotFound)
+    text.firstLine = image ? " Image not found " : " Video not found ";
+  else
+    text.firstLine = image ? " Image load error: " : " Video load error: ";
+  text.secondLine = " " + std::string(ProjectFileName(path.substr(0, path.find('|')))) + " ";
+  return text;
+}
+
+void SetPlaceholderProducer(TPlaceholderProducer producer) {
+  std::lock_guard lock(gProducerLock);
+  Producer() = std::move(producer);
+}
+
+TRef<TImage> MakePlaceholderPicture(TPlaceholderKind kind, TPlaceholderReason reason,
+                                    std::string_view path) {
+  TPlaceholderProducer producer;
+  {
+    std::lock_guard lock(gProducerLock);
+    producer = Producer();
+  }
+  if (!producer) return nullptr;
+  return producer(PlaceholderText(kind, reason, path));
+}
+
+}  // namespace vyr

@@ -1,0 +1,158 @@
+// Show-wide services: the process-wide stream opener, the colour management of a show with
+// its packaged tables, and the library hooks.
+
+#include <gtest/gtest.h>
+
+#include "access_fixture.h"
+#include "foundation/stream_opener.h"
+#include "imaging/bitmap_factory.h"
+#include "imaging/builtin_profiles.h"
+#include "imaging/color_cube.h"
+#include "imaging/decoder_registry.h"
+#include "package/current_show.h"
+#include "package/runtime_libraries.h"
+#include "package/show_color_management.h"
+#include "package/temp_folder.h"
+#include "project/ini_values.h"
+
+namespace vyr {
+namespace {
+
+using test::TTempDir;
+
+TRef<TFileAccessor> PackagedShow(const TTempDir& dir,
+                                 const std::vector<test::TEntrySpec>& entries) {
+  test::WritePackage(dir / "show.dat", entries);
+  auto package = MakeRef<TVyrUnpack>(dir / "show.dat");
+  EXPECT_TRUE(package->IsOpen()) << package->ErrorText();
+  return MakeRef<TFileAccessor>(MakeRef<TPackedFileSource>(package), dir.Path());
+}
+
+TRef<TIniFile> ProjectWith(const std::string& colorManagement) {
+  auto project = MakeRef<TIniFile>();
+  project->LoadFromUtf8("[Main]\nColorManagement=" + colorManagement + "\n");
+  return project;
+}
+
+class ShowServices : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    SetCurrentShow(nullptr);
+    SetColorCommandLine({});
+    SetOutputProfile(nullptr);
+    SetTransformFactory(DefaultTransformFactory);
+  }
+};
+
+TEST_F(ShowServices, StreamOpenerReachesTheCurrentShow) {
+  TTempDir dir;
+  test::WriteFile(dir / "disk.txt", "on disk");
+  SetCurrentShow(PackagedShow(dir, {{"C:\\Pics\\dot.bmp", test::FlatBmp(1, 1, 0xABCDEF)},
+                                    {"Project.vyr", "[Main]\nopt_scr_width=800\n"}}));
+
+  TRef<TImage> picture = OpenPicture("C:\\Pics\\dot.bmp");  // the picture decoders' own opener
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->Bitmap()->Row(0)[0], 0xEF);
+  auto project = MakeRef<TIniFile>();
+  ASSERT_TRUE(project->LoadFromFile("Project.vyr"));
+  EXPECT_EQ(ReadText(project.Get(), "Main", "opt_scr_width", ""), "800");
+  // Names outside the show are still plain files.
+  TRef<TStream> disk = OpenStreamByName(dir / "disk.txt");
+  ASSERT_TRUE(disk);
+  EXPECT_EQ(test::ReadAll(*disk), "on disk");
+
+  SetCurrentShow(nullptr);
+  EXPECT_FALSE(OpenStreamByName("C:\\Pics\\dot.bmp"));
+}
+
+TEST_F(ShowServices, ColorManagementSetupFollowsSettingAndCommandLine) {
+  TTempDir dir;
+  const auto srgb = BuildSRGBIcc();
+  test::WriteFile(dir / "screen.icc", std::string(srgb.begin(), srgb.end()));
+  const TRef<TColorProfile> adobe = BuiltinProfile("AdobeRGB");
+
+  struct TCase {
+    const char* label;
+    bool noIcc;
+    TRef<TColorProfile> commandLine;
+    std::string setting;
+    bool off;
+    bool active;
+    std::string output;  // name of the output profile, "-" for none
+  };
+  const TCase cases[] = {
+      {"noicc", true, nullptr, "sRGB", true, false, "-"},
+      {"empty", false, nullptr, "", true, false, "-"},
+      {"star", false, nullptr, "*", false, false, "RivedADE"},
+      {"star with icc", false, adobe, "*", false, true, "AdobeRGB"},
+      {"built-in any case", false, nullptr, "adobergb", false, true, "AdobeRGB"},
+      {"icc wins", false, adobe, "sRGB", false, true, "AdobeRGB"},
+      {"screen", false, nullptr, "?", false, true, "sRGB"},
+      {"file", false, nullptr, dir / "screen.icc", false, true, "sRGB"},
+      {"missing file", false, nullptr, dir / "none.icc", false, true, "-"},
+  };
+  for (const auto& c : cases) {
+    SetOutputProfile(nullptr);
+    SetColorCommandLine({c.noIcc, c.commandLine, dir / "screen.icc"});
+    SetupShowColorManagement(*ProjectWith(c.setting), nullptr);
+    EXPECT_EQ(ColorManagementOff(), c.off) << c.label;
+    EXPECT_EQ(ColorManagementActive(), c.active) << c.label;
+    const TRef<TColorProfile> output = OutputProfile();
+    EXPECT_EQ(output ? output->Name() : "-", c.output) << c.label;
+  }
+}
+
+TEST_F(ShowServices, PackagedShowConvertsThroughItsStoredTable) {
+  TTempDir dir;
+  // The table is stored as differences from the identity cube: here +16 on every byte.
+  const std::string table =
+      test::MakeGfxContainer("cube", kCubeSide, kCubeSide * kCubeSide,
+                             test::FlatBmp(kCubeSide, kCubeSide * kCubeSide, 0x101010));
+  SetCurrentShow(PackagedShow(dir, {{"ColorSpaceExe_Camera].QZGFX", table}}));
+  SetupShowColorManagement(*ProjectWith("*"), CurrentShowAccessor().Get());
+  ASSERT_FALSE(ColorManagementActive());
+
+  const auto camera = MakeRef<TColorProfile>("Camera", std::vector<uint8_t>{1, 2, 3});
+  TRef<TColorTransform> transform = MakeColorTransform(camera, nullptr);
+  ASSERT_TRUE(transform);
+  ASSERT_NE(dynamic_cast<TVyrViewerColorTransform*>(transform.Get()), nullptr);
+  TRef<TSysBitmap> cube = CreateSysBitmap(kCubeSide, kCubeSide * kCubeSide, pf::R8G8B8());
+  transform->Apply(*cube);
+  // Row i * 32 + j, column k holds blue level(i), green level(j), red level(k), plus 16.
+  const uint8_t* pixel = cube->Row(2 * kCubeSide + 5) + 7 * 3;
+  EXPECT_EQ(pixel[0], static_cast<uint8_t>(CubeLevel(2) + 16));
+  EXPECT_EQ(pixel[1], static_cast<uint8_t>(CubeLevel(5) + 16));
+  EXPECT_EQ(pixel[2], static_cast<uint8_t>(CubeLevel(7) + 16));
+
+  // A profile without a stored table is not converted at all.
+  const auto other = MakeRef<TColorProfile>("Other", std::vector<uint8_t>{1});
+  EXPECT_FALSE(MakeColorTransform(other, nullptr));
+
+  // With active colour management the library converts, table or not.
+  SetupShowColorManagement(*ProjectWith("sRGB"), CurrentShowAccessor().Get());
+  ASSERT_TRUE(ColorManagementActive());
+  TRef<TColorTransform> library = MakeColorTransform(camera, nullptr);
+  EXPECT_NE(dynamic_cast<TICCColorTransform*>(library.Get()), nullptr);
+}
+
+TEST_F(ShowServices, LooseShowsConvertThroughTheLibrary) {
+  TTempDir dir;
+  SetCurrentShow(MakeRef<TFileAccessor>(MakeRef<TRealFileSource>(), dir.Path()));
+  SetupShowColorManagement(*ProjectWith("*"), CurrentShowAccessor().Get());
+  const auto camera = MakeRef<TColorProfile>("Camera", std::vector<uint8_t>{1});
+  EXPECT_NE(dynamic_cast<TICCColorTransform*>(MakeColorTransform(camera, nullptr).Get()), nullptr);
+}
+
+TEST_F(ShowServices, LibraryEntriesOfAShowAreNeverWrittenOut) {
+  TTempDir dir;
+  const TRef<TFileAccessor> show =
+      PackagedShow(dir, {{"ffmpeg.dll", "MZ windows binary"}, {"lcms2.dll", "MZ windows binary"}});
+  const size_t before = TempFoldersCreated();
+  EXPECT_TRUE(LoadDecoderLibrary(show.Get()));
+  EXPECT_TRUE(LoadColorManagementLibrary(show.Get()));
+  EXPECT_TRUE(LoadDecoderLibrary(nullptr));
+  EXPECT_EQ(TempFoldersCreated(), before);
+}
+
+}  // namespace
+}  // namespace vyr
