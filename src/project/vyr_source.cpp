@@ -158,6 +158,12 @@ TRunApp TVyrSource::RunApp(int slide) const {
   return index < 0 ? TRunApp{} : slides_[index].runApp;
 }
 
+TVyrActionInfo TVyrSource::RunAppAction(int slide) const {
+  TRunApp app = RunApp(slide);
+  if (!app.run) return {};
+  return {TVyrActionKind::RunApp, 0, std::move(app.command)};
+}
+
 std::string TVyrSource::SlideId(int slide) const {
   const int index = WrapSlide(slide);
   return index < 0 ? std::string() : slides_[index].id;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/ref_object.h"
+#include "project/action.h"
 #include "project/effect_manager.h"
 #include "project/effect_random.h"
 #include "project/ini_model.h"
@@ -75,6 +76,8 @@ class TVyrSource : public TRefObject {
   // Indexes past the count wrap to their slide; negative ones have none of these.
   TEndAction EndAction(int slide) const;
   TRunApp RunApp(int slide) const;
+  // The action the engine dispatches for RunApp (kind RunApp with the command), else empty.
+  TVyrActionInfo RunAppAction(int slide) const;
   std::string SlideId(int slide) const;
   // The incoming transition length of a slide as the time line uses it: past the last
   // slide it is that of slide index mod N when the show repeats, else 0.

@@ -255,6 +255,9 @@ TEST(SourceSlides, ProgramsToRun) {
   EXPECT_FALSE(source->RunApp(1).run);
   EXPECT_FALSE(source->RunApp(2).run);
   EXPECT_FALSE(source->RunApp(-1).run);
+  EXPECT_EQ(source->RunAppAction(0),
+            (TVyrActionInfo{TVyrActionKind::RunApp, 0, "gimp picture.png"}));
+  EXPECT_TRUE(source->RunAppAction(1).Empty());
 }
 
 TEST(SourceSlides, SlideIds) {

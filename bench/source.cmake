@@ -1,0 +1,1 @@
+vyr_add_bench(bench_source DEPS vyr_project)
