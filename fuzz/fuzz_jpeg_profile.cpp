@@ -1,0 +1,10 @@
+// The JPEG profile reader on arbitrary bytes.
+#include <cstddef>
+#include <cstdint>
+
+#include "imaging/jpeg_profile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  vyr::ReadJpegProfileBytes(data, size);
+  return 0;
+}

@@ -1,0 +1,1 @@
+vyr_add_fuzzer(fuzz_jpeg_profile DEPS vyr_imaging)
