@@ -1,0 +1,111 @@
+#include "platform/sdl_gl_window.h"
+
+#include <SDL2/SDL.h>
+
+namespace vyr {
+namespace {
+
+uint32_t ModeFlags(TWindowMode mode) {
+  switch (mode) {
+    case TWindowMode::Exclusive:
+      return SDL_WINDOW_FULLSCREEN;
+    case TWindowMode::Borderless:
+      return SDL_WINDOW_FULLSCREEN_DESKTOP;
+    case TWindowMode::Windowed:
+      break;
+  }
+  return 0;
+}
+
+class TSdlGlContext : public TGlContext {
+ public:
+  TSdlGlContext(SDL_Window* window, SDL_GLContext context) : window_(window), context_(context) {}
+  ~TSdlGlContext() override {
+    if (SDL_GL_GetCurrentContext() == context_) SDL_GL_MakeCurrent(window_, nullptr);
+    SDL_GL_DeleteContext(context_);
+  }
+  bool MakeCurrent() override { return SDL_GL_MakeCurrent(window_, context_) == 0; }
+  void DoneCurrent() override {
+    if (SDL_GL_GetCurrentContext() == context_) SDL_GL_MakeCurrent(window_, nullptr);
+  }
+  void SwapBuffers() override { SDL_GL_SwapWindow(window_); }
+  bool HasWindowFramebuffer() const override { return true; }
+  void DrawableSize(int& width, int& height) const override {
+    SDL_GL_GetDrawableSize(window_, &width, &height);
+  }
+
+ private:
+  SDL_Window* window_;
+  SDL_GLContext context_;
+};
+
+}  // namespace
+
+bool SdlVideoInit() { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
+
+void SdlVideoQuit() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+
+std::vector<TDisplayInfo> SdlDisplays() {
+  std::vector<TDisplayInfo> displays;
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return displays;
+  const int count = SDL_GetNumVideoDisplays();
+  for (int i = 0; i < count; ++i) {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(i, &bounds) != 0) continue;
+    TDisplayInfo info;
+    info.left = bounds.x;
+    info.top = bounds.y;
+    info.right = bounds.x + bounds.w;
+    info.bottom = bounds.y + bounds.h;
+    SDL_DisplayMode mode;
+    if (SDL_GetCurrentDisplayMode(i, &mode) == 0) {
+      info.refreshRate = mode.refresh_rate;
+      info.bitsPerPixel = static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+    }
+    if (const char* name = SDL_GetDisplayName(i)) info.name = name;
+    displays.push_back(info);
+  }
+  return displays;
+}
+
+std::unique_ptr<TSdlGlWindow> TSdlGlWindow::Create(const std::string& title, int left, int top,
+                                                   int width, int height, TWindowMode mode,
+                                                   bool hidden) {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return nullptr;
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+  uint32_t flags = SDL_WINDOW_OPENGL | ModeFlags(mode) | (hidden ? SDL_WINDOW_HIDDEN : 0);
+  SDL_Window* window = SDL_CreateWindow(title.c_str(), left, top, width, height, flags);
+  if (!window) return nullptr;
+  std::unique_ptr<TSdlGlWindow> result(new TSdlGlWindow());
+  result->window_ = window;
+  result->mode_ = mode;
+  return result;
+}
+
+TSdlGlWindow::~TSdlGlWindow() { SDL_DestroyWindow(window_); }
+
+std::unique_ptr<TGlContext> TSdlGlWindow::CreateContext() {
+  SDL_GLContext context = SDL_GL_CreateContext(window_);
+  if (!context) return nullptr;
+  SDL_GL_SetSwapInterval(0);
+  return std::make_unique<TSdlGlContext>(window_, context);
+}
+
+void TSdlGlWindow::Bounds(int& left, int& top, int& width, int& height) const {
+  SDL_GetWindowPosition(window_, &left, &top);
+  SDL_GetWindowSize(window_, &width, &height);
+}
+
+void TSdlGlWindow::SetMode(TWindowMode mode) {
+  if (SDL_SetWindowFullscreen(window_, ModeFlags(mode)) == 0) mode_ = mode;
+}
+
+bool TSdlGlWindow::HasFocus() const {
+  return (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+}  // namespace vyr
