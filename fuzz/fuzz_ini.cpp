@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (TIniSection* section : file->Sections()) {
     ReadInt(FindKey(section, name), 0);
     ReadFloat(FindKey(section, section->Name()), 0);
-    for (TIniObject* o = FirstObject(section); o; o = NextObject(section, o)) {
+    int budget = 64;
+    for (TIniObject* o = FirstObject(section); o && budget-- > 0; o = NextObject(section, o)) {
       ReadBool(FindKey(o, name), false);
       FindObjectOfClass(section, o->Name(), o->ClassName());
     }

@@ -56,13 +56,10 @@ TIniObject* FindObject(const TIniList* list, std::string_view name) {
 
 TIniObject* FindObjectOfClass(const TIniList* list, std::string_view name,
                               std::string_view className) {
-  if (!list || name.empty()) return nullptr;
-  // Blocks of one name are few: walk the object list backwards.
-  const auto& objects = list->Objects();
-  for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
-    if (SameName((*it)->Name(), name) && SameName((*it)->ClassName(), className)) return *it;
-  }
-  return nullptr;
+  if (!list) return nullptr;
+  return static_cast<TIniObject*>(list->FindLastNamedIf(name, [className](const TIniItem& item) {
+    return item.IsObject() && SameName(item.Value(), className);
+  }));
 }
 
 TIniObject* FirstObject(const TIniList* list) {

@@ -117,6 +117,7 @@ bool TIniList::Insert(size_t index, TRef<TIniItem> item) {
     old->Detach(item.Get());
   }
   index = std::min(index, items_.size());
+  if (items_.capacity() == 0) items_.reserve(8);  // most lists are short: one allocation
   TIniItem* raw = item.Get();
   items_.insert(items_.begin() + static_cast<ptrdiff_t>(index), std::move(item));
   for (size_t i = index; i < items_.size(); ++i) items_[i]->itemIndex_ = i;
@@ -267,16 +268,15 @@ void TIniList::IndexRemove(TIniItem* item) const {
   item->hashNext_ = nullptr;
 }
 
-TIniItem* TIniList::FindLastNamed(std::string_view name, bool (*accept)(const TIniItem&)) const {
+TIniItem* TIniList::ChainOf(std::string_view name, uint32_t& hash) const {
   if (name.empty() || namedCount_ == 0) return nullptr;
   if (!indexReady_.load(std::memory_order_acquire)) BuildIndex();
-  const uint32_t hash = NameHash(name);
-  for (TIniItem* item = buckets_[hash & (buckets_.size() - 1)]; item; item = item->hashNext_) {
-    if (item->hash_ == hash && SameName(item->Name(), name) && (!accept || accept(*item))) {
-      return item;
-    }
-  }
-  return nullptr;
+  hash = NameHash(name);
+  return buckets_[hash & (buckets_.size() - 1)];
+}
+
+TIniItem* TIniList::FindLastNamed(std::string_view name, bool (*accept)(const TIniItem&)) const {
+  return FindLastNamedIf(name, [accept](const TIniItem& item) { return !accept || accept(item); });
 }
 
 // ---- TIniObject

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/case_fold.h"
 #include "foundation/ref_object.h"
 #include "foundation/stream.h"
 
@@ -116,6 +117,15 @@ class TIniList : public TIniItem {
 
   // The last item with that name whose kind passes the filter (nullptr for any kind).
   TIniItem* FindLastNamed(std::string_view name, bool (*accept)(const TIniItem&) = nullptr) const;
+  // The last item with that name for which accept(item) holds.
+  template <class Accept>
+  TIniItem* FindLastNamedIf(std::string_view name, Accept&& accept) const {
+    uint32_t hash = 0;
+    for (TIniItem* item = ChainOf(name, hash); item; item = item->hashNext_) {
+      if (item->hash_ == hash && SameName(item->Name(), name) && accept(*item)) return item;
+    }
+    return nullptr;
+  }
   // Verifies every structural invariant; a violation raises an assertion.
   void CheckInvariants() const;
 
@@ -132,6 +142,8 @@ class TIniList : public TIniItem {
   void IndexRemove(TIniItem* item) const;
   void BuildIndex() const;
   void DropIndex() const;
+  // The index chain that holds name (nullptr when nothing can match), and the name's hash.
+  TIniItem* ChainOf(std::string_view name, uint32_t& hash) const;
   void ReleaseItems();
 
   std::vector<TRef<TIniItem>> items_;

@@ -11,6 +11,7 @@
 namespace vyr {
 namespace {
 
+using testing::Numbered;
 using testing::Parse;
 using testing::Shape;
 
@@ -32,10 +33,10 @@ TEST(IniModel, IndexStaysRightWhileTheListGrowsAndShrinks) {
   auto file = MakeRef<TIniFile>();
   TIniSection* s = FindOrAddSection(file.Get(), "Keys");
   EXPECT_EQ(FindKey(s, "k0"), nullptr);  // builds the index while small
-  for (int i = 0; i < 300; ++i) WriteInt(FindOrAddKey(s, "k" + std::to_string(i)), i);
+  for (int i = 0; i < 300; ++i) WriteInt(FindOrAddKey(s, Numbered("k", i)), i);
   s->Insert(0, MakeRef<TIniItem>("k5", "front"));  // earlier in text: loses to the old k5
   for (int i = 0; i < 300; i += 7) {
-    EXPECT_EQ(ReadInt(FindKey(s, "K" + std::to_string(i)), -1), i) << i;
+    EXPECT_EQ(ReadInt(FindKey(s, Numbered("K", i)), -1), i) << i;
   }
   s->Remove(FindKey(s, "k5"));
   EXPECT_EQ(ReadText(FindKey(s, "k5")), "front");
@@ -48,9 +49,8 @@ TEST(IniModel, IndexStaysRightWhileTheListGrowsAndShrinks) {
 TEST(IniModel, ThreadsMayShareAModelWhoseIndexIsNotBuiltYet) {
   std::string text;
   for (int s = 0; s < 50; ++s) {
-    text += "[S" + std::to_string(s) + "]\n";
-    for (int k = 0; k < 40; ++k)
-      text += "k" + std::to_string(k) + "=" + std::to_string(s * k) + "\n";
+    text += Numbered("[S", s) + "]\n";
+    for (int k = 0; k < 40; ++k) text += Numbered("k", k) + "=" + std::to_string(s * k) + "\n";
   }
   const auto file = Parse(text);
   std::vector<std::thread> readers;
@@ -58,9 +58,9 @@ TEST(IniModel, ThreadsMayShareAModelWhoseIndexIsNotBuiltYet) {
   for (int t = 0; t < 4; ++t) {
     readers.emplace_back([&, t] {
       for (int s = 0; s < 50; ++s) {
-        const TIniSection* section = FindSection(file.Get(), "s" + std::to_string(s));
+        const TIniSection* section = FindSection(file.Get(), Numbered("s", s));
         for (int k = 0; k < 40; ++k) {
-          wrong[t] += ReadInt(FindKey(section, "K" + std::to_string(k)), -1) != s * k;
+          wrong[t] += ReadInt(FindKey(section, Numbered("K", k)), -1) != s * k;
         }
       }
     });

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for the INI tests: parse text, and describe a model's structure in one string.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,13 @@ inline TRef<TIniFile> Parse(std::string_view text) {
   auto file = MakeRef<TIniFile>();
   file->LoadFromUtf8(text);
   return file;
+}
+
+// prefix followed by n in decimal.
+inline std::string Numbered(std::string_view prefix, int64_t n) {
+  std::string text(prefix);
+  text += std::to_string(n);
+  return text;
 }
 
 // "K(name=value)", "T(text)", "O(name:class){...}", "S(name){...}" in item order.

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "foundation/stream.h"
 #include "foundation/stream_opener.h"
 #include "ini_test_util.h"
@@ -14,6 +16,7 @@
 namespace vyr {
 namespace {
 
+using testing::Numbered;
 using testing::Parse;
 using testing::Shape;
 
@@ -92,7 +95,7 @@ TEST(IniWrite, StreamSaverWritesInWholeBuffers) {
   };
   auto file = MakeRef<TIniFile>();
   TIniSection* s = FindOrAddSection(file.Get(), "S");
-  for (int i = 0; i < 10000; ++i) s->AddKey("key" + std::to_string(i), "value");
+  for (int i = 0; i < 10000; ++i) s->AddKey(Numbered("key", i), "value");
   auto stream = MakeRef<TCountingStream>();
   ASSERT_TRUE(file->SaveToStream(*stream, true));
   const std::string all = file->SaveToBytes(true);
@@ -114,8 +117,7 @@ TEST(IniWrite, WriteErrorsGiveFailure) {
 }
 
 TEST(IniWrite, SaveToFileCutsTheOldContentAndLoadsBack) {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("vyr_ini_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  const auto dir = std::filesystem::temp_directory_path() / Numbered("vyr_ini_", ::getpid());
   std::filesystem::create_directories(dir);
   const std::string path = (dir / "Project.vyr").string();
   {
