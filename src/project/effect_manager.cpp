@@ -128,8 +128,9 @@ TEffectKind TVYREffectManager::ReferenceKind(const std::string& ref,
   return TEffectKind::Dissolve;  // a "ref" naming nothing known
 }
 
-double TVYREffectManager::BlockDuration(const TEffectProp& block) const {
+double TVYREffectManager::Duration(const TEffectProp& block) const {
   TIniObject* object = block.Object();
+  if (!block.IsReference()) return SaneDuration(ReadFloat(FindKey(object, "time"), showTime_));
   switch (block.Kind()) {
     case TEffectKind::Default:
       return defaultList_->Empty() ? 0 : showTime_;
@@ -163,7 +164,7 @@ TVYREffectManager::TSlideRecipe TVYREffectManager::RecipeOf(int slide) {
   TSlideRecipe recipe;
   recipe.block = SlideBlockOf(slide);
   const TEffectProp& block = *recipe.block;
-  recipe.duration = BlockDuration(block);
+  recipe.duration = Duration(block);
   switch (block.Kind()) {
     case TEffectKind::Default:
       recipe.mode = TSlideMode::Default;

@@ -49,6 +49,9 @@ class TVYREffectManager : public TRefObject {
   // The effect block of a slide (0 <= slide < SlideCount).
   const TEffectProp& SlideBlock(int slide) const { return *slides_[slide].block; }
 
+  // The length a block gives: a definition its "time", else the show's; a reference block
+  // by its kind (the show's time for "default" when there is a default list, 0 for "quick").
+  double Duration(const TEffectProp& block) const;
   // The transition length of a slide; the show's time for slide < 0; beyond the count
   // the slides wrap.
   double Duration(int slide) const;
@@ -75,7 +78,6 @@ class TVYREffectManager : public TRefObject {
   std::vector<TRef<TVyrEffect>> DefinitionEffects() const;
   TRef<TEffectProp> SlideBlockOf(int slide);
   TEffectKind ReferenceKind(const std::string& ref, const TEffectProp* definition) const;
-  double BlockDuration(const TEffectProp& block) const;
   TSlideRecipe RecipeOf(int slide);
   // The effect a block of a built-in or custom kind describes; none for any other kind.
   TRef<TVyrEffect> EffectOfBlock(const TEffectProp& block, TEffectKind kind) const;

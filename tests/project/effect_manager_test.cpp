@@ -4,9 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <deque>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "foundation/exceptions.h"
 #include "ini_test_util.h"
@@ -173,6 +175,8 @@ TEST(EffectManager, DefinitionsAndBuiltIns) {
   EXPECT_EQ(ReadText(manager->FindDefinition("defowntime")->Key("islocal")), "1");
   // The listed quick has no stdidx, so it is a custom definition.
   EXPECT_EQ(manager->FindDefinition("quick")->Kind(), TEffectKind::Custom);
+  // A definition's own time, else the show's.
+  EXPECT_DOUBLE_EQ(manager->Duration(*manager->FindDefinition("A")), 1500);
   // Only the checked A and B make the default list.
   EXPECT_EQ(manager->DefaultList().Count(), 2u);
 }
@@ -215,6 +219,21 @@ TEST(DefaultEffects, EveryPairUsesBothEffectsInEitherOrder) {
     firsts.insert(first);
   }
   EXPECT_EQ(firsts.size(), 2u);  // both orders happen (chance of failing: 2^-63)
+}
+
+TEST(DefaultEffects, ThreadsShareTheRunningOrder) {
+  // However calls interleave, each pass of two slides uses A once and B once.
+  auto manager = Manager(Project(kTwoDefaults, {""}), 1);
+  std::atomic<int> countA{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < 250; ++i)
+        if (NameOf(manager->Effect(0)) == "A") ++countA;
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(countA.load(), 500);
 }
 
 TEST(DefaultEffects, VariantsAlternateBetweenEvenAndOdd) {
