@@ -26,8 +26,9 @@ TCamera DefaultCamera(int width, int height) {
 void CameraMatrices(const TCamera& camera, TMatrix& world, TMatrix& view, TMatrix& projection) {
   const TIntRect& vp = camera.viewport;
   world = TMatrix::Identity();
-  view = TMatrix::Translation(static_cast<float>(-vp.left), static_cast<float>(-vp.top), 0);
-  const double ex = camera.eye.x - vp.left, ey = camera.eye.y - vp.top;
+  const int left = camera.originX + vp.left, top = camera.originY + vp.top;
+  view = TMatrix::Translation(static_cast<float>(-left), static_cast<float>(-top), 0);
+  const double ex = camera.eye.x - left, ey = camera.eye.y - top;
   const double ez = camera.eye.z != 0 ? camera.eye.z : -1e-6;
   const double sx = 2.0 / std::max(vp.Width(), 1), sy = 2.0 / std::max(vp.Height(), 1);
   const double n = kNearPlane, f = kFarPlane;

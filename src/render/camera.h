@@ -14,8 +14,11 @@ constexpr float kNearPlane = 0.01f;
 constexpr float kFarPlane = 1000000.0f;
 
 struct TCamera {
-  TVec3 eye;          // pixels of the target; eye.z < 0 is in front of the screen
+  TVec3 eye;          // drawing coordinates; eye.z < 0 is in front of the screen
   TIntRect viewport;  // pixels of the target
+  // Drawing coordinates of the target's pixel (0, 0): a render target pushed with an offset
+  // receives what lands at the offset.
+  int originX = 0, originY = 0;
 };
 
 // The drawer's default: centred, at a distance equal to the height.

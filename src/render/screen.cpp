@@ -198,11 +198,10 @@ bool T3DScreen::PushRenderTarget(T3DSurface* surface, int offsetX, int offsetY) 
   entry.offsetY = offsetY;
   int width = 0, height = 0;
   surface->Size(width, height);
-  // Same eye, seen from the target's origin: what lands at (x, y) on the screen lands at
-  // (x - offset) in the target.
+  // Same eye; what lands at (x, y) in drawing coordinates lands at (x - offset) in the target.
   entry.camera.eye = Camera().eye;
-  entry.camera.eye.x -= static_cast<float>(offsetX);
-  entry.camera.eye.y -= static_cast<float>(offsetY);
+  entry.camera.originX = offsetX;
+  entry.camera.originY = offsetY;
   entry.camera.viewport = TIntRect{0, 0, width, height};
   targets_.push_back(entry);
   ApplyTop();
