@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "foundation/exceptions.h"
 #include "imaging/bitmap_factory.h"
@@ -173,7 +174,8 @@ TDirectBitmap::TDirectBitmap(int32_t width, int32_t height, const TPixelFormat* 
     : TBitmap(width, height, format) {
   VYR_ASSERT_MSG(width > 0 && height > 0, "TDirectBitmap.Create - Invalid Size");
   VYR_ASSERT_MSG(format != nullptr, "TDirectBitmap.Create - Format not Assigned");
-  pixels_.assign(RowBytes() * static_cast<size_t>(height), 0);
+  pixels_.reset(static_cast<uint8_t*>(std::calloc(RowBytes() * static_cast<size_t>(height), 1)));
+  if (!pixels_) throw std::bad_alloc();
 }
 
 TSysBitmap::TSysBitmap(int32_t width, int32_t height, const TPixelFormat* format, TScanLines rows)

@@ -2,7 +2,9 @@
 // The bitmap family: every picture in the program is one of these, with a named pixel format.
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "foundation/ref_object.h"
@@ -107,12 +109,16 @@ class TBitmap : public TRefObject {
 class TDirectBitmap : public TBitmap {
  public:
   TDirectBitmap(int32_t width, int32_t height, const TPixelFormat* format);
-  uint8_t* Row(int32_t y) override { return pixels_.data() + y * RowBytes(); }
-  const uint8_t* Row(int32_t y) const override { return pixels_.data() + y * RowBytes(); }
+  uint8_t* Row(int32_t y) override { return pixels_.get() + y * RowBytes(); }
+  const uint8_t* Row(int32_t y) const override { return pixels_.get() + y * RowBytes(); }
   TBitmapClass Class() const override { return TBitmapClass::DirectBitmap; }
 
  private:
-  std::vector<uint8_t> pixels_;
+  struct TFree {
+    void operator()(uint8_t* p) const { std::free(p); }
+  };
+  // Zeroed by calloc: large blocks come as fresh zero pages at no cost.
+  std::unique_ptr<uint8_t, TFree> pixels_;
 };
 
 using TScanLines = std::vector<uint8_t*>;

@@ -1,0 +1,1 @@
+vyr_add_bench(bench_imaging DEPS vyr_imaging)
