@@ -1,8 +1,10 @@
 // Temporary folders: private, locked while in use, cleaned when their process is gone.
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -95,6 +97,39 @@ TEST(TempFolders, StaleFoldersAreRemovedHeldOnesKept) {
   ::close(holder);
   folders.CleanStale();
   EXPECT_FALSE(fs::exists(held));
+}
+
+TEST(TempFolders, AKilledProcessLeavesAFolderTheNextStartRemoves) {
+  TTempDir dir;
+  int pipeFds[2];
+  ASSERT_EQ(::pipe(pipeFds), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(pipeFds[0]);
+    auto* folders = new TTempFolders(dir.Path().string());  // never cleaned: killed below
+    const std::string folder = folders->NewFolder(false) + "\n";
+    if (::write(pipeFds[1], folder.data(), folder.size()) < 0) ::_exit(1);
+    for (;;) ::pause();
+  }
+  ::close(pipeFds[1]);
+  std::string folder;
+  char c;
+  while (::read(pipeFds[0], &c, 1) == 1 && c != '\n') folder += c;
+  ::close(pipeFds[0]);
+  ASSERT_FALSE(folder.empty());
+
+  TTempFolders second(dir.Path().string());
+  second.CleanStale();  // the first process still runs: its folder stays
+  EXPECT_TRUE(fs::is_directory(folder));
+  EXPECT_TRUE(LockIsHeld(folder + ".lock"));
+
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_TRUE(fs::is_directory(folder));
+  second.CleanStale();
+  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_FALSE(fs::exists(folder + ".lock"));
 }
 
 TEST(TempFolders, RootIsMadePrivateInTheTempFolder) {
