@@ -42,7 +42,7 @@ class TNullBackend : public TAudioBackend {
         mixer.Mix(scratch.data(), n);
         done += n;
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
   }
 

@@ -1,0 +1,1 @@
+vyr_add_bench(bench_audio DEPS vyr_audio)
