@@ -71,19 +71,18 @@ int64_t TInflateStream::Write(const void*, int64_t) {
 
 void TInflateStream::SetSize(int64_t) { throw EZStreamError(kInvalidZStreamOperation); }
 
-TRef<TMemoryStream> InflateToMemory(TRef<TStream> source, int64_t limit) {
+TRef<TBlockStream> InflateToMemory(TRef<TStream> source, int64_t limit) {
   const int64_t compressed = std::max<int64_t>(source->Size() - source->Position(), 0);
   auto inflater = MakeRef<TInflateStream>(std::move(source));
-  auto memory = MakeRef<TMemoryStream>();
-  std::vector<uint8_t>& bytes = memory->Bytes();
+  auto block = MakeRef<TBlockStream>();
   // A first guess from the compressed size; growth follows what really inflates.
   limit = std::max<int64_t>(limit, 1);
   int64_t capacity = compressed < limit / 4 ? compressed * 4 : limit;
   capacity = std::min<int64_t>(std::max<int64_t>(capacity, 4096), limit);
   int64_t used = 0;
   for (;;) {
-    bytes.resize(static_cast<size_t>(capacity));
-    used += inflater->Read(bytes.data() + used, capacity - used);
+    uint8_t* data = block->Reserve(capacity);
+    used += inflater->Read(data + used, capacity - used);
     if (inflater->Finished()) break;
     if (capacity >= limit) {
       // One byte more tells an exact fit from an overflow.
@@ -93,8 +92,8 @@ TRef<TMemoryStream> InflateToMemory(TRef<TStream> source, int64_t limit) {
     }
     capacity = capacity > limit / 2 ? limit : capacity * 2;
   }
-  bytes.resize(static_cast<size_t>(used));
-  return memory;
+  block->SetUsed(used);
+  return block;
 }
 
 }  // namespace vyr

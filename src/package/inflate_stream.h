@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/stream.h"
+#include "package/block_stream.h"
 
 namespace vyr {
 
@@ -47,6 +48,6 @@ class TInflateStream : public TStream {
 
 // Inflates the whole source into memory. The buffer grows with what actually inflates;
 // more than limit bytes raise EInflateError.
-TRef<TMemoryStream> InflateToMemory(TRef<TStream> source, int64_t limit);
+TRef<TBlockStream> InflateToMemory(TRef<TStream> source, int64_t limit);
 
 }  // namespace vyr

@@ -37,9 +37,8 @@ void TVyrUnpack::Open() {
 
   auto compressed = MakeRef<TPartialStream>(file_, trailer.directoryOffset, trailer.directorySize);
   const auto text = InflateToMemory(std::move(compressed), TIniFile::kMaxLoadSize);
-  const auto& bytes = text->Bytes();
-  directory_ = MakeRef<TUnpackStruc>(
-      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  directory_ = MakeRef<TUnpackStruc>(std::string_view(reinterpret_cast<const char*>(text->Data()),
+                                                      static_cast<size_t>(text->Size())));
 
   const std::string strucPos = directory_->StrucPos();
   if (!strucPos.empty() && strucPos != std::to_string(directoryOffset_)) {

@@ -1,0 +1,1 @@
+vyr_add_bench(bench_package DEPS vyr_package)
