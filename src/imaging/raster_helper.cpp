@@ -78,10 +78,9 @@ void TRasterHelper::BeginPaint(int32_t width, int32_t height, uint32_t color) {
   color_ = color;
   target_ = MakeRef<TDirectBitmap>(width, height, pf::A8R8G8B8());
   const uint32_t clear = color & 0x00FFFFFFu;
-  for (int32_t y = 0; y < height; ++y) {
-    uint8_t* row = target_->Row(y);
-    for (int32_t x = 0; x < width; ++x) std::memcpy(row + size_t(x) * 4, &clear, 4);
-  }
+  std::vector<uint8_t> row(size_t(width) * 4);
+  for (int32_t x = 0; x < width; ++x) std::memcpy(row.data() + size_t(x) * 4, &clear, 4);
+  for (int32_t y = 0; y < height; ++y) std::memcpy(target_->Row(y), row.data(), row.size());
 }
 
 TRef<TDirectBitmap> TRasterHelper::EndPaint() {
