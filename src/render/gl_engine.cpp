@@ -62,10 +62,10 @@ const TGlCaps& T3DEngineGL::Caps() {
   if (!caps_) {
     // No renderer yet: look at a short-lived offscreen context of the same driver.
     TDeviceLock lock(DeviceMutex());
+    ReleaseCurrentGlContext();
     if (auto probe = TEglHeadlessContext::Create(1, 1); probe && probe->MakeCurrent()) {
       caps_ = ReadGlCaps();
       probe->DoneCurrent();
-      ForgetCurrentGlContext();
     } else {
       return *(caps_ = TGlCaps{});
     }

@@ -11,17 +11,33 @@ namespace {
 thread_local TGlStore* currentStore = nullptr;
 }
 
-void ForgetCurrentGlContext() { currentStore = nullptr; }
+void ReleaseCurrentGlContext() {
+  if (currentStore && currentStore->Context()) currentStore->Context()->DoneCurrent();
+  currentStore = nullptr;
+}
+
+namespace {
+// One thread has one current context across GLX and EGL: release the one we made current
+// before making another one current.
+bool SwitchTo(TGlStore* store, TGlContext& context) {
+  if (currentStore && currentStore != store && currentStore->Context())
+    currentStore->Context()->DoneCurrent();
+  currentStore = nullptr;
+  if (!context.MakeCurrent()) return false;
+  currentStore = store;
+  return true;
+}
+}  // namespace
 
 TRef<TGlStore> TGlStore::Create(TDrawDevice& device) {
   TDeviceLock lock(DeviceMutex());
   std::unique_ptr<TGlContext> context = device.CreateContext();
-  if (!context || !context->MakeCurrent()) return nullptr;
+  if (!context) return nullptr;
   TRef<TGlStore> store = TRef<TGlStore>::Adopt(new TGlStore());
+  if (!SwitchTo(store.Get(), *context)) return nullptr;
   store->device_ = &device;
   store->context_ = std::move(context);
   store->owner_ = std::this_thread::get_id();
-  currentStore = store.Get();
   std::string log;
   store->fixedVertex_ = CompileGlShader(GL_VERTEX_SHADER, FixedVertexShaderSource(), log);
   store->fixedFragment_ = CompileGlShader(GL_FRAGMENT_SHADER, FixedFragmentShaderSource(), log);
@@ -44,10 +60,7 @@ TRef<TGlStore> TGlStore::Create(TDrawDevice& device) {
 
 bool TGlStore::Bind() {
   if (!context_ || !OnOwnerThread()) return false;
-  if (currentStore != this) {
-    if (!context_->MakeCurrent()) return false;
-    currentStore = this;
-  }
+  if (currentStore != this && !SwitchTo(this, *context_)) return false;
   if (!pendingDeletions_.empty()) {
     auto deletions = std::move(pendingDeletions_);
     for (auto& deletion : deletions) deletion();
@@ -108,8 +121,7 @@ bool TGlStore::EnsureBackBuffer() {
 void TGlStore::FreeAll() {
   TDeviceLock lock(DeviceMutex());
   if (!context_) return;
-  const bool canDelete = OnOwnerThread() && (currentStore == this || context_->MakeCurrent());
-  if (canDelete) currentStore = this;
+  const bool canDelete = OnOwnerThread() && (currentStore == this || SwitchTo(this, *context_));
   if (canDelete)
     for (auto& deletion : pendingDeletions_) deletion();
   pendingDeletions_.clear();

@@ -87,9 +87,9 @@ class TGlStore : public TDeviceDependent {
   T3DTextureGL* backBuffer_ = nullptr;  // owned: one reference
 };
 
-// Forgets which context the device layer last made current on this thread (after code
-// outside the layer made another context current).
-void ForgetCurrentGlContext();
+// Releases the context the device layer made current on this thread (before code outside
+// the layer makes another one current); the layer makes its own current again on use.
+void ReleaseCurrentGlContext();
 
 // Checks glGetError and maps it to an error class: invalid enum, value, operation and
 // framebuffer operation → invalid call; out of memory → out of video memory; a lost
