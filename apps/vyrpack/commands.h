@@ -14,5 +14,7 @@ int ListCommand(const TArgs& args);
 int CatCommand(const TArgs& args);
 int ExtractCommand(const TArgs& args);
 int VerifyCommand(const TArgs& args);
+int InfoCommand(const TArgs& args);
+int DecodeCommand(const TArgs& args);
 
 }  // namespace vyr::pack

@@ -1,4 +1,4 @@
-// vyrpack: create, list, print, extract and verify show packages.
+// vyrpack: create, list, print, extract and verify show packages; inspect shows and pictures.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -22,6 +22,13 @@ constexpr const char* kUsage =
     "  cat PACKAGE ENTRY         the entry's decoded bytes on standard output\n"
     "  extract PACKAGE DIR       every entry into DIR, plus DIR/manifest.txt\n"
     "  verify PACKAGE            read every entry to its end\n"
+    "  info [--json] [--seed N] SHOW\n"
+    "      The show's settings and slide table. SHOW is a package, an executable with\n"
+    "      a package appended, or a project file with its loose files. --seed makes\n"
+    "      the choice of default transitions reproducible.\n"
+    "  decode INPUT OUTPUT.png [--level N] [--profile NAME|FILE]\n"
+    "      Decode a picture as the player would (INPUT may be SHOW:ENTRY), at\n"
+    "      reduction level N, optionally converted to an output profile.\n"
     "\n"
     "PACKAGE is a show package or any file with one appended.\n"
     "Exit status: 0 success, 1 missing or failed entries, 2 unreadable package or bad usage.\n"
@@ -54,6 +61,8 @@ int main(int argc, char** argv) {
     if (command == "cat") return CatCommand(args);
     if (command == "extract") return ExtractCommand(args);
     if (command == "verify") return VerifyCommand(args);
+    if (command == "info") return InfoCommand(args);
+    if (command == "decode") return DecodeCommand(args);
     throw ECliError(kExitTrouble,
                     "unknown command " + std::string(command) + " (try vyrpack --help)");
   } catch (const ECliError& error) {
