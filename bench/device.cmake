@@ -1,0 +1,1 @@
+vyr_add_bench(bench_device DEPS vyr_render)
