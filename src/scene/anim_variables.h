@@ -14,16 +14,20 @@ class TAnimatedState {
   virtual void SetGroupFraction(int group, double fraction) = 0;
   virtual float AnimatedValue(int index) const = 0;
   virtual void SetAnimatedValue(int index, float value) = 0;
+  // Where the fraction is kept, when it stays at one place (none otherwise).
+  virtual const double* GroupFractionAddress(int) const { return nullptr; }
 
  protected:
   ~TAnimatedState() = default;
 };
 
-class TTimeGetter : public TParamGetter {
+class TTimeGetter final : public TParamGetter {
  public:
   TTimeGetter(std::string name, TAnimatedState& state, int group)
       : TParamGetter(std::move(name)), state_(state), group_(group) {}
   double GetValue() const override { return state_.GroupFraction(group_); }
+  void Apply(TCalcStack& stack) override { stack.Push(state_.GroupFraction(group_)); }
+  const double* ValueAddress() const override { return state_.GroupFractionAddress(group_); }
   void SetValue(double value) override { state_.SetGroupFraction(group_, value); }
 
  private:
@@ -31,11 +35,12 @@ class TTimeGetter : public TParamGetter {
   int group_;
 };
 
-class TFieldGetter : public TParamGetter {
+class TFieldGetter final : public TParamGetter {
  public:
   TFieldGetter(std::string name, TAnimatedState& state, int index)
       : TParamGetter(std::move(name)), state_(state), index_(index) {}
   double GetValue() const override { return state_.AnimatedValue(index_); }
+  void Apply(TCalcStack& stack) override { stack.Push(state_.AnimatedValue(index_)); }
   void SetValue(double value) override { state_.SetAnimatedValue(index_, NarrowToFloat(value)); }
 
  private:

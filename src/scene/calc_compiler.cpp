@@ -4,6 +4,7 @@
 //   factor     = { "+" | "-" } ( "(" expression ")" | number | name [ "(" args ")" ] )
 // emitting stack commands as it goes and folding constants on the way.
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -204,7 +205,14 @@ class TCalcCompiler {
   bool LastIs(int opcode) const { return !cmds_.empty() && cmds_.back().opcode == opcode; }
 
   void Emit(int opcode, double constant = 0, TRef<TCalcFunc> func = nullptr) {
-    cmds_.push_back({opcode, std::move(func), constant});
+    TCalcCmd cmd{opcode, std::move(func), constant};
+    if (cmd.func) {
+      const int n = opcode - kCalcCall;
+      if (n == 0) cmd.value = cmd.func->ValueAddress();
+      if (n == 1) cmd.unary = cmd.func->UnaryForm();
+      if (n == 2) cmd.binary = cmd.func->BinaryForm();
+    }
+    cmds_.push_back(std::move(cmd));
   }
   void EmitConst(double value) { Emit(kCalcPush, value); }
 
@@ -356,6 +364,7 @@ class TCalcCompiler {
 
 bool TCalcCmdList::Compile(std::string_view text, TCalcResolver* resolver) {
   commands_.clear();
+  maxDepth_ = 0;
   error_ = {};
   try {
     TCalcCompiler(text, resolver, commands_).CompileAll();
@@ -363,6 +372,17 @@ bool TCalcCmdList::Compile(std::string_view text, TCalcResolver* resolver) {
     commands_.clear();
     error_ = failure.error;
     return false;
+  }
+  int depth = 0;
+  for (const TCalcCmd& cmd : commands_) {
+    if (cmd.opcode == kCalcPush) {
+      ++depth;
+    } else if (cmd.opcode >= kCalcAdd && cmd.opcode <= kCalcDiv) {
+      --depth;
+    } else if (cmd.opcode >= kCalcCall) {
+      depth += 1 - (cmd.opcode - kCalcCall);
+    }
+    maxDepth_ = std::max(maxDepth_, depth);
   }
   return true;
 }

@@ -12,9 +12,8 @@ TRef<TCalcFunc> TCalcFunc::Optimise(std::span<const double>, int& consumed) {
 }
 
 TPowerOptFunc::TPowerOptFunc(std::string name)
-    : TMathWrapper2Ext(std::move(name), [](long double base, long double exponent) {
-        return powl(base, exponent);
-      }) {}
+    : TMathWrapper2Ext(std::move(name),
+                       [](double base, double exponent) { return std::pow(base, exponent); }) {}
 
 TRef<TCalcFunc> TPowerOptFunc::Optimise(std::span<const double> trailing, int& consumed) {
   consumed = 0;

@@ -26,6 +26,14 @@ class TCalcFunc : public TRefObject {
   // function that takes `consumed` fewer arguments (those constants built in).
   virtual TRef<TCalcFunc> Optimise(std::span<const double> trailing, int& consumed);
 
+  // Direct forms the stack machine calls without going through Apply: a plain function
+  // of one or two doubles, or the address of a variable's value.
+  using TUnaryFn = double (*)(double);
+  using TBinaryFn = double (*)(double, double);
+  virtual TUnaryFn UnaryForm() const { return nullptr; }
+  virtual TBinaryFn BinaryForm() const { return nullptr; }
+  virtual const double* ValueAddress() const { return nullptr; }
+
  private:
   std::string name_;
   int argCount_;
@@ -68,29 +76,31 @@ class TMathWrapper1 : public TMathFunc {
   using Fn = double (*)(double);
   TMathWrapper1(std::string name, Fn fn) : TMathFunc(std::move(name), 1, true), fn_(fn) {}
   void Apply(TCalcStack& stack) override { stack.Top() = fn_(stack.Top()); }
+  TUnaryFn UnaryForm() const override { return fn_; }
 
  private:
   Fn fn_;
 };
 
-class TMathWrapper1Ext : public TMathFunc {
- public:
-  using Fn = long double (*)(long double);
-  TMathWrapper1Ext(std::string name, Fn fn) : TMathFunc(std::move(name), 1, true), fn_(fn) {}
-  void Apply(TCalcStack& stack) override { stack.Top() = static_cast<double>(fn_(stack.Top())); }
+// The "extended" functions work on doubles here: x87 extended precision costs several
+// times as much per call, and operands and results are doubles anyway.
+using TExtended = double;
 
- private:
-  Fn fn_;
+class TMathWrapper1Ext : public TMathWrapper1 {
+ public:
+  using Fn = TExtended (*)(TExtended);
+  TMathWrapper1Ext(std::string name, Fn fn) : TMathWrapper1(std::move(name), fn) {}
 };
 
 class TMathWrapper2Ext : public TMathFunc {
  public:
-  using Fn = long double (*)(long double, long double);
+  using Fn = TExtended (*)(TExtended, TExtended);
   TMathWrapper2Ext(std::string name, Fn fn) : TMathFunc(std::move(name), 2, true), fn_(fn) {}
   void Apply(TCalcStack& stack) override {
     const double b = stack.Pop();
-    stack.Top() = static_cast<double>(fn_(stack.Top(), b));
+    stack.Top() = fn_(stack.Top(), b);
   }
+  TBinaryFn BinaryForm() const override { return fn_; }
 
  private:
   Fn fn_;
@@ -133,6 +143,8 @@ class TParamValue : public TParamGetter {
       : TParamGetter(std::move(name)), value_(value) {}
   double GetValue() const override { return value_; }
   void SetValue(double value) override { value_ = value; }
+  void Apply(TCalcStack& stack) override { stack.Push(value_); }
+  const double* ValueAddress() const override { return &value_; }
 
  private:
   double value_;

@@ -21,55 +21,76 @@ std::string TCalcError::Message() const {
 
 double TCalcCmdList::Run(TCalcStack& stack) const {
   if (commands_.empty()) return 0;
-  stack.Clear();
+  // The top and the count live in registers; the stack object is brought up to date
+  // only around function calls.
+  if (stack.rest_.size() < static_cast<size_t>(maxDepth_) + 1) stack.rest_.resize(maxDepth_ + 1);
+  double* rest = stack.rest_.data();
+  double top = 0;
+  int count = 0;
   for (const TCalcCmd& cmd : commands_) {
     switch (cmd.opcode) {
       case kCalcPush:
-        stack.Push(cmd.constant);
+        rest[count++] = top;
+        top = cmd.constant;
         break;
       case kCalcNegate:
-        stack.Top() = -stack.Top();
+        top = -top;
         break;
-      case kCalcAdd: {
-        const double b = stack.Pop();
-        stack.Top() += b;
+      case kCalcAdd:
+        top = rest[--count] + top;
         break;
-      }
-      case kCalcSub: {
-        const double b = stack.Pop();
-        stack.Top() -= b;
+      case kCalcSub:
+        top = rest[--count] - top;
         break;
-      }
-      case kCalcMul: {
-        const double b = stack.Pop();
-        stack.Top() *= b;
+      case kCalcMul:
+        top = rest[--count] * top;
         break;
-      }
-      case kCalcDiv: {
-        const double b = stack.Pop();
-        stack.Top() /= b;
+      case kCalcDiv:
+        top = rest[--count] / top;
         break;
-      }
       case kCalcAddConst:
-        stack.Top() += cmd.constant;
+        top += cmd.constant;
         break;
       case kCalcMulConst:
-        stack.Top() *= cmd.constant;
+        top *= cmd.constant;
         break;
       case kCalcConstMinus:
-        stack.Top() = cmd.constant - stack.Top();
+        top = cmd.constant - top;
         break;
       case kCalcConstDiv:
-        stack.Top() = cmd.constant / stack.Top();
+        top = cmd.constant / top;
         break;
       default:
+        if (cmd.value) {
+          rest[count++] = top;
+          top = *cmd.value;
+          break;
+        }
+        if (cmd.unary) {
+          top = cmd.unary(top);
+          break;
+        }
+        if (cmd.binary) {
+          top = cmd.binary(rest[--count], top);
+          break;
+        }
+        stack.top_ = top;
+        stack.count_ = count;
         cmd.func->Apply(stack);
+        top = stack.top_;
+        count = stack.count_;
+        rest = stack.rest_.data();
     }
     // Division by zero, invalid operations and overflow all end in a value that is
     // not finite: the run stops there.
-    if (!std::isfinite(stack.Top())) return 0;
+    if (!std::isfinite(top)) {
+      stack.count_ = 0;
+      return 0;
+    }
   }
-  return stack.Count() == 1 ? stack.Top() : 0;
+  stack.top_ = top;
+  stack.count_ = count;
+  return count == 1 ? top : 0;
 }
 
 std::string TCalcCmdList::Dump() const {

@@ -29,6 +29,10 @@ struct TCalcCmd {
   int opcode = kCalcPush;
   TRef<TCalcFunc> func;
   double constant = 0;
+  // Shortcuts for a call, taken from the function when the command is made.
+  TCalcFunc::TUnaryFn unary = nullptr;
+  TCalcFunc::TBinaryFn binary = nullptr;
+  const double* value = nullptr;
 };
 
 enum TCalcErrorCode : int {
@@ -78,6 +82,7 @@ class TCalcCmdList {
 
  private:
   std::vector<TCalcCmd> commands_;
+  int maxDepth_ = 0;  // the most values the program has on the stack at once
   TCalcError error_;
 };
 

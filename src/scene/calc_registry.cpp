@@ -78,12 +78,12 @@ class TMathRegistry {
     Add(new TMathWrapper1("Sin", [](double x) { return std::sin(x); }));
     Add(new TMathWrapper1("Cos", [](double x) { return std::cos(x); }));
     Add(new TMathWrapper1("Tan", [](double x) { return std::tan(x); }));
-    Add(new TMathWrapper1Ext("Cotan", [](long double x) { return 1 / tanl(x); }));
-    Add(new TMathWrapper1Ext("ArcSin", [](long double x) { return asinl(x); }));
-    Add(new TMathWrapper1Ext("ArcCos", [](long double x) { return acosl(x); }));
-    Add(new TMathWrapper1Ext("ArcTan", [](long double x) { return atanl(x); }));
-    Add(new TMathWrapper2Ext("ArcTan2", [](long double y, long double x) { return atan2l(y, x); }));
-    Add(new TMathWrapper2Ext("Hypot", [](long double a, long double b) { return hypotl(a, b); }));
+    Add(new TMathWrapper1Ext("Cotan", [](double x) { return 1 / std::tan(x); }));
+    Add(new TMathWrapper1Ext("ArcSin", [](double x) { return std::asin(x); }));
+    Add(new TMathWrapper1Ext("ArcCos", [](double x) { return std::acos(x); }));
+    Add(new TMathWrapper1Ext("ArcTan", [](double x) { return std::atan(x); }));
+    Add(new TMathWrapper2Ext("ArcTan2", [](double y, double x) { return std::atan2(y, x); }));
+    Add(new TMathWrapper2Ext("Hypot", [](double a, double b) { return std::hypot(a, b); }));
     Add(new TMathWrapper1("Sqrt", [](double x) { return std::sqrt(x); }));
     Add(new TPowerOptFunc("Power"));
     Add(new TPowerOptFunc("Pow"));

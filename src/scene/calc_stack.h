@@ -17,23 +17,23 @@ class TCalcStack {
   int Count() const { return count_; }
 
   void Push(double value) {
-    if (count_ > 0) {
-      if (static_cast<size_t>(count_) > rest_.size()) rest_.resize(rest_.size() * 2);
-      rest_[count_ - 1] = top_;
-    }
+    if (static_cast<size_t>(count_) >= rest_.size()) rest_.resize(rest_.size() * 2);
+    rest_[count_] = top_;  // slot 0 takes whatever was on top of an empty stack
     top_ = value;
     ++count_;
   }
   double Pop() {
     VYR_ASSERT_MSG(count_ > 0, "Calculation stack underflow");
     const double value = top_;
-    if (--count_ > 0) top_ = rest_[count_ - 1];
+    top_ = rest_[--count_];
     return value;
   }
   double& Top() { return top_; }
   double Top() const { return top_; }
 
  private:
+  friend class TCalcCmdList;  // runs programs on the raw slots
+
   double top_ = 0;
   int count_ = 0;
   std::vector<double> rest_;

@@ -41,6 +41,7 @@ class TVyrObjectProps : public TRefObject, public TAnimatedState {
   // TAnimatedState: what expressions read and write.
   double GroupFraction(int group) const override { return cursors_[group].fraction; }
   void SetGroupFraction(int group, double f) override { cursors_[group].fraction = f; }
+  const double* GroupFractionAddress(int group) const override { return &cursors_[group].fraction; }
   float AnimatedValue(int index) const override { return values_[index]; }
   void SetAnimatedValue(int index, float value) override { values_[index] = value; }
 
