@@ -51,10 +51,12 @@ TTextBitmapStore::TTextBitmapStore(std::string name, TTextDescription descriptio
       layout_(std::move(layout)) {}
 
 TRef<TTextBitmapStore> TTextBitmapStore::Create(const std::string& descriptionText,
-                                                const TStreamOpener& open) {
+                                                const TStreamOpener& open,
+                                                const std::vector<uint32_t>& lineColors) {
   TTextDescription description = ParseTextDescription(descriptionText);
   TRef<TCachedVectorText> text = LoadVectorText(description, open);
   TTextRender render = TextRenderOf(description.params);
+  render.lineColors = lineColors;
   render.scale = TTextProducer::BoundedScale(*text, render);
   TTextLayout layout = TTextProducer::Measure(*text, render);
   return TRef<TTextBitmapStore>::Adopt(new TTextBitmapStore(

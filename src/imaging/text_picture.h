@@ -24,8 +24,10 @@ TTextRender TextRenderOf(const TTextParams& params);
 
 class TTextBitmapStore : public TSysBitmapStore {
  public:
-  // description: the whole "Text: ..." text; open: the show's package entries (may be empty).
-  static TRef<TTextBitmapStore> Create(const std::string& description, const TStreamOpener& open);
+  // description: the whole "Text: ..." text; open: the show's package entries (may be empty);
+  // lineColors: colours of the lines instead of white, where given.
+  static TRef<TTextBitmapStore> Create(const std::string& description, const TStreamOpener& open,
+                                       const std::vector<uint32_t>& lineColors = {});
 
   const TTextDescription& Description() const { return description_; }
   const TTextLayout& Layout() const { return layout_; }

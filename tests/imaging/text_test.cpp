@@ -3,6 +3,7 @@
 
 #include "foundation/exceptions.h"
 #include "imaging/font_vectorizer.h"
+#include "imaging/placeholder_text.h"
 #include "imaging/text_description.h"
 #include "imaging/text_picture.h"
 #include "imaging/text_producer.h"
@@ -305,6 +306,43 @@ TEST(GlyphFitting, InkIsMovedAndSqueezedToTheAbcWidths) {
   FitPathToAbc(inside, 2, 10);  // already inside: unchanged
   EXPECT_FLOAT_EQ(inside[0].x, 3);
   EXPECT_FLOAT_EQ(inside[1].x, 5);
+}
+
+}  // namespace
+}  // namespace vyr
+
+namespace vyr {
+namespace {
+
+TEST(PlaceholderText, TwoCentredLinesInTheirColoursAtTheFactor) {
+  TRef<TImage> full =
+      MakePlaceholderTextPicture(" Image not found ", " photo.jpg ", 0xFFE6E6E6, 0xFF646464, 1);
+  TRef<TImage> half =
+      MakePlaceholderTextPicture(" Image not found ", " photo.jpg ", 0xFFE6E6E6, 0xFF646464, 0.5);
+  // Default scale: a 64-pixel em, two lines of 71.5 pixels; the factor halves it.
+  EXPECT_EQ(full->Height(), 2 + 143);
+  EXPECT_EQ(half->Height(), 2 + 72);
+  EXPECT_NEAR(half->Width(), full->Width() / 2.0, 2);
+  TRef<TBitmap> bitmap = half->Bitmap();
+  const std::vector<int> rows = InkedRows(*bitmap);
+  ASSERT_FALSE(rows.empty());
+  // Opaque pixels of the first line are (230,230,230), of the second (100,100,100).
+  int first = 0, second = 0;
+  for (int y = 0; y < bitmap->Height(); ++y)
+    for (int x = 0; x < bitmap->Width(); ++x) {
+      const uint8_t* p = bitmap->Row(y) + x * 4;
+      if (p[3] != 255) continue;
+      ASSERT_EQ(p[0], p[1]);
+      ASSERT_TRUE(p[0] == 230 || p[0] == 100) << int(p[0]);
+      (y < bitmap->Height() / 2 ? first : second) += 1;
+      EXPECT_EQ(p[0], y < bitmap->Height() / 2 ? 230 : 100) << x << "," << y;
+    }
+  EXPECT_GT(first, 50);
+  EXPECT_GT(second, 50);
+  // The shorter second line is centred under the first.
+  const std::vector<int> cols = InkedColumns(*bitmap, bitmap->Height() / 2, bitmap->Height());
+  ASSERT_FALSE(cols.empty());
+  EXPECT_NEAR((cols.front() + cols.back()) / 2.0, bitmap->Width() / 2.0, 3);
 }
 
 }  // namespace

@@ -1,0 +1,1 @@
+vyr_add_fuzzer(fuzz_vector_text DEPS vyr_imaging)
