@@ -124,6 +124,11 @@ bool T3DRendererGL::BeginScene() {
     // Exclusive and no longer active: give the desktop back until we are active again.
     device_->ApplyWindowMode(true, false);
     exclusive_ = false;
+    exclusiveSuspended_ = true;
+  } else if (exclusiveSuspended_ && device_->IsActive()) {
+    // Active again: drop the device so that the next frame makes an exclusive one.
+    HandleLoss();
+    return false;
   }
   if (!store_->EnsureBackBuffer()) return Check(TDeviceError::OutOfVideoMemory);
   target_ = TRef<T3DSurfaceGL>::Adopt(

@@ -84,6 +84,7 @@ class T3DRendererGL : public T3DRenderer {
   TRef<TGlStore> store_;
   TAdapterMode mode_;
   bool exclusive_ = false;
+  bool exclusiveSuspended_ = false;  // gave the desktop back while inactive
   bool paced_ = true;
   TGlCaps caps_;
   TPresentPacer pacer_;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "headless_fixture.h"
+#include "render/bitmap_texture.h"
 
 namespace vyr::test {
 namespace {
@@ -127,6 +128,32 @@ TEST_F(TextureFormatTest, VolumeTextureKeepsItsSlices) {
   ASSERT_EQ(box.height, 2);
   EXPECT_EQ(box.Row(1)[0], 5);
   EXPECT_EQ(box.Row(1)[1], 1);
+}
+
+}  // namespace
+}  // namespace vyr::test
+
+namespace vyr::test {
+namespace {
+
+class BitmapTextureTest : public HeadlessTest {};
+
+TEST_F(BitmapTextureTest, BitmapsOfOtherFormatsAreConvertedAndFramesReadIntoBitmaps) {
+  // R8G8B8 (stored B, G, R): the picture texture gets alpha 255.
+  TRef<TBitmap> bitmap = MakeRef<TDirectBitmap>(2, 1, PixelFormat("R8G8B8"));
+  const uint8_t row[6] = {1, 2, 3, 4, 5, 6};
+  std::memcpy(bitmap->Row(0), row, 6);
+  TRef<TCustomTexture> picture = MakeRef<TBitmapTexture>(*screen, TTextureKind::Picture, bitmap);
+  TRef<T3DTexture> target = PushTarget(2, 1);
+  DrawRaw(*picture->DeviceTexture(), 2 * picture->TexelScaleX(), picture->TexelScaleY());
+  TRef<TBitmap> read = ReadSurfaceBitmap(*target->Level(0));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->Format()->Name(), "A8R8G8B8");
+  EXPECT_EQ(read->Width(), 2);
+  const uint8_t* p = read->Row(0);
+  EXPECT_EQ((std::vector<int>{p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7]}),
+            (std::vector<int>{1, 2, 3, 255, 4, 5, 6, 255}));
+  screen->PopRenderTarget();
 }
 
 }  // namespace
