@@ -14,8 +14,7 @@ constexpr double kLimit = 1073741808.0;  // 2^30 - 16: differences fit too
 
 int32_t ToSubPixels(double v) {
   if (!(v == v)) return 0;  // NaN
-  const double scaled = std::round(v * kSubPixels);
-  return static_cast<int32_t>(std::clamp(scaled, -kLimit, kLimit));
+  return static_cast<int32_t>(RoundToEven(std::clamp(v * kSubPixels, -kLimit, kLimit)));
 }
 }  // namespace
 

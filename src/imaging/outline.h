@@ -1,10 +1,25 @@
 #pragma once
 // The edge list of one shape for the scan-line rasteriser, in 1/16 pixel.
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vyr {
+
+// Rounds to the nearest integer, halves to even (the FPU's rounding, as the rasteriser has
+// always rounded). v must lie well inside the int64 range.
+inline int64_t RoundToEven(double v) {
+#if defined(__SSE2__)
+  return _mm_cvtsd_si64(_mm_set_sd(v));
+#else
+  return static_cast<int64_t>(std::nearbyint(v));
+#endif
+}
 
 // Sub-samples per pixel along each axis.
 inline constexpr int kSubPixels = 16;

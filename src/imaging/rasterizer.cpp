@@ -5,6 +5,7 @@
 
 namespace vyr {
 
+// Crossings move little between sub-scan-lines: insertion sort, unless many are out of order.
 void TRasterizer::SortActive() {
   size_t outOfOrder = 0;
   for (size_t i = 1; i < active_.size(); ++i)
@@ -23,7 +24,7 @@ void TRasterizer::SortActive() {
   }
 }
 
-void TRasterizer::AddSpan(int64_t x1, int64_t x2) {
+[[gnu::always_inline]] inline void TRasterizer::AddSpan(int64_t x1, int64_t x2) {
   x1 = std::max<int64_t>(x1, 0);  // coverage left of the target is clipped
   x2 = std::min<int64_t>(x2, limitX_);
   if (x1 >= x2) return;
@@ -80,19 +81,20 @@ void TRasterizer::Rasterize(const TOutline& outline, int32_t width, int32_t heig
       if (j >= endLine) break;
     }
     while (next < order.size() && edges[order[next]].y <= j) {
-      active_.push_back({0, order[next]});
+      const TOutlineEdge& e = edges[order[next]];
+      active_.push_back(
+          {0, e.x, e.y, e.height > 0 ? e.height : -e.height, e.slope, e.height > 0 ? 1 : -1});
       ++next;
     }
     // Current x of each edge at the sub-scan-line centre; used-up edges leave.
     size_t kept = 0;
     for (size_t i = 0; i < active_.size(); ++i) {
-      const TOutlineEdge& e = edges[active_[i].edge];
-      const int64_t done = j - e.y;
-      if (done >= std::abs(int64_t{e.height})) continue;
-      const double x = static_cast<double>(e.x) + std::round((double(done) + 0.5) * e.slope);
-      active_[kept].edge = active_[i].edge;
-      active_[kept].x = static_cast<int32_t>(std::clamp(x, -2147483000.0, 2147483000.0));
-      ++kept;
+      TActive a = active_[i];
+      const int64_t done = j - a.topY;
+      if (done >= a.rows) continue;
+      // Stays between the edge's end points, which lie within +-2^30.
+      a.x = a.topX + static_cast<int32_t>(RoundToEven((double(done) + 0.5) * a.slope));
+      active_[kept++] = a;
     }
     active_.resize(kept);
     SortActive();
@@ -100,7 +102,7 @@ void TRasterizer::Rasterize(const TOutline& outline, int32_t width, int32_t heig
     int winding = 0;
     for (size_t i = 0; i + 1 < active_.size(); ++i) {
       if (active_[i].x >= limitX_) break;
-      winding += edges[active_[i].edge].height > 0 ? 1 : -1;
+      winding += active_[i].winding;
       const bool inside = evenOdd ? (winding & 1) != 0 : winding != 0;
       if (inside) AddSpan(active_[i].x, active_[i + 1].x);
     }

@@ -25,9 +25,14 @@ class TRasterizer {
                  const std::function<bool()>& cancel = nullptr);
 
  private:
+  // An edge crossing the current sub-scan-lines, with what its x needs copied in.
   struct TActive {
     int32_t x;
-    uint32_t edge;
+    int32_t topX;
+    int32_t topY;
+    int32_t rows;  // sub-scan-lines it covers
+    float slope;
+    int32_t winding;  // +1 downwards, -1 upwards
   };
   void AddSpan(int64_t x1, int64_t x2);
   void EmitRow(int32_t row, TSpanConsumer& consumer);
