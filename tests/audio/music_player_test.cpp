@@ -1,0 +1,181 @@
+// The music player on the capture backend: the show clock follows the samples delivered,
+// moves and pauses, the show-wide music in sync mode and slide comments.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audio/output/capture_backend.h"
+#include "audio/output/soft_wave_out.h"
+#include "audio/player/vyr_music_player.h"
+#include "project/ini.h"
+#include "project/vyr_source.h"
+#include "sound_fixtures.h"
+
+namespace vyr {
+namespace {
+
+using namespace vyr::test;
+
+constexpr int kFramesPerStep = 16;
+int16_t ValueAt(int64_t frame) { return static_cast<int16_t>(frame / kFramesPerStep); }
+
+class MusicPlayer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() / ("vyr_player_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir_);
+    ramp_ = (dir_ / "ramp.wav").string();
+    std::vector<int16_t> samples;
+    for (int f = 0; f < 441000; ++f) {  // 10 s: frame f holds f / 16
+      samples.push_back(ValueAt(f));
+      samples.push_back(ValueAt(f));
+    }
+    WriteFileBytes(ramp_, MakeWav(MixingFormat(), Samples16(samples)));
+    auto backend = std::make_unique<TCaptureBackend>();
+    backend_ = backend.get();
+    device_ = MakeRef<TSoftWaveOutDevice>(std::move(backend));
+  }
+  void TearDown() override {
+    if (player_) player_->Stop();
+    player_ = nullptr;
+    std::filesystem::remove_all(dir_);
+  }
+
+  // Two slides of 10 s without transitions; the body goes into [Main].
+  void Open(const std::string& mainBody, const std::string& slides = "") {
+    auto file = MakeRef<TIniFile>();
+    file->LoadFromUtf8("[Main]\nopt_repeat=Stop\nobject TheEffect:AnEffect\ntime=0\nend\n" +
+                       mainBody +
+                       "[Times]\nopt_slidescount=2\nopt_synchpos1=10000\nopt_synchpos2=20000\n"
+                       "[Slide1]\n[Slide2]\n" +
+                       slides);
+    player_ = MakeRef<TVyrMusicPlayer>(MakeRef<TVyrSource>(file), device_);
+    player_->Start();
+  }
+  std::string Item(const std::string& keys) {
+    return "object I:TMusicItem\nFileName=" + ramp_ + "\n" + keys + "\nend\n";
+  }
+
+  std::vector<int16_t> Pull(size_t frames) {
+    std::vector<int16_t> out(frames * 2), left(frames);
+    backend_->Pull(out.data(), frames);
+    for (size_t i = 0; i < frames; ++i) left[i] = out[2 * i];
+    return left;
+  }
+  // Pulls 10 ms at a time, giving the player's threads real time, until the mix sounds;
+  // returns the mix from the frame where the sound starts (its fade's silent first frame).
+  std::vector<int16_t> PullUntilSound(int64_t& silentFrames) {
+    silentFrames = 0;
+    for (int i = 0; i < 500; ++i) {
+      auto piece = Pull(441);
+      for (size_t at = 0; at < piece.size(); ++at) {
+        if (piece[at] != 0) {
+          auto rest = Pull(44100);
+          piece.insert(piece.end(), rest.begin(), rest.end());
+          return {piece.begin() + static_cast<ptrdiff_t>(at == 0 ? 0 : at - 1), piece.end()};
+        }
+      }
+      silentFrames += 441;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return {};
+  }
+  void Settle() { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }
+  double PulledMs() const { return backend_->FramesPulled() / 44.1; }
+
+  std::filesystem::path dir_;
+  std::string ramp_;
+  TCaptureBackend* backend_ = nullptr;
+  TRef<TSoftWaveOutDevice> device_;
+  TRef<TVyrMusicPlayer> player_;
+};
+
+TEST_F(MusicPlayer, ShowWithoutMusicRunsOnTheSilentClock) {
+  Open("");
+  player_->SetTime(-1, 3000);
+  EXPECT_EQ(player_->GetTime(), 3000);
+  Settle();
+  EXPECT_TRUE(player_->Ready());
+  player_->SetRunning(true);
+  Settle();
+  const double origin = PulledMs();
+  Pull(4410);
+  const double offset = player_->GetTime() - (3000 + PulledMs() - origin);
+  EXPECT_LE(offset, 0);
+  EXPECT_GE(offset, -10);
+  for (int i = 0; i < 100; ++i) {
+    const auto out = Pull(441 + i);
+    for (int16_t v : out) ASSERT_EQ(v, 0);
+    ASSERT_NEAR(player_->GetTime(), 3000 + PulledMs() - origin + offset, 1.0);
+  }
+  // Paused, the show time stands still.
+  player_->SetRunning(false);
+  Settle();
+  const double held = player_->GetTime();
+  Pull(44100);
+  EXPECT_EQ(player_->GetTime(), held);
+}
+
+TEST_F(MusicPlayer, LimitCapsTheClock) {
+  Open("");
+  player_->SetTime(1500, 1000);
+  player_->SetRunning(true);
+  Settle();
+  Pull(44100);
+  EXPECT_EQ(player_->GetTime(), 1500);
+}
+
+TEST_F(MusicPlayer, SyncModeMoveStartsTheMusicAtTheShowTime) {
+  // A 20 s composite: the ramp twice, the second from 10 s on.
+  Open("opt_syncmode=1\nobject M:Music\n" + Item("Duration=10000") +
+       Item("Duration=10000\nCrossMode=2") + "end\n");
+  player_->SetTime(-1, 12000);
+  Settle();
+  EXPECT_TRUE(player_->Ready());
+  player_->SetRunning(true);
+  int64_t silent = 0;
+  const auto out = PullUntilSound(silent);
+  ASSERT_FALSE(out.empty());
+  // The channel was asked for at 12 s: 2 s into the second item, whenever it started.
+  const int64_t fileFrame = 88200;
+  for (size_t f = 441; f < out.size(); f += 101)
+    ASSERT_NEAR(out[f], ValueAt(fileFrame + static_cast<int64_t>(f)), 1) << f;
+
+  // Pause: the music stops with the show and resumes where it stopped.
+  player_->SetRunning(false);
+  Settle();
+  const auto quiet = Pull(22050);
+  for (size_t f = 4410; f < quiet.size(); f += 50) ASSERT_EQ(quiet[f], 0) << f;
+  const double held = player_->GetTime();
+  player_->SetRunning(true);
+  const auto resumed = PullUntilSound(silent);
+  ASSERT_FALSE(resumed.empty());
+  const double resumeMs = 2000 + (held - 12000);
+  const auto expected = static_cast<int64_t>(resumeMs * 44.1);
+  // Within the start fade and the player's reaction the ramp continues near the pause.
+  EXPECT_NEAR(resumed[441] * kFramesPerStep, expected + 441, 44.1 * 30);
+}
+
+TEST_F(MusicPlayer, CommentStartedBeforeAMovePlaysOnFromItsOffset) {
+  Open("",
+       "object M:Music\nobject C:TSoundComment\nFileName=" + ramp_ + "\nDuration=5000\nend\nend\n");
+  // Slide 2 starts at 10 s; its comment is 1 s in at 11 s.
+  player_->SetTime(-1, 11000);
+  Settle();
+  EXPECT_TRUE(player_->Ready());
+  player_->SetRunning(true);
+  int64_t silent = 0;
+  const auto out = PullUntilSound(silent);
+  ASSERT_FALSE(out.empty());
+  for (size_t f = 441; f < out.size(); f += 97)
+    ASSERT_NEAR(out[f], ValueAt(44100 + static_cast<int64_t>(f)), 1) << f;
+}
+
+}  // namespace
+}  // namespace vyr
