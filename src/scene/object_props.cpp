@@ -31,6 +31,8 @@ void Widen(TIndexRange& range, TIndexRange add) {
 }  // namespace
 
 void TVyrObjectProps::Load(TIniObject* object, const TSlideDurations& durations) {
+  static const bool tableChecked = (CheckAnimatedFieldTable(), true);
+  (void)tableChecked;
   object_ = TRef<TIniObject>::Share(object);
   durations_ = durations;
   name_ = object->Name();

@@ -39,6 +39,10 @@ TSlideOrigins SynchronisedSlideOrigins(const TIniFile* project, int index, doubl
   return MakeSlideOrigins(begin, next, incoming, outgoing);
 }
 
+TSlideOrigins CustomEffectSlideOrigins(const TIniList* section) {
+  return MakeSlideOrigins(0, ReadInt(FindKey(section, "CustomEffTime"), 2000), 0, 0);
+}
+
 TSlideDurations SlideDurationsOf(const TSlideOrigins& o) {
   return {RoundMs(o.NextEffectBegin() - o.SlideBegin()) + RoundMs(o.outgoing), RoundMs(o.incoming),
           RoundMs(o.outgoing)};

@@ -42,6 +42,10 @@ TSlideOrigins MakeSlideOrigins(double slideBegin, double nextEffectBegin, double
 TSlideOrigins SynchronisedSlideOrigins(const TIniFile* project, int index, double incoming,
                                        double outgoing);
 
+// A custom transition's slide: begins at 0, its main part lasts "CustomEffTime" of its
+// section (default 2000 ms), no transitions.
+TSlideOrigins CustomEffectSlideOrigins(const TIniList* section);
+
 // full = round(NextEffectBegin - SlideBegin) + round(outgoing), and the rounded
 // transition durations.
 TSlideDurations SlideDurationsOf(const TSlideOrigins& origins);

@@ -40,6 +40,10 @@ TEST(SlideTiming, OriginsFromTheTimesSection) {
   auto gap = Project("[Times]\nopt_slidescount=3\nopt_synchpos1=5000\n");
   EXPECT_EQ(SynchronisedSlideOrigins(gap.Get(), 1, 0, 0).NextEffectBegin(), 5000);
   EXPECT_EQ(SynchronisedSlideOrigins(nullptr, 0, 0, 0).NextEffectBegin(), 0);
+
+  auto custom = Project("[Effect]\nCustomEffTime=3500\n[Other]\n");
+  EXPECT_EQ(CustomEffectSlideOrigins(FindSection(custom.Get(), "Effect")).SlideEnd(), 3500);
+  EXPECT_EQ(CustomEffectSlideOrigins(FindSection(custom.Get(), "Other")).SlideEnd(), 2000);
 }
 
 TEST(SlideTiming, SlideRelativeDurations) {
