@@ -72,6 +72,11 @@ int32_t Saturate(double v) {
 
 }  // namespace
 
+#if defined(__SANITIZE_ADDRESS__)
+// fontconfig 2.14 loses a few bytes while parsing its configuration; not ours to free.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+#endif
+
 std::mutex& FontSystemLock() {
   static std::mutex lock;
   return lock;
