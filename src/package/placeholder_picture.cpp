@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "imaging/placeholder_text.h"
 #include "package/path_resolver.h"
 
 namespace vyr {
@@ -9,10 +10,17 @@ namespace vyr {
 namespace {
 std::mutex gProducerLock;
 TPlaceholderProducer& Producer() {
-  static auto* producer = new TPlaceholderProducer;  // lives for the process
+  static auto* producer = new TPlaceholderProducer(DefaultPlaceholderProducer());  // process-long
   return *producer;
 }
 }  // namespace
+
+TPlaceholderProducer DefaultPlaceholderProducer() {
+  return [](const TPlaceholderText& text) {
+    return MakePlaceholderTextPicture(text.firstLine, text.secondLine, text.firstColor,
+                                      text.secondColor, text.factor);
+  };
+}
 
 TPlaceholderText PlaceholderText(TPlaceholderKind kind, TPlaceholderReason reason,
                                  std::string_view path) {

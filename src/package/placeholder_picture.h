@@ -29,8 +29,10 @@ TPlaceholderText PlaceholderText(TPlaceholderKind kind, TPlaceholderReason reaso
                                  std::string_view path);
 
 using TPlaceholderProducer = std::function<TRef<TImage>(const TPlaceholderText& text)>;
-// An empty producer (the default) makes placeholders none.
+// The default producer draws the two lines with the text producer; an empty one makes
+// placeholders none.
 void SetPlaceholderProducer(TPlaceholderProducer producer);
+TPlaceholderProducer DefaultPlaceholderProducer();
 TRef<TImage> MakePlaceholderPicture(TPlaceholderKind kind, TPlaceholderReason reason,
                                     std::string_view path);
 

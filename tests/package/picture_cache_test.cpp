@@ -56,7 +56,7 @@ class PictureCache : public ::testing::Test {
     test::WriteFile(dir_ / "refused.counted", "none");
     accessor_ = MakeRef<TFileAccessor>(MakeRef<TRealFileSource>(dir_.Path().string()), dir_.Path());
   }
-  void TearDown() override { SetPlaceholderProducer(nullptr); }
+  void TearDown() override { SetPlaceholderProducer(DefaultPlaceholderProducer()); }
 
   TTempDir dir_;
   size_t baseline_ = 0;
@@ -143,6 +143,7 @@ TEST_F(PictureCache, ProvidersAnswerFirstUntilUnregistered) {
 
 TEST_F(PictureCache, PlaceholdersNameWhatWentWrong) {
   // Without a producer there is no placeholder, and nothing stays in the cache.
+  SetPlaceholderProducer(nullptr);
   EXPECT_FALSE(accessor_->OpenPicture("C:\\Show\\missing.counted"));
   EXPECT_FALSE(accessor_->OpenPicture("broken.counted"));
   EXPECT_EQ(LivePictureHandles(), baseline_);
@@ -165,6 +166,22 @@ TEST_F(PictureCache, PlaceholdersNameWhatWentWrong) {
   EXPECT_EQ(made[1].firstLine, " Image load error: ");
   EXPECT_EQ(made[1].secondLine, " broken.counted ");
   EXPECT_EQ(made[2].firstLine, " Image load error: ");
+}
+
+TEST_F(PictureCache, DefaultPlaceholderShowsBothLines) {
+  const TRef<TImage> picture = accessor_->OpenPicture("C:\\Show\\missing.counted");
+  ASSERT_TRUE(picture);
+  const TRef<TBitmap> bitmap = picture->Store().GetMipLevel(0);
+  ASSERT_TRUE(bitmap);
+  // Two lines of text at half the text producer's size: wider than tall, and not empty.
+  EXPECT_GT(bitmap->Width(), bitmap->Height());
+  EXPECT_GT(bitmap->Height(), 4);
+  int inked = 0;
+  for (int32_t y = 0; y < bitmap->Height(); ++y) {
+    const uint8_t* row = bitmap->Row(y);
+    for (size_t i = 0; i < bitmap->RowBytes(); ++i) inked += row[i] != 0;
+  }
+  EXPECT_GT(inked, 0) << "the placeholder's lines are drawn";
 }
 
 TEST(Placeholder, VideoTexts) {
