@@ -16,5 +16,6 @@ int ExtractCommand(const TArgs& args);
 int VerifyCommand(const TArgs& args);
 int InfoCommand(const TArgs& args);
 int DecodeCommand(const TArgs& args);
+int TextCommand(const TArgs& args);
 
 }  // namespace vyr::pack

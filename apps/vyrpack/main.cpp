@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
     if (command == "verify") return VerifyCommand(args);
     if (command == "info") return InfoCommand(args);
     if (command == "decode") return DecodeCommand(args);
+    if (command == "text") return TextCommand(args);
     throw ECliError(kExitTrouble,
                     "unknown command " + std::string(command) + " (try vyrpack --help)");
   } catch (const ECliError& error) {

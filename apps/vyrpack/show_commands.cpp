@@ -6,6 +6,7 @@
 #include "cli_error.h"
 #include "commands.h"
 #include "imaging/decode_command.h"
+#include "imaging/text_command.h"
 #include "package/show_opener.h"
 #include "project/show_info.h"
 #include "project/vyr_source.h"
@@ -68,6 +69,17 @@ int DecodeCommand(const TArgs& args) {
     return show.Ok() ? show.accessor->OpenStream(name.substr(colon + 1)) : nullptr;
   };
   return RunDecodeCommand(args, open);
+}
+
+int TextCommand(const TArgs& args) {
+  // A show's vector text comes from its package entries.
+  const TShowEntryOpener openShow = [](const std::string& path) -> TStreamOpener {
+    TOpenedShow show = OpenShow(path);
+    if (!show.Ok()) return nullptr;
+    return
+        [accessor = show.accessor](const std::string& name) { return accessor->OpenStream(name); };
+  };
+  return RunTextCommand(args, openShow);
 }
 
 }  // namespace vyr::pack

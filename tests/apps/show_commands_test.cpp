@@ -93,6 +93,20 @@ TEST_F(InfoShow, DecodeReadsAPictureInsideAShow) {
   EXPECT_EQ(png.substr(16, 8), std::string("\0\0\0\2\0\0\0\1", 8));
 }
 
+TEST_F(InfoShow, TextRendersWithAndWithoutAShow) {
+  const std::string out = dir_ / "text.png";
+  const std::string description = "Text: Arial:0.02:0:0::0:1:0:\"Hello\"";
+  for (const std::vector<std::string>& extra :
+       {std::vector<std::string>{}, std::vector<std::string>{"--show", Project()}}) {
+    std::vector<std::string> args{"text", description, out};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const TRunResult rendered = Vyrpack(args);
+    ASSERT_EQ(rendered.exitCode, 0) << rendered.err;
+    EXPECT_EQ(ReadFile(out).substr(1, 3), "PNG");
+  }
+  EXPECT_EQ(Vyrpack({"text"}).exitCode, 2);
+}
+
 TEST(VyrpackInfo, ErrorsNameTheReason) {
   const TRunResult missing = Vyrpack({"info", "/nonexistent/show.vyshow"});
   EXPECT_EQ(missing.exitCode, 2);
