@@ -166,6 +166,24 @@ TEST_F(MusicPlayer, SyncModeMoveStartsTheMusicAtTheShowTime) {
   EXPECT_NEAR(resumed[441] * kFramesPerStep, lastBeforePause + 441, 44.1 * 3);
 }
 
+TEST_F(MusicPlayer, WithoutSyncModeMusicIgnoresPausesAndMoves) {
+  Open("object M:Music\n" + Item("Duration=10000") + "end\n");
+  player_->SetTime(-1, 0);
+  EXPECT_TRUE(WaitReady());
+  player_->SetRunning(true);
+  int64_t silent = 0;
+  const auto out = PullUntilSound(silent);
+  ASSERT_FALSE(out.empty());
+  player_->SetRunning(false);
+  player_->SetTime(-1, 5000);
+  Settle();
+  // The music runs on from where it was, on the engine clock.
+  const auto after = Pull(4410);
+  const int64_t last = int64_t{out.back()} * kFramesPerStep;
+  EXPECT_NEAR(after[2205] * kFramesPerStep, last + 2205, kFramesPerStep + 1);
+  EXPECT_EQ(player_->GetTime(), 5000);
+}
+
 TEST_F(MusicPlayer, CommentStartedBeforeAMovePlaysOnFromItsOffset) {
   Open("",
        "object M:Music\nobject C:TSoundComment\nFileName=" + ramp_ + "\nDuration=5000\nend\nend\n");
