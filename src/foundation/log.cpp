@@ -1,5 +1,7 @@
 #include "foundation/log.h"
 
+#include <charconv>
+
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -50,9 +52,15 @@ TLogHolder& Holder() {
 }  // namespace
 
 std::string FormatReal(double value) {
-  const int size = std::snprintf(nullptr, 0, "%.16f", value);
-  std::string text(static_cast<size_t>(size), '\0');
-  std::snprintf(text.data(), text.size() + 1, "%.16f", value);
+  // The shortest fixed form that reads back exactly, else rounded to 16 decimals.
+  char buffer[400];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  std::string text(buffer, result.ptr);
+  const size_t point = text.find('.');
+  if (point != std::string::npos && text.size() - point - 1 > 16) {
+    result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 16);
+    text.assign(buffer, result.ptr);
+  }
   if (text.find('.') != std::string::npos) {
     while (text.back() == '0') text.pop_back();
     if (text.back() == '.') text.pop_back();

@@ -1,5 +1,7 @@
 #include "project/ini_values.h"
 
+#include "foundation/log.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -92,24 +94,7 @@ bool ParseFloat(std::string_view text, double& value) {
   return true;
 }
 
-std::string FormatFloat(double value) {
-  if (!std::isfinite(value)) return "0";
-  // The shortest fixed form that reads back exactly, else rounded to 16 decimals.
-  char buffer[400];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  std::string text(buffer, result.ptr);
-  const size_t point = text.find('.');
-  if (point != std::string::npos && text.size() - point - 1 > 16) {
-    result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 16);
-    text.assign(buffer, result.ptr);
-  }
-  if (text.find('.') != std::string::npos) {
-    while (text.back() == '0') text.pop_back();
-    if (text.back() == '.') text.pop_back();
-  }
-  if (text == "-0") text = "0";
-  return text;
-}
+std::string FormatFloat(double value) { return std::isfinite(value) ? FormatReal(value) : "0"; }
 
 std::string ReadText(const TIniItem* item, std::string_view defaultValue) {
   return item ? item->Value() : std::string(defaultValue);
