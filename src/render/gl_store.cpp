@@ -169,4 +169,14 @@ TDeviceError TakeGlError() {
   return result;
 }
 
+void TGlStore::Dispose(TGlResource* resource, std::function<void()> deleteNames) {
+  Unregister(resource);
+  if (Bind()) {
+    resource->ReleaseGl(true);
+  } else {
+    DeleteLater(std::move(deleteNames));
+    resource->ReleaseGl(false);
+  }
+}
+
 }  // namespace vyr

@@ -54,6 +54,9 @@ class TGlStore : public TDeviceDependent {
   void Unregister(TGlResource* resource);
   // Deletion of GL names asked for on another thread runs at the next Bind.
   void DeleteLater(std::function<void()> deletion);
+  // A resource is freed: unregister it and delete its GL names now when this thread may,
+  // else run deleteNames later on the drawing thread; either way it forgets the store.
+  void Dispose(TGlResource* resource, std::function<void()> deleteNames);
 
   // Program for (vertex shader or 0, fragment shader or 0), linked on first use.
   const TGlProgram* Program(GLuint vertexShader, GLuint fragmentShader);

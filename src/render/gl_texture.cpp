@@ -94,15 +94,8 @@ void T3DTextureGL::ReleaseGl(bool deleteNames) {
 
 void T3DTextureGL::Dispose() {
   TDeviceLock lock(DeviceMutex());
-  if (!store_) return;
-  TGlStore* store = store_;
-  store->Unregister(this);
-  if (store->Bind()) {
-    ReleaseGl(true);
-  } else {
-    store->DeleteLater([name = name_, fbos = framebuffers_] { DeleteNames(name, fbos); });
-    ReleaseGl(false);
-  }
+  if (store_)
+    store_->Dispose(this, [name = name_, fbos = framebuffers_] { DeleteNames(name, fbos); });
 }
 
 void T3DTextureGL::ApplyDrawSampling(bool anisotropy, float maxAnisotropy, bool lodBias) {
@@ -308,15 +301,7 @@ void TVolumeTextureGL::ReleaseGl(bool deleteNames) {
 
 void TVolumeTextureGL::Dispose() {
   TDeviceLock lock(DeviceMutex());
-  if (!store_) return;
-  TGlStore* store = store_;
-  store->Unregister(this);
-  if (store->Bind()) {
-    ReleaseGl(true);
-  } else {
-    store->DeleteLater([name = name_] { glDeleteTextures(1, &name); });
-    ReleaseGl(false);
-  }
+  if (store_) store_->Dispose(this, [name = name_] { glDeleteTextures(1, &name); });
 }
 
 }  // namespace vyr

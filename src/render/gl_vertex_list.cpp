@@ -120,18 +120,11 @@ void T3DVertexListGL::ReleaseGl(bool deleteNames) {
 
 void T3DVertexListGL::Dispose() {
   TDeviceLock lock(DeviceMutex());
-  if (!store_) return;
-  TGlStore* store = store_;
-  store->Unregister(this);
-  if (store->Bind()) {
-    ReleaseGl(true);
-  } else {
-    store->DeleteLater([vao = vao_, buffer = buffer_] {
+  if (store_)
+    store_->Dispose(this, [vao = vao_, buffer = buffer_] {
       glDeleteVertexArrays(1, &vao);
       glDeleteBuffers(1, &buffer);
     });
-    ReleaseGl(false);
-  }
 }
 
 TRef<T3DShaderGL> T3DShaderGL::Create(TGlStore& store, const std::string& source, bool vertex) {
@@ -163,19 +156,12 @@ void T3DShaderGL::ReleaseGl(bool deleteNames) {
 
 void T3DShaderGL::Dispose() {
   TDeviceLock lock(DeviceMutex());
-  if (!store_) return;
-  TGlStore* store = store_;
-  store->Unregister(this);
-  if (store->Bind()) {
-    ReleaseGl(true);
-  } else {
-    // The programs that use the shader go with the store; only the name is freed.
-    store->DeleteLater([name = name_, store] {
+  if (store_)
+    store_->Dispose(this, [name = name_, store = store_] {
+      // The programs that use the shader go with the store; only the name is freed.
       store->ForgetShader(name);
       glDeleteShader(name);
     });
-    ReleaseGl(false);
-  }
 }
 
 }  // namespace vyr
