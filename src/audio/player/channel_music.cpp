@@ -29,6 +29,10 @@ TMusicChannel* TChannelMusic::NewInstance() {
   return instance.Get();
 }
 
+void TChannelMusic::ApplyVolume() {
+  if (TMusicChannel* current = Current()) current->SetVolume(volume_ * master_);
+}
+
 float TChannelMusic::GetVolume() {
   std::lock_guard guard(lock_);
   return volume_;
@@ -37,7 +41,7 @@ float TChannelMusic::GetVolume() {
 void TChannelMusic::SetVolume(float volume) {
   std::lock_guard guard(lock_);
   volume_ = volume;
-  if (TMusicChannel* current = Current()) current->SetVolume(volume_ * master_);
+  ApplyVolume();
 }
 
 float TChannelMusic::GetMasterVolume() {
@@ -48,7 +52,7 @@ float TChannelMusic::GetMasterVolume() {
 void TChannelMusic::SetMasterVolume(float volume) {
   std::lock_guard guard(lock_);
   master_ = volume;
-  if (TMusicChannel* current = Current()) current->SetVolume(volume_ * master_);
+  ApplyVolume();
 }
 
 int32_t TChannelMusic::GetPosition() {

@@ -50,6 +50,8 @@ class TChannelMusic : public TRefObject {
  private:
   TMusicChannel* NewInstance();  // with the lock held
   TMusicChannel* Current() const { return instances_.empty() ? nullptr : instances_.back().Get(); }
+  // The channel's volume times the master volume, given to the playing instance.
+  void ApplyVolume();
 
   TMusicPlayerClass& player_;
   std::string name_;
