@@ -10,7 +10,7 @@
 
 #include "foundation/ref_object.h"
 #include "render/device_types.h"
-#include "render/geometry.h"
+#include "scene/geometry.h"
 
 namespace vyr {
 

@@ -7,7 +7,7 @@
 
 #include "foundation/ref_object.h"
 #include "platform/gl_context.h"
-#include "render/geometry.h"
+#include "scene/geometry.h"
 
 namespace vyr {
 

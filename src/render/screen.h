@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "render/camera.h"
+#include "scene/camera.h"
 #include "render/device3d.h"
 #include "render/draw_device.h"
 

@@ -2,7 +2,7 @@
 
 #include "foundation/exceptions.h"
 #include "headless_fixture.h"
-#include "render/camera.h"
+#include "scene/camera.h"
 
 namespace vyr::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "render/camera.h"
+#include "scene/camera.h"
 
 #include <algorithm>
 #include <cmath>

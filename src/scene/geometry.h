@@ -1,6 +1,7 @@
 #pragma once
-// Rectangles, points and 4 x 4 matrices of the device layer. Matrices act on row vectors
-// (p' = p M, translation in the last row), so their memory is what a GL mat4 uniform wants.
+// Rectangles, points and 4 x 4 matrices shared by scene layout and the device layer. Matrices act
+// on row vectors (p' = p M, translation in the last row), so their memory is what a GL mat4 uniform
+// wants.
 
 #include <array>
 

@@ -6,7 +6,7 @@
 // top-down in every target (see gl_renderer.h), so y needs no flip. No half-pixel shift:
 // OpenGL's pixel and texel centres already agree.
 
-#include "render/geometry.h"
+#include "scene/geometry.h"
 
 namespace vyr {
 

@@ -1,4 +1,4 @@
-#include "render/geometry.h"
+#include "scene/geometry.h"
 
 #include <algorithm>
 
