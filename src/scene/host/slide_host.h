@@ -1,0 +1,84 @@
+#pragma once
+// Answers the picture requests of the objects of one show and the camera questions of layout.
+// Names with a reserved prefix ("Text: ", "Mask: ", "PresetedMask:", ...) are made here; every
+// other name is a file of the show. The host is also a picture provider of the show's files,
+// so reserved names opened through the file access are answered the same way.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "foundation/ref_object.h"
+#include "imaging/bitmap_store.h"
+#include "package/file_accessor.h"
+#include "scene/camera.h"
+#include "scene/geometry.h"
+#include "scene/host/host_settings.h"
+
+namespace vyr {
+
+struct THostProviderLink;
+
+class TVyrSlideHost : public TRefObject {
+ public:
+  // A reserved-prefix producer ("Button: ", "Shadow: "): none until one is installed.
+  using TReservedProducer = std::function<TRef<TImage>(const std::string& name)>;
+  // Supplied by the frame composer; a default camera of the frame size otherwise.
+  struct TCameraServices {
+    std::function<TVec3()> position;
+    std::function<bool(float x, float y, TVec3& origin, TVec3& direction)> viewRay;
+  };
+
+  TVyrSlideHost(TRef<TFileAccessor> files, THostSettings settings);
+
+  // None when nothing can be made; a missing file gives the file access's placeholder.
+  TRef<TImage> RequestPicture(const std::string& name);
+  void SetReservedProducer(const std::string& prefix, TReservedProducer producer);
+
+  void SetCameraServices(TCameraServices services);
+  // Also sets the default camera.
+  void SetFrameSize(int width, int height);
+  TFrameSize FrameSize() const;
+  TVec3 CameraPosition() const;
+  float CameraZ() const;  // CameraPosition().z
+  // The ray from the eye through window point (x, y); direction reaches the plane z = 0.
+  bool ViewRay(float x, float y, TVec3& origin, TVec3& direction) const;
+
+  // The load-yield hook: false = stop.
+  bool GoOn() const;
+  int SlideCount() const { return settings_.slideCount; }
+  const std::string& FontCacheKey() const { return settings_.fontCacheKey; }
+  const std::string& ThemeFolder() const { return settings_.themeFolder; }
+  bool ColorManagement() const { return settings_.colorManagement; }
+
+  // A picture macro's value read from the main image's EXIF/IPTC; empty on any failure.
+  std::string PictureMacro(const std::string& imageName, std::string_view macro);
+  TFileAccessor& Files() const { return *files_; }
+
+  // Whether the host answers this name itself.
+  static bool IsReservedName(std::string_view name);
+
+ protected:
+  void Dispose() override;
+
+ private:
+  // The picture of a reserved name, made afresh; none when nothing can be made.
+  TRef<TImage> ProduceReserved(const std::string& name);
+  TReservedProducer FindProducer(const std::string& name) const;
+
+  TRef<TFileAccessor> files_;
+  THostSettings settings_;
+  std::shared_ptr<THostProviderLink> link_;
+  TRef<TCallbackHandle> providerHandle_;
+
+  mutable std::mutex lock_;  // guards what follows
+  std::map<std::string, TReservedProducer> producers_;
+  TCameraServices cameraServices_;
+  TCamera camera_;
+  TFrameSize frameSize_;
+};
+
+}  // namespace vyr
