@@ -1,0 +1,42 @@
+#pragma once
+// One prepared slide as the engine draws it, and the list of them the loader hands over.
+
+#include <array>
+
+#include "foundation/ref_object.h"
+#include "project/slide_timing.h"
+#include "project/vyr_effect.h"
+#include "scene/slide_timing.h"
+
+namespace vyr {
+
+class TDrawContainer : public TRefObject {
+ public:
+  // The shared clock of the show.
+  TRef<TTiming> clock;
+  // The record of the absolute index: later passes are shifted by the repeat offset.
+  TSlideTiming timing;
+  // Repetition number x show length for indexes past the slide count.
+  double repeatOffset = 0;
+  // The transition into this slide; none when its slide did not build.
+  TRef<TVyrFilter> filter;
+  // Counted across repetitions of the show; -1 is the blank slide before the first.
+  int absoluteIndex = 0;
+};
+
+// A snapshot of the prepared slides, sorted by absolute index.
+class TSlideData : public TRefObject {
+ public:
+  static constexpr int kMaxCount = 3;
+
+  // More than three is an internal error.
+  void Add(TRef<TDrawContainer> container);
+  int Count() const { return count_; }
+  TDrawContainer* Item(int index) const { return items_[index].Get(); }
+
+ private:
+  std::array<TRef<TDrawContainer>, kMaxCount> items_;
+  int count_ = 0;
+};
+
+}  // namespace vyr

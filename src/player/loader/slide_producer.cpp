@@ -1,0 +1,91 @@
+#include "player/loader/slide_producer.h"
+
+#include "foundation/exceptions.h"
+#include "foundation/log.h"
+#include "project/ini_lookup.h"
+#include "project/ini_values.h"
+
+namespace vyr {
+
+TRef<TVyrSlideHost> MakeShowHost(const TVyrSource& source, TRef<TFileAccessor> files,
+                                 THostSettings settings) {
+  std::string themes = ReadText(source.Model(), "Main", "PathToButtons", "");
+  if (!themes.empty() && themes.back() != '/' && themes.back() != '\\') themes += '/';
+  if (settings.themeFolder.empty()) settings.themeFolder = themes;
+  settings.slideCount = source.SlideCount();
+  return MakeRef<TVyrSlideHost>(std::move(files), std::move(settings));
+}
+
+TSlideProducer::TSlideProducer(TRef<TVyrSource> source, TRef<TVyrSlideHost> host)
+    : source_(std::move(source)),
+      host_(std::move(host)),
+      search_([this](int index) { return TimingRecord(index); }, source_ ? source_->Length() : 0,
+              source_ ? source_->SlideCount() : 0) {
+  VYR_ASSERT_MSG(source_, "TSlideProducer: no source");
+  VYR_ASSERT_MSG(host_, "TSlideProducer: no slide host");
+  const TIniFile* model = source_->Model();
+  input_.presentation = {ReadInt(model, "Main", "opt_scr_width", 0),
+                         ReadInt(model, "Main", "opt_scr_height", 0)};
+  input_.fixedSize = ReadBool(model, "Main", "opt_scr_fullfixedsize", false);
+}
+
+TSlideTiming TSlideProducer::TimingRecord(int absoluteIndex) const {
+  return source_->Timing(absoluteIndex).timing;
+}
+
+TRef<TDrawContainer> TSlideProducer::BuildContainer(int absoluteIndex) {
+  VYR_ASSERT_MSG(clock_, "TSlideProducer.CurrentTiming not Assigned");
+  WriteLine("......................... build slide " + std::to_string(absoluteIndex));
+  auto container = MakeRef<TDrawContainer>();
+  container->clock = clock_;
+  container->absoluteIndex = absoluteIndex;
+  const TSlideTimingAt at = source_->Timing(absoluteIndex);
+  container->timing = at.timing;
+  if (at.loop > 0) container->repeatOffset = at.loop * source_->Length();
+  BuildSlideInto(*container);
+  return container;
+}
+
+void TSlideProducer::SetBuildSize(TIntSize window, TFitMode fit) {
+  input_.window = window;
+  input_.fit = fit;
+  input_.aspect = PresentationAspect(source_->Model(), input_.presentation, window);
+  host_->SetFrameSize(window.width, window.height);
+  UpdateSlideSize();
+}
+
+void TSlideProducer::SetWindowSize(TIntSize window) {
+  input_.window = window;
+  host_->SetFrameSize(window.width, window.height);
+  UpdateSlideSize();
+}
+
+void TSlideProducer::SetPresentationSize(TIntSize presentation) {
+  input_.presentation = presentation;
+  UpdateSlideSize();
+}
+
+void TSlideProducer::SetFit(double aspect, TFitMode fit) {
+  input_.aspect = aspect;
+  input_.fit = fit;
+  UpdateSlideSize();
+}
+
+void TSlideProducer::SetScale(float scaleX, float scaleY) {
+  input_.scaleX = scaleX;
+  input_.scaleY = scaleY;
+  UpdateSlideSize();
+}
+
+void TSlideProducer::SetUpscaleFixed(bool on) {
+  input_.upscaleFixed = on;
+  UpdateSlideSize();
+}
+
+void TSlideProducer::UpdateSlideSize() { slideSize_ = SlideSizeOf(input_); }
+
+TIniSection* TSlideProducer::SectionByName(const std::string& name) const {
+  return name.empty() ? nullptr : FindSection(source_->Model(), name);
+}
+
+}  // namespace vyr

@@ -1,0 +1,74 @@
+#pragma once
+// Builds the prepared slides of a show (and the slides of its dialogs and custom
+// transitions) and owns the presentation geometry: how the authored frame sits in the window.
+
+#include <string>
+
+#include "player/loader/slide_cache.h"
+#include "player/loader/slide_geometry.h"
+#include "player/loader/slide_window.h"
+#include "project/vyr_source.h"
+#include "scene/host/slide_host.h"
+#include "scene/slide_timing.h"
+
+namespace vyr {
+
+// The constant k of a slide's depth factor ((-camera z) x k / height): depth is measured in
+// the same pixel unit as width and height, so k = 1.
+inline constexpr float kSlideDepthConstant = 1.0f;
+
+// A slide host for a show: the button themes of [Main] "PathToButtons", the slide count.
+// settings supplies the rest (font-cache key, frame-size and effect-resource callbacks).
+TRef<TVyrSlideHost> MakeShowHost(const TVyrSource& source, TRef<TFileAccessor> files,
+                                 THostSettings settings = {});
+
+class TSlideProducer : public TContainerFactory {
+ public:
+  TSlideProducer(TRef<TVyrSource> source, TRef<TVyrSlideHost> host);
+
+  // The shared clock; building without one is the assertion
+  // "TSlideProducer.CurrentTiming not Assigned".
+  void SetCurrentTiming(TRef<TTiming> clock) { clock_ = std::move(clock); }
+  const TRef<TTiming>& CurrentTiming() const { return clock_; }
+
+  // TContainerFactory
+  TSlideWindow WindowSearch(double time) override { return search_.Search(time); }
+  TRef<TDrawContainer> BuildContainer(int absoluteIndex) override;
+
+  // The source's record of any index: later passes shifted, -1 the blank slide.
+  TSlideTiming TimingRecord(int absoluteIndex) const;
+
+  // Geometry.
+  void SetBuildSize(TIntSize window, TFitMode fit);
+  void SetWindowSize(TIntSize window);
+  void SetPresentationSize(TIntSize presentation);
+  void SetFit(double aspect, TFitMode fit);
+  void SetScale(float scaleX, float scaleY);
+  void SetUpscaleFixed(bool on);
+  TIntSize WindowSize() const { return input_.window; }
+  TIntSize PresentationSize() const { return input_.presentation; }
+  double Aspect() const { return input_.aspect; }
+  TFitMode Fit() const { return input_.fit; }
+  TIntSize SlideSize() const { return slideSize_; }
+  TIntRect SlideRect() const { return SlideRectOf(input_.window, slideSize_); }
+  TVec3 CameraPosition() const { return host_->CameraPosition(); }
+  TIniSection* SectionByName(const std::string& name) const;
+
+  TVyrSource& Source() const { return *source_; }
+  TVyrSlideHost& Host() const { return *host_; }
+
+ private:
+  void UpdateSlideSize();
+  // Puts the slide of absoluteIndex (blank below 0) into the container; a slide that fails
+  // is logged and left out.
+  void BuildSlideInto(TDrawContainer& container);
+
+  TRef<TVyrSource> source_;
+  TRef<TVyrSlideHost> host_;
+  TRef<TTiming> clock_;
+  TSlideGeometryInput input_;
+  TIntSize slideSize_;
+  TSlideWindowSearch search_;
+};
+
+}  // namespace vyr
