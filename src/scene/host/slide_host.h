@@ -5,8 +5,6 @@
 // so reserved names opened through the file access are answered the same way.
 
 #include <functional>
-#include <map>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -14,13 +12,12 @@
 #include "foundation/ref_object.h"
 #include "imaging/bitmap_store.h"
 #include "package/file_accessor.h"
-#include "scene/camera.h"
 #include "scene/geometry.h"
 #include "scene/host/host_settings.h"
 
 namespace vyr {
 
-struct THostProviderLink;
+class TReservedPictures;
 
 class TVyrSlideHost : public TRefObject {
  public:
@@ -58,27 +55,22 @@ class TVyrSlideHost : public TRefObject {
   std::string PictureMacro(const std::string& imageName, std::string_view macro);
   TFileAccessor& Files() const { return *files_; }
 
-  // Whether the host answers this name itself.
-  static bool IsReservedName(std::string_view name);
+  // Whether the host answers this name itself rather than the show's files.
+  bool IsReservedName(std::string_view name) const;
 
  protected:
   void Dispose() override;
 
  private:
-  // The picture of a reserved name, made afresh; none when nothing can be made.
-  TRef<TImage> ProduceReserved(const std::string& name);
-  TReservedProducer FindProducer(const std::string& name) const;
+  TCameraServices CameraServices() const;
 
   TRef<TFileAccessor> files_;
   THostSettings settings_;
-  std::shared_ptr<THostProviderLink> link_;
-  TRef<TCallbackHandle> providerHandle_;
+  TRef<TReservedPictures> reserved_;
+  TRef<TCallbackHandle> providerHandle_;  // the reserved names on the show's files
 
-  mutable std::mutex lock_;  // guards what follows
-  std::map<std::string, TReservedProducer> producers_;
+  mutable std::mutex lock_;  // guards the camera services
   TCameraServices cameraServices_;
-  TCamera camera_;
-  TFrameSize frameSize_;
 };
 
 }  // namespace vyr
