@@ -37,7 +37,6 @@ struct TPlacement {
     return {origin.x + u * axisX.x + v * axisY.x, origin.y + u * axisX.y + v * axisY.y,
             origin.z + u * axisX.z + v * axisY.z};
   }
-  bool operator==(const TPlacement&) const = default;
 };
 
 enum class TFiltering : uint8_t { Default = 0, Nearest = 1, Bilinear = 2 };
@@ -52,6 +51,8 @@ struct TImageDrawParams {
   TFloatRect sourceRect;
   int reductionLevel = 0;  // the picture reduced by 2^level is uploaded
   float opacity = 100;     // percent
+  // Multiplies the picture's colours (white text pictures take the text colour this way).
+  uint32_t tint = 0xFFFFFFFF;  // 0xAARRGGBB
   TFiltering filtering = TFiltering::Default;
   float lodBias = 0;
   bool antialiased = false;

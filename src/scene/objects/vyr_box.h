@@ -1,0 +1,27 @@
+#pragma once
+// Frames, boxes and splitters: a rectangle of a given size, filled solid or with a gradient.
+
+#include "scene/objects/vyr_object.h"
+
+namespace vyr {
+
+class TVyrBox : public TVyrObject {
+ public:
+  using TVyrObject::TVyrObject;
+
+  void ReadKeys(const TIniObject* object) override;
+  void DrawSelf(TDeviceDrawer& drawer) override;
+
+  TBoxFill Fill() const { return fill_; }
+  uint32_t Color1() const { return color1_; }  // 0xAARRGGBB with Alpha1
+  uint32_t Color2() const { return color2_; }
+  // Whether drawing would show anything.
+  bool Drawable() const;
+
+ private:
+  TBoxFill fill_ = TBoxFill::Solid;
+  uint32_t color1_ = 0xFF000000, color2_ = 0xFF000000;
+  bool antialiased_ = false;
+};
+
+}  // namespace vyr

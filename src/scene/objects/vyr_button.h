@@ -1,0 +1,45 @@
+#pragma once
+// An on-screen button: a theme picture for its state and a caption text (its first child).
+
+#include <string>
+
+#include "scene/objects/vyr_image.h"
+
+namespace vyr {
+
+class TVyrText;
+
+class TVyrButton : public TVyrImage {
+ public:
+  using TVyrImage::TVyrImage;
+
+  void ReadKeys(const TIniObject* object) override;
+  void CreateChildren() override;
+  void SetTime(bool recursive, double showTime) override;
+  void UpdateLayout(bool recursive) override;
+  bool EnsureImage() override;
+  float GetDrawOpacity() const override { return GetOpacity() * buttonOpacity_ / 100; }
+  float GetDrawCaptionOpacity() const override { return GetOpacity() * textOpacity_ / 100; }
+  std::string RequestName() const override;
+  bool TakesMouseStates() const override { return true; }
+  bool ReactsToMouse() const override { return true; }
+  void SetMouseState(int state) override;
+
+  TVyrText* Caption() const;
+  const std::string& Theme() const { return theme_; }
+  float ButtonOpacity() const { return buttonOpacity_; }
+  float TextOpacity() const { return textOpacity_; }
+  double ShowTime() const { return showTime_; }
+
+ private:
+  std::string theme_;
+  float buttonOpacity_ = 100;
+  float textOpacity_ = 100;
+  int hue_ = 0, saturation_ = 0, lightness_ = 0;
+  float minWidth_ = 0;
+  float offsetX_ = 100;
+  double showTime_ = 0;
+  int requestedState_ = -1;
+};
+
+}  // namespace vyr

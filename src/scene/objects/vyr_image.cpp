@@ -1,0 +1,207 @@
+#include "scene/objects/vyr_image.h"
+
+#include <cmath>
+
+#include "scene/host/slide_host.h"
+#include "scene/object_kind.h"
+#include "scene/objects/object_keys.h"
+#include "scene/objects/vyr_slide.h"
+
+namespace vyr {
+
+void TVyrImage::InitDefaults() {
+  antialiased_ = true;
+  filtering_ = TFiltering::Default;
+}
+
+void TVyrImage::ReadKeys(const TIniObject* o) {
+  if (o) {
+    const std::string oldRequest = RequestName();
+    antialiased_ = KeyBool(o, "Antialiased", true);
+    static constexpr TFiltering kFilterings[] = {TFiltering::Nearest, TFiltering::Bilinear,
+                                                 TFiltering::Default};
+    filtering_ = kFilterings[KeyEnum(o, "Filtering", {"Nearest", "Bilinear", "Default"}, 2)];
+    imageName_ = KeyText(o, "ImageName", "");
+    lodBias_ = KeyFloat(o, "MipLodBias", 0);
+    replaceWithEffectBuffer_ = KeyInt(o, "ReplaceWithEffectBuffer", 0);
+    border_.enableBorder = KeyBool(o, "EnableBorder", false);
+    border_.enableCrop = KeyBool(o, "EnableCrop", false);
+    border_.enableAspect = KeyBool(o, "EnableAspect", false);
+    border_.borderWidth = KeyFloat(o, "BorderWidth", 1.5f);
+    border_.borderColor = KeyColor(o, "BorderColor", 0xFFFFFFFF);
+    const std::vector<double> crop = KeyNumbers(o, "CropRect");
+    for (int i = 0; i < 4; ++i)
+      border_.crop[i] = crop.size() == 4 ? static_cast<float>(crop[i]) : 0;
+    border_.aspect = KeyFloat(o, "Aspect", 0);
+    animation_.enabled = Kind() == kKindAniImage;
+    animation_.columns = std::max(1, KeyInt(o, "AnimColumns", 1));
+    animation_.rows = std::max(1, KeyInt(o, "AnimRows", 1));
+    animation_.repeatCount = KeyInt(o, "AnimRepCount", 0);
+    animation_.offset = KeyFloat(o, "AnimOffset", 0);
+    animation_.count = KeyInt(o, "AnimCount", 0);
+    animation_.intervals.clear();
+    for (double v : KeyNumbers(o, "AnimInterval")) animation_.intervals.push_back(int(v));
+    imageIndex_.reset();
+    if (HasKey(o, "ImageIndex")) imageIndex_ = KeyInt(o, "ImageIndex", 0);
+    restoreAlpha_ = KeyBool(o, "RestoreAlpha", false);
+    if (RequestName() != oldRequest) {
+      previousImage_ = image_;
+      image_.Reset();
+      requested_ = false;
+    }
+  }
+  TVyrObject::ReadKeys(o);
+}
+
+std::string TVyrImage::RequestName() const {
+  if (replaceWithEffectBuffer_ > 0) {
+    TFrameSize size;
+    if (TVyrSlideHost* host = GetHost()) size = host->FrameSize();
+    return "EffectResource" + std::to_string(replaceWithEffectBuffer_) + ", " +
+           std::to_string(size.width) + ", " + std::to_string(size.height);
+  }
+  if (imageName_.empty()) return {};
+  return restoreAlpha_ ? "Mask: " + imageName_ : imageName_;
+}
+
+bool TVyrImage::EnsureImage() {
+  if (image_) return true;
+  if (requested_) return false;
+  requested_ = true;
+  TVyrSlideHost* host = GetHost();
+  const std::string name = RequestName();
+  if (!host || name.empty()) return false;
+  TRef<TImage> picture = host->RequestPicture(name);
+  if (!picture) return false;  // nothing drawn; the size stays as it was
+  TakePicture(std::move(picture));
+  return true;
+}
+
+void TVyrImage::TakePicture(TRef<TImage> picture) {
+  image_ = std::move(picture);
+  previousImage_.Reset();
+  handedLevel_ = -1;
+  float w = 0, h = 0;
+  if (GetNaturalSize(w, h)) SetOwnSize(w, h);
+  changed_ = true;
+}
+
+bool TVyrImage::GetNaturalSize(float& width, float& height) {
+  if (!image_) return false;
+  const float w = static_cast<float>(image_->Width()), h = static_cast<float>(image_->Height());
+  if (Kind() == kKindAniImage) {
+    width = w / animation_.columns;
+    height = h / animation_.rows;
+    return true;
+  }
+  const TFrameResult frame = ComputeFrame(FrameWorkingCopy(border_, 100, 0, 0), w, h);
+  width = frame.contentWidth;
+  height = frame.contentHeight;
+  return true;
+}
+
+void TVyrImage::SetTime(bool recursive, double showTime) {
+  TVyrObject::SetTime(false, showTime);
+  if (animation_.enabled) {
+    const int frame = AnimationFrame(animation_, showTime - GetOriginTime(kSlideBegin));
+    if (frame != animationFrame_) animationFrameChanged_ = true;
+    animationFrame_ = frame;
+  }
+  if (recursive)
+    for (int i = 0; i < ChildCount(); ++i) Child(i)->SetTime(true, showTime);
+}
+
+void TVyrImage::ComputeFrameAndLevel() {
+  if (!image_) {
+    visible_ = {};
+    margin_ = 0;
+    return;
+  }
+  const float w = static_cast<float>(image_->Width()), h = static_cast<float>(image_->Height());
+  if (animation_.enabled) {
+    const float cw = w / animation_.columns, ch = h / animation_.rows;
+    const int column = animationFrame_ % animation_.columns;
+    const int row = animationFrame_ / animation_.columns;
+    visible_ = {column * cw, row * ch, (column + 1) * cw, (row + 1) * ch};
+    margin_ = 0;
+    level_ = 0;
+    return;
+  }
+  const TFrameResult frame =
+      ComputeFrame(FrameWorkingCopy(border_, Zoom(), OffsX(), OffsY()), w, h);
+  visible_ = frame.visible;
+  margin_ = frame.margin;
+  if (NeededWidth() > 0 && NeededHeight() > 0)
+    level_ = ReductionLevel(NeededWidth(), NeededHeight(), visible_.Width(), visible_.Height(),
+                            handedLevel_);
+}
+
+void TVyrImage::UpdateLayout(bool recursive) {
+  ComputeFrameAndLevel();
+  TVyrObject::UpdateLayout(recursive);
+}
+
+bool TVyrImage::IsChanged() const { return animationFrameChanged_ || TVyrObject::IsChanged(); }
+
+void TVyrImage::CommitState(bool recursive) {
+  animationFrameChanged_ = false;
+  TVyrObject::CommitState(recursive);
+}
+
+void TVyrImage::GetColourLookup(TImageDrawParams& params) {
+  const TVyrObjectProps& props = Props();
+  params.lutForm = TLutForm::kNone;
+  if (!props.HasColorKeyFrames()) return;
+  const TObjectFilter* left = props.ColorLeftFilters();
+  const TObjectFilter* right = props.ColorRightFilters();
+  params.lutForm = PairLutForm(left, right, false);
+  if (params.lutForm == TLutForm::kNone) return;
+  params.leftLut = &leftTables_.Get(left, params.lutForm);
+  params.rightLut = &rightTables_.Get(right, params.lutForm);
+  params.lutMix = static_cast<float>(props.ColorFraction());
+}
+
+void TVyrImage::FillDrawParams(TDeviceDrawer& /*drawer*/, TImageDrawParams& params) {
+  params.placement = Placement();
+  params.pivotRect = PivotRect();
+  params.sourceRect = visible_;
+  params.reductionLevel = level_;
+  params.opacity = GetDrawOpacity();
+  params.filtering = filtering_;
+  params.lodBias = lodBias_;
+  params.antialiased = antialiased_;
+  GetColourLookup(params);
+  // The margin in own-plane units: the own rectangle holds the content plus two margins.
+  const float contentHeight = visible_.Height() + 2 * margin_;
+  params.borderMargin = contentHeight > 0 ? margin_ * OwnHeight() / contentHeight : 0;
+  params.borderColor = border_.borderColor;
+  params.mask = restoreAlpha_;
+}
+
+void TVyrImage::DrawSelf(TDeviceDrawer& drawer) {
+  TImage* picture = image_ ? image_.Get() : previousImage_.Get();
+  if (!picture) return;
+  TImageDrawParams params;
+  FillDrawParams(drawer, params);
+  drawer.DrawImage(*picture, params);
+  if (picture == image_.Get()) handedLevel_ = std::max(handedLevel_, params.reductionLevel);
+}
+
+void TVyrImage::PrepareResources(TDeviceDrawer& drawer) {
+  if (EnsureImage()) {
+    TImageDrawParams params;
+    FillDrawParams(drawer, params);
+    drawer.PrepareImage(*image_, params);
+  }
+  TVyrObject::PrepareResources(drawer);
+}
+
+void TVyrImage::ReleaseResources() {
+  image_.Reset();
+  previousImage_.Reset();
+  requested_ = false;
+  handedLevel_ = -1;
+  TVyrObject::ReleaseResources();
+}
+
+}  // namespace vyr
