@@ -85,8 +85,10 @@ TRef<TDirectBitmap> GeneratePresetMask(const TPresetMaskParams& params,
   const int32_t s = std::min(w / 2, h / 2);
   const bool ellipse = params.kind == TPresetMaskKind::Ellipse;
   // Any radius parses: keep the integer conversion defined (no negative or giant corners).
-  const int32_t c = static_cast<int32_t>(std::clamp(std::trunc(s * params.radius / 100), 0.0, 1e9));
-  const double f = ellipse ? s * params.feather / 100 : c * params.feather / 100 + 1;
+  const double radius = std::isfinite(params.radius) ? params.radius : 0;
+  const double feather = std::isfinite(params.feather) ? params.feather : 0;
+  const auto c = static_cast<int32_t>(std::clamp(std::trunc(s * radius / 100), 0.0, 1e9));
+  const double f = ellipse ? s * feather / 100 : c * feather / 100 + 1;
   for (int32_t y = 0; y < h; ++y) {
     uint8_t* row = mask->Row(y);
     for (int32_t x = 0; x < w; ++x) {
