@@ -17,5 +17,6 @@ int VerifyCommand(const TArgs& args);
 int InfoCommand(const TArgs& args);
 int DecodeCommand(const TArgs& args);
 int TextCommand(const TArgs& args);
+int MusicCommand(const TArgs& args);
 
 }  // namespace vyr::pack

@@ -29,6 +29,10 @@ constexpr const char* kUsage =
     "  decode INPUT OUTPUT.png [--level N] [--profile NAME|FILE]\n"
     "      Decode a picture as the player would (INPUT may be SHOW:ENTRY), at\n"
     "      reduction level N, optionally converted to an output profile.\n"
+    "  music [--out FILE.wav] [--from MS] [--to MS] SHOW\n"
+    "      The show's soundtrack from show time FROM (default 0) to TO (default the\n"
+    "      end of the show or of its music), as the player plays it, to a WAV file\n"
+    "      (default SHOW's name with .wav), faster than real time.\n"
     "\n"
     "PACKAGE is a show package or any file with one appended.\n"
     "Exit status: 0 success, 1 missing or failed entries, 2 unreadable package or bad usage.\n"
@@ -64,6 +68,7 @@ int main(int argc, char** argv) {
     if (command == "info") return InfoCommand(args);
     if (command == "decode") return DecodeCommand(args);
     if (command == "text") return TextCommand(args);
+    if (command == "music") return MusicCommand(args);
     throw ECliError(kExitTrouble,
                     "unknown command " + std::string(command) + " (try vyrpack --help)");
   } catch (const ECliError& error) {

@@ -21,12 +21,14 @@ void SetAudioOpenCallback(TAudioOpenCallback callback) {
   OpenCallback() = std::move(callback);
 }
 
-TRef<TStream> OpenAudioStream(const std::string& name) {
+TRef<TStream> OpenAudioStream(const std::string& name, const TAudioOpenCallback& open) {
   const std::string path = StripStreamNumber(name);
   std::lock_guard guard(AudioStreamLock());
   TRef<TStream> inner;
   try {
-    if (OpenCallback())
+    if (open)
+      inner = open(path);
+    else if (OpenCallback())
       inner = OpenCallback()(path);
     else
       inner = TFileStream::TryOpen(path, TFileStream::Mode::Read);

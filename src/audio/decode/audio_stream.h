@@ -15,8 +15,9 @@ using TAudioOpenCallback = std::function<TRef<TStream>(const std::string& name)>
 
 // Installs the callback that opens sound names (an empty one restores plain files).
 void SetAudioOpenCallback(TAudioOpenCallback callback);
-// Opens a sound name, without its "?N" suffix; none when it cannot be opened.
-TRef<TStream> OpenAudioStream(const std::string& name);
+// Opens a sound name, without its "?N" suffix, through open (when empty: the installed
+// callback, else as a file); none when it cannot be opened.
+TRef<TStream> OpenAudioStream(const std::string& name, const TAudioOpenCallback& open = {});
 // The lock every wrapped stream operation takes.
 std::recursive_mutex& AudioStreamLock();
 

@@ -10,7 +10,7 @@
 
 namespace vyr {
 
-bool ReadSoundInfo(const std::string& name, TMediaInfo& info) {
+bool ReadSoundInfo(const std::string& name, TMediaInfo& info, const TAudioOpenCallback& open) {
   info = TMediaInfo{};
   if (IsCompositeDescription(name)) {
     TCompositeParams params;
@@ -18,12 +18,12 @@ bool ReadSoundInfo(const std::string& name, TMediaInfo& info) {
     info = params.MediaInfo();
     return true;
   }
-  TRef<TStream> stream = OpenAudioStream(name);
+  TRef<TStream> stream = OpenAudioStream(name, open);
   return stream && TMediaInfoExtractor::Read(stream, SoundExtension(name), info);
 }
 
 TRef<TWavConverter> CreateConverter(TRef<TStream> stream, const std::string& name,
-                                    const TMediaInfo& info) {
+                                    const TMediaInfo& info, const TAudioOpenCallback& open) {
   TRef<TWavConverter> converter;
   switch (info.kind) {
     case TFormatKind::Pcm:
@@ -43,7 +43,7 @@ TRef<TWavConverter> CreateConverter(TRef<TStream> stream, const std::string& nam
       converter = MakeRef<TDllDecConverter>(TDllDec::Ogg());
       break;
     case TFormatKind::Composite:
-      converter = MakeRef<TCompositeConverter>(name);
+      converter = MakeRef<TCompositeConverter>(name, open);
       break;
     case TFormatKind::MediaLibrary:
       converter = MakeRef<TMediaLibraryConverter>(name);
@@ -55,20 +55,21 @@ TRef<TWavConverter> CreateConverter(TRef<TStream> stream, const std::string& nam
   return converter;
 }
 
-TRef<TWavConverter> OpenSoundConverter(const std::string& name, TMediaInfo* infoOut) {
+TRef<TWavConverter> OpenSoundConverter(const std::string& name, TMediaInfo* infoOut,
+                                       const TAudioOpenCallback& open) {
   TMediaInfo info;
   TRef<TStream> stream;
   if (IsCompositeDescription(name)) {
     if (!ReadSoundInfo(name, info)) return nullptr;
   } else {
-    stream = OpenAudioStream(name);
+    stream = OpenAudioStream(name, open);
     if (!stream || !TMediaInfoExtractor::Read(stream, SoundExtension(name), info)) return nullptr;
     if (info.mpegInRiff) {
       stream = MakeRef<TShiftStream>(stream, info.dataStart);
       info.dataStart = 0;
     }
   }
-  TRef<TWavConverter> converter = CreateConverter(stream, name, info);
+  TRef<TWavConverter> converter = CreateConverter(stream, name, info, open);
   try {
     if (!converter->Open(info)) return nullptr;
   } catch (const TCommonException&) {

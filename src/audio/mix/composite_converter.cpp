@@ -56,7 +56,7 @@ int64_t TCompositeConverter::ItemEnd(const TCompositeItem2& item) const {
 
 bool TCompositeConverter::OpenItem(TCompositeItem2& item) {
   if (item.opened) return true;
-  item.converter = OpenSoundConverter(item.fileName, &item.info);
+  item.converter = OpenSoundConverter(item.fileName, &item.info, open_);
   if (!item.converter) return false;
   item.converter->SetOutputFormat(MixingFormat());
   item.opened = true;

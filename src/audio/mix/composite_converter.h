@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/decode/audio_stream.h"
 #include "audio/decode/wav_converter.h"
 #include "audio/mix/composite_params.h"
 
@@ -34,7 +35,9 @@ class TCompositeParams2 : public TCompositeParams {
 
 class TCompositeConverter : public TWavConverter {
  public:
-  explicit TCompositeConverter(std::string description) : description_(std::move(description)) {}
+  // Item files open through open (see OpenAudioStream).
+  explicit TCompositeConverter(std::string description, TAudioOpenCallback open = {})
+      : description_(std::move(description)), open_(std::move(open)) {}
 
   bool Open(const TMediaInfo& info) override;
   void Seek(double ms) override;
@@ -65,6 +68,7 @@ class TCompositeConverter : public TWavConverter {
   void OpenAhead();
 
   std::string description_;
+  TAudioOpenCallback open_;
   TCompositeParams2 params_;
   std::vector<TCompositeItem2*> waiting_, ready_, playing_, finished_;
   int64_t mixPosition_ = 0;

@@ -1,7 +1,5 @@
 #include "audio/player/channel_killer.h"
 
-#include <time.h>
-
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -12,13 +10,17 @@
 
 namespace vyr {
 
-double MonotonicMs() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1e6;
+std::recursive_mutex& InstanceOwnerLock() {
+  static std::recursive_mutex lock;
+  return lock;
 }
 
 namespace {
+
+void HandBack(TMusicChannel& instance) {
+  std::lock_guard guard(InstanceOwnerLock());
+  if (TChannelMusic* owner = instance.Owner()) owner->InstanceKilled(instance);
+}
 
 // Ends the killer when the process ends.
 struct TKillerHolder {
@@ -68,12 +70,11 @@ void TChannelKiller::MainLoop() {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return;
   }
-  const double now = MonotonicMs();
   for (size_t i = 0; i < instances_.size();) {
-    if (instances_[i]->KillDue(now)) {
+    if (instances_[i]->KillDue()) {
       TRef<TMusicChannel> instance = std::move(instances_[i]);
       instances_.erase(instances_.begin() + static_cast<ptrdiff_t>(i));
-      instance->Owner().InstanceKilled(*instance);
+      HandBack(*instance);
     } else {
       ++i;
     }
@@ -84,7 +85,7 @@ void TChannelKiller::MainLoop() {
 void TChannelKiller::ThreadFinished() {
   // Instances still queued at the end are handed back so their channels are not kept
   // waiting.
-  for (auto& instance : instances_) instance->Owner().InstanceKilled(*instance);
+  for (auto& instance : instances_) HandBack(*instance);
   instances_.clear();
   TVyrThread::ThreadFinished();
 }

@@ -2,6 +2,7 @@
 // The one thread per process that frees finished sound instances once their last sound
 // has left the output.
 
+#include <mutex>
 #include <vector>
 
 #include "foundation/ref_object.h"
@@ -33,7 +34,8 @@ class TChannelKiller : public TVyrThread {
   std::vector<TRef<TMusicChannel>> instances_;
 };
 
-// Milliseconds of the monotonic clock.
-double MonotonicMs();
+// Held while a killed instance is handed back to its channel and while a channel lets go
+// of its instances, so an instance never reaches a channel that is being freed.
+std::recursive_mutex& InstanceOwnerLock();
 
 }  // namespace vyr

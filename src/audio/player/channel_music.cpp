@@ -1,9 +1,7 @@
 #include "audio/player/channel_music.h"
 
-#include <chrono>
-#include <thread>
-
 #include "audio/decode/converter_factory.h"
+#include "audio/player/channel_killer.h"
 #include "audio/player/music_channel.h"
 #include "audio/player/music_player_class.h"
 #include "foundation/exceptions.h"
@@ -12,7 +10,7 @@ namespace vyr {
 
 TChannelMusic::TChannelMusic(TMusicPlayerClass& player, std::string name)
     : player_(player), name_(std::move(name)) {
-  if (ReadSoundInfo(name_, info_) && info_.kind != TFormatKind::None) {
+  if (ReadSoundInfo(name_, info_, player_.GetOpenCallback()) && info_.kind != TFormatKind::None) {
     std::lock_guard guard(lock_);
     usable_ = NewInstance() != nullptr;
   }
@@ -67,6 +65,9 @@ void TChannelMusic::Seek(int32_t ms) {
   std::lock_guard guard(lock_);
   TMusicChannel* current = Current();
   const TInstanceState state = current ? current->State() : TInstanceState::Stopping;
+  // Saved in every case: a ready instance whose data ended within its first block is
+  // replaced when played, and its replacement starts here too.
+  savedPosition_ = ms;
   if (current && state == TInstanceState::Ready) {
     current->Seek(ms);
     return;
@@ -75,7 +76,6 @@ void TChannelMusic::Seek(int32_t ms) {
   TMusicChannel* fresh = NewInstance();
   if (!fresh) return;
   fresh->Seek(ms);
-  savedPosition_ = ms;
   if (current && state == TInstanceState::Playing) fresh->Start(10);
 }
 
@@ -131,21 +131,22 @@ void TChannelMusic::InstanceKilled(TMusicChannel& instance) {
 }
 
 void TChannelMusic::Dispose() {
+  // Sounding instances fade out and go to the killer, which frees them once their last
+  // sound has left the output; the channel does not wait for that (on the capture
+  // backend the output only moves while the consumer pulls).
+  std::vector<TRef<TMusicChannel>> instances;
   {
+    std::lock_guard owners(InstanceOwnerLock());
     std::lock_guard guard(lock_);
-    for (size_t i = instances_.size(); i-- > 0;) {
-      const TInstanceState state = instances_[i]->State();
-      if (state == TInstanceState::Ready) {
-        instances_.erase(instances_.begin() + static_cast<ptrdiff_t>(i));
-      } else if (state == TInstanceState::Playing) {
-        instances_[i]->Stop(10);
-      }
-    }
+    instances.swap(instances_);
+    for (auto& instance : instances) instance->DetachOwner();
   }
-  for (int wait = 0; InstanceCount() > 0; ++wait) {
-    VYR_ASSERT_MSG(wait < 300, "Sound instances not released");
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  for (auto& instance : instances) {
+    const TInstanceState state = instance->State();
+    if (state == TInstanceState::Playing) instance->Stop(10);
+    if (state != TInstanceState::Ready) instance->HandToKiller();
   }
+  instances.clear();
   if (listed_) player_.ChannelDestroyed(*this);
   TRefObject::Dispose();
 }

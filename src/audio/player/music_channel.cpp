@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "audio/decode/converter_factory.h"
 #include "audio/player/channel_killer.h"
 #include "audio/player/channel_music.h"
+#include "audio/player/music_player_class.h"
 #include "foundation/exceptions.h"
 
 namespace vyr {
@@ -19,11 +21,14 @@ TWaveFormat InstanceOutputFormat(const TMediaInfo& info) {
 
 TMusicChannel::TMusicChannel(TChannelMusic& owner, const TMediaInfo& info,
                              TRef<TWaveOutDevice> device)
-    : owner_(owner), info_(info), format_(InstanceOutputFormat(info)), device_(std::move(device)) {}
+    : owner_(&owner),
+      info_(info),
+      format_(InstanceOutputFormat(info)),
+      device_(std::move(device)) {}
 
 bool TMusicChannel::Open(const std::string& name) {
   if (format_.channels == 0 || format_.samplesPerSec == 0) return false;
-  converter_ = OpenSoundConverter(name);
+  converter_ = OpenSoundConverter(name, nullptr, owner_->GetPlayer().GetOpenCallback());
   if (!converter_) return false;
   converter_->SetOutputFormat(format_);
   buffer_ = device_->CreateBuffer(format_);
@@ -108,9 +113,18 @@ bool TMusicChannel::Ended() const {
   return ended_;
 }
 
-bool TMusicChannel::KillDue(double now) const {
+bool TMusicChannel::KillDue() const {
+  const double now = device_->Clock().NowMs();
   std::lock_guard guard(lock_);
   return killDelay_ >= 0 && now - killSetAt_ > killDelay_;
+}
+
+void TMusicChannel::HandToKiller() {
+  {
+    std::lock_guard guard(lock_);
+    if (std::exchange(handedToKiller_, true)) return;
+  }
+  TChannelKiller::Instance().Add(TRef<TMusicChannel>::Share(this));
 }
 
 void TMusicChannel::FillFirst(uint8_t* data, size_t bytes) {
@@ -192,8 +206,9 @@ void TMusicChannel::ScheduleEnd(size_t offsetInBlock) {
       std::round((static_cast<double>(offsetInBlock) + queued) / format_.avgBytesPerSec * 1000.0);
   if (delay <= 0) delay += 2000;
   killDelay_ = delay + 20;
-  killSetAt_ = MonotonicMs();
-  if (first) TChannelKiller::Instance().Add(TRef<TMusicChannel>::Share(this));
+  killSetAt_ = device_->Clock().NowMs();
+  if (first && !std::exchange(handedToKiller_, true))
+    TChannelKiller::Instance().Add(TRef<TMusicChannel>::Share(this));
 }
 
 }  // namespace vyr

@@ -37,9 +37,13 @@ class TMusicChannel : public TRefObject {
 
   TInstanceState State() const;
   bool Ended() const;
-  TChannelMusic& Owner() const { return owner_; }
-  // Whether the killer's delay has passed at now (ms of the system clock).
-  bool KillDue(double now) const;
+  // None once the channel let go of it (under InstanceOwnerLock).
+  TChannelMusic* Owner() const { return owner_; }
+  void DetachOwner() { owner_ = nullptr; }
+  // Whether the killer's delay has passed on the device's clock.
+  bool KillDue() const;
+  // Gives the instance to the killer (once); it is freed when its end is due.
+  void HandToKiller();
 
  protected:
   void Dispose() override;
@@ -53,7 +57,7 @@ class TMusicChannel : public TRefObject {
   void ApplyFade(uint8_t* data, size_t bytes);
   void ScheduleEnd(size_t offsetInBlock);
 
-  TChannelMusic& owner_;
+  TChannelMusic* owner_;
   TMediaInfo info_;
   TWaveFormat format_;
   TRef<TWaveOutDevice> device_;
@@ -72,6 +76,7 @@ class TMusicChannel : public TRefObject {
   int32_t seekBase_ = 0;
   double killDelay_ = -1;
   double killSetAt_ = 0;
+  bool handedToKiller_ = false;
   size_t blockBytes_ = 0;
 };
 

@@ -1,8 +1,6 @@
 #include "audio/player/music_loader.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "audio/player/vyr_channel.h"
 #include "audio/player/vyr_music_player.h"
@@ -10,8 +8,31 @@
 
 namespace vyr {
 
-TMusicLoader::TMusicLoader(TVyrMusicPlayer& player, TRef<TMusicPlayerClass> engine)
-    : player_(player), engine_(std::move(engine)) {}
+TMusicLoader::TMusicLoader(TVyrMusicPlayer& player, TRef<TMusicPlayerClass> engine,
+                           TAudioClock& clock, TAudioOpenCallback open)
+    : player_(player), engine_(std::move(engine)), pacer_(clock) {
+  if (engine_) engine_->SetOpenCallback(std::move(open));
+}
+
+bool TMusicLoader::Start() {
+  pacer_.Enter();
+  return TVyrThread::Start();
+}
+
+void TMusicLoader::Terminate() {
+  TVyrThread::Terminate();
+  pacer_.Wake();
+}
+
+void TMusicLoader::ThreadFinished() {
+  TVyrThread::ThreadFinished();
+  pacer_.Leave();
+}
+
+void TMusicLoader::PostEvent(int32_t id, TRef<TRefObject> payload) {
+  Events().Post(id, std::move(payload));
+  pacer_.Wake();
+}
 
 void TMusicLoader::HandleEvent(TThreadEventList&, int32_t id, bool& handled, TRefObject* payload) {
   handled = true;
@@ -26,8 +47,7 @@ void TMusicLoader::HandleEvent(TThreadEventList&, int32_t id, bool& handled, TRe
       const double end = channel.channel->GetLength() - channel.startPosition + channel.startTime;
       channel.endTime = std::min(channel.endTime, end);
     }
-    player_.Events().Post(TVyrMusicPlayer::kEventChannel,
-                          TRef<TChannelContainer>::Share(container));
+    player_.PostEvent(TVyrMusicPlayer::kEventChannel, TRef<TChannelContainer>::Share(container));
   } else if (id == kEventRelease) {
     container->channel = nullptr;
   }
@@ -35,7 +55,7 @@ void TMusicLoader::HandleEvent(TThreadEventList&, int32_t id, bool& handled, TRe
 
 void TMusicLoader::MainLoop() {
   Events().Process();
-  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  pacer_.Pause(10);
 }
 
 }  // namespace vyr

@@ -32,6 +32,16 @@ void TMusicPlayerClass::SetVolume(float volume) {
   for (TChannelMusic* channel : channels_) channel->SetMasterVolume(volume);
 }
 
+void TMusicPlayerClass::SetOpenCallback(TAudioOpenCallback open) {
+  std::lock_guard guard(lock_);
+  open_ = std::move(open);
+}
+
+TAudioOpenCallback TMusicPlayerClass::GetOpenCallback() {
+  std::lock_guard guard(lock_);
+  return open_;
+}
+
 double TMusicPlayerClass::GetTime() {
   std::lock_guard guard(clockLock_);
   if (!clock_) clock_ = device_->CreateTimerChannel();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/decode/audio_stream.h"
 #include "audio/output/wave_out.h"
 #include "foundation/ref_object.h"
 
@@ -28,6 +29,10 @@ class TMusicPlayerClass : public TRefObject {
   // None when the device is not usable or the sound cannot be opened; start -1 = no seek.
   TRef<TChannelMusic> CreateChannel(const std::string& name, int32_t start);
 
+  // How the engine's channels open sound files (empty: the process-wide way).
+  void SetOpenCallback(TAudioOpenCallback open);
+  TAudioOpenCallback GetOpenCallback();
+
   TWaveOutDevice& Device() const { return *device_; }
   void ChannelDestroyed(TChannelMusic& channel);
 
@@ -40,6 +45,7 @@ class TMusicPlayerClass : public TRefObject {
   std::mutex clockLock_;
   std::mutex lock_;
   float volume_ = 1.0f;
+  TAudioOpenCallback open_;
   std::vector<TChannelMusic*> channels_;
 };
 

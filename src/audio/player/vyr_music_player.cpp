@@ -7,20 +7,26 @@
 
 #include "audio/player/channel_killer.h"
 #include "audio/player/music_loader.h"
+#include "audio/player/show_sound_opener.h"
 #include "foundation/exceptions.h"
 #include "foundation/log.h"
 #include "project/vyr_source.h"
 
 namespace vyr {
 
-TVyrMusicPlayer::TVyrMusicPlayer(TRef<TVyrSource> source, TRef<TWaveOutDevice> device)
+TVyrMusicPlayer::TVyrMusicPlayer(TRef<TVyrSource> source, TRef<TWaveOutDevice> device,
+                                 TRef<TFileAccessor> files)
     : source_(std::move(source)) {
   VYR_ASSERT_MSG(source_, "No VyrSource for VyrMusicPlayer");
   music_ = MakeRef<TVyrMusicSource>(source_);
-  engine_ = TMusicPlayerClass::Create(std::move(device));
+  if (files) files_ = files->Clone();
+  engine_ = TMusicPlayerClass::Create(device);
   if (engine_ && !engine_->IsOK()) engine_ = nullptr;
-  startClock_ = MonotonicMs();
-  loader_ = MakeRef<TMusicLoader>(*this, engine_);
+  TAudioClock& clock = engine_ ? device->Clock() : TSystemClock::Instance();
+  pacer_ = std::make_unique<TCyclePacer>(clock);
+  startClock_ = TSystemClock::Instance().NowMs();
+  loader_ = MakeRef<TMusicLoader>(*this, engine_, clock,
+                                  files_ ? MakeShowSoundOpener(files_) : TAudioOpenCallback());
   if (music_->MusicEnabled() && !music_->SyncMode()) {
     AddItem(MakeRef<TPlaySequence>(*this, music_->ShowPlayListRef(), false, 0, 0));
   }
@@ -30,7 +36,23 @@ TVyrMusicPlayer::TVyrMusicPlayer(TRef<TVyrSource> source, TRef<TWaveOutDevice> d
 
 bool TVyrMusicPlayer::Start() {
   loader_->Start();
+  pacer_->Enter();
   return TVyrThread::Start();
+}
+
+void TVyrMusicPlayer::Terminate() {
+  TVyrThread::Terminate();
+  pacer_->Wake();
+}
+
+void TVyrMusicPlayer::ThreadFinished() {
+  TVyrThread::ThreadFinished();
+  pacer_->Leave();
+}
+
+void TVyrMusicPlayer::PostEvent(int32_t id, TRef<TRefObject> payload) {
+  Events().Post(id, std::move(payload));
+  pacer_->Wake();
 }
 
 void TVyrMusicPlayer::Stop() {
@@ -54,7 +76,7 @@ void TVyrMusicPlayer::Dispose() {
 }
 
 double TVyrMusicPlayer::EngineClock() {
-  return engine_ ? engine_->GetTime() : MonotonicMs() - startClock_;
+  return engine_ ? engine_->GetTime() : TSystemClock::Instance().NowMs() - startClock_;
 }
 
 int TVyrMusicPlayer::NextItemId() {
@@ -66,13 +88,12 @@ int TVyrMusicPlayer::NextItemId() {
 void TVyrMusicPlayer::AddItem(TRef<TPlayItem> item) { items_.push_back(std::move(item)); }
 
 void TVyrMusicPlayer::RequestChannel(TRef<TVyrChannel> channel) {
-  loader_->Events().Post(TMusicLoader::kEventCreate, MakeRef<TChannelContainer>(channel));
+  loader_->PostEvent(TMusicLoader::kEventCreate, MakeRef<TChannelContainer>(channel));
 }
 
 void TVyrMusicPlayer::ReleaseChannel(TRef<TVyrChannel> channel) {
   if (!channel->playing) channel->itemId = -1;
-  loader_->Events().Post(TMusicLoader::kEventRelease,
-                         MakeRef<TChannelContainer>(std::move(channel)));
+  loader_->PostEvent(TMusicLoader::kEventRelease, MakeRef<TChannelContainer>(std::move(channel)));
 }
 
 void TVyrMusicPlayer::SetCurrentSequence(TPlaySequence* sequence) {
@@ -100,14 +121,18 @@ void TVyrMusicPlayer::ClearCurrentComment(TPlayComment* comment) {
 void TVyrMusicPlayer::SetRunning(bool running) {
   if (running == requestedRunning_) return;
   requestedRunning_ = running;
-  Events().Post(running ? kEventRun : kEventPause);
+  PostEvent(running ? kEventRun : kEventPause);
 }
 
 void TVyrMusicPlayer::SetTime(double limit, double time) {
   if (time >= 0) requestedRunning_ = false;
   ready_ = false;
   if (limit >= 0) requestedLimit_ = limit;
-  Events().Send(kEventSetTime, MakeRef<TTimeData>(time, limit));
+  auto data = MakeRef<TTimeData>(time, limit);
+  const std::shared_ptr<TMessageItem::Waiter> freed = data->freed;
+  PostEvent(kEventSetTime, std::move(data));
+  std::unique_lock guard(freed->lock);
+  freed->done.wait(guard, [&] { return freed->signalled; });
 }
 
 double TVyrMusicPlayer::GetTime() {
@@ -275,7 +300,7 @@ void TVyrMusicPlayer::MainLoop() {
   } catch (const std::exception& e) {
     WriteLine(std::string("Music player: ") + e.what());
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  pacer_->Pause(5);
 }
 
 }  // namespace vyr

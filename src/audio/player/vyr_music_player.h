@@ -3,13 +3,16 @@
 // a thread of its own, with a loader thread that opens the sounds ahead of time.
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <vector>
 
 #include "audio/output/wave_out.h"
+#include "audio/player/cycle_pacer.h"
 #include "audio/player/music_player_class.h"
 #include "audio/player/play_items.h"
 #include "audio/schedule/vyr_music_source.h"
+#include "package/file_accessor.h"
 #include "platform/thread.h"
 
 namespace vyr {
@@ -23,6 +26,14 @@ class TTimeData : public TRefObject {
   TTimeData(double time, double limit) : time(time), limit(limit) {}
   double time;   // negative: do not move
   double limit;  // negative: keep
+  // Signalled when the message is freed: handled, or dropped by a closed queue.
+  const std::shared_ptr<TMessageItem::Waiter> freed = std::make_shared<TMessageItem::Waiter>();
+
+ protected:
+  void Dispose() override {
+    freed->Signal();
+    TRefObject::Dispose();
+  }
 };
 
 class TVyrMusicPlayer : public TVyrThread {
@@ -35,10 +46,16 @@ class TVyrMusicPlayer : public TVyrThread {
   static constexpr double kLookAhead = 5000;
 
   // device: the output device (none or unusable: the clock is the system timer).
-  TVyrMusicPlayer(TRef<TVyrSource> source, TRef<TWaveOutDevice> device);
+  // files: the show's file access, copied; sounds open through the copy (none: plain
+  // files by their names).
+  TVyrMusicPlayer(TRef<TVyrSource> source, TRef<TWaveOutDevice> device,
+                  TRef<TFileAccessor> files = nullptr);
 
   bool Start() override;
   void Stop() override;
+  void Terminate() override;
+  // Posts to the player and wakes it.
+  void PostEvent(int32_t id, TRef<TRefObject> payload = nullptr);
 
   void SetRunning(bool running);
   void SetTime(double limit, double time);
@@ -71,6 +88,7 @@ class TVyrMusicPlayer : public TVyrThread {
   void HandleEvent(TThreadEventList& queue, int32_t id, bool& handled,
                    TRefObject* payload) override;
   void MainLoop() override;
+  void ThreadFinished() override;
   void Dispose() override;
 
  private:
@@ -81,7 +99,9 @@ class TVyrMusicPlayer : public TVyrThread {
 
   TRef<TVyrSource> source_;
   TRef<TVyrMusicSource> music_;
+  TRef<TFileAccessor> files_;
   TRef<TMusicPlayerClass> engine_;
+  std::unique_ptr<TCyclePacer> pacer_;
   TRef<TMusicLoader> loader_;
   TChannelOperator operator_;
   std::vector<TRef<TPlayItem>> items_;

@@ -13,8 +13,6 @@ namespace vyr {
 
 namespace {
 
-constexpr std::string_view kLoadFromDiskPrefix = "LoadFromDisk:";
-
 struct TSlideSpan {
   double start = 0;
   double length = 0;

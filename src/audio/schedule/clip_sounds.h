@@ -2,6 +2,7 @@
 // The sounds of a slide's video clips, mixed into the slide's comment.
 
 #include <functional>
+#include <string_view>
 
 #include "audio/schedule/play_list.h"
 
@@ -9,6 +10,9 @@ namespace vyr {
 
 class TIniFile;
 class TIniSection;
+
+// Clip files marked to load from disk carry this prefix before their path.
+inline constexpr std::string_view kLoadFromDiskPrefix = "LoadFromDisk:";
 
 // transitionAfter(n): length in ms of the transition that follows slide n (1-based; for
 // the last slide, what follows it when the show repeats, else 0).
