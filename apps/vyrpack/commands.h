@@ -17,6 +17,7 @@ int VerifyCommand(const TArgs& args);
 int InfoCommand(const TArgs& args);
 int DecodeCommand(const TArgs& args);
 int TextCommand(const TArgs& args);
+int SceneCommand(const TArgs& args);
 int MusicCommand(const TArgs& args);
 
 }  // namespace vyr::pack

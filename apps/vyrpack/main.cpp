@@ -29,6 +29,10 @@ constexpr const char* kUsage =
     "  decode INPUT OUTPUT.png [--level N] [--profile NAME|FILE]\n"
     "      Decode a picture as the player would (INPUT may be SHOW:ENTRY), at\n"
     "      reduction level N, optionally converted to an output profile.\n"
+    "  scene [--json] [--size WxH] [--seed N] SHOW SLIDE TIME_MS\n"
+    "      Build slide SLIDE (from 1) at window size WxH (default the show's size)\n"
+    "      and print its objects at TIME_MS after the slide's start: class, kind,\n"
+    "      visibility, opacity, blur and the corners projected into the window.\n"
     "  music [--out FILE.wav] [--from MS] [--to MS] SHOW\n"
     "      The show's soundtrack from show time FROM (default 0) to TO (default the\n"
     "      end of the show or of its music), as the player plays it, to a WAV file\n"
@@ -68,6 +72,7 @@ int main(int argc, char** argv) {
     if (command == "info") return InfoCommand(args);
     if (command == "decode") return DecodeCommand(args);
     if (command == "text") return TextCommand(args);
+    if (command == "scene") return SceneCommand(args);
     if (command == "music") return MusicCommand(args);
     throw ECliError(kExitTrouble,
                     "unknown command " + std::string(command) + " (try vyrpack --help)");

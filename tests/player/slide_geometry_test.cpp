@@ -15,7 +15,7 @@ struct GeometryCase {
   const char* what;
   TIntSize window;
   TIntSize presentation;
-  TFitMode fit;
+  TSlideFit fit;
   TIntSize slide;
   TIntRect rect;
 };
@@ -34,29 +34,34 @@ TEST(SlideGeometry, FitInsideCoverAndStretch) {
   const TIntSize classic{800, 600};
   const GeometryCase cases[] = {
       // 16:9 into 4:3: 1365 x 768 scaled by 1024 / 1365 gives 1024 x 576.14.
-      {"16:9 inside 4:3", {1024, 768}, wide, TFitMode::FitInside, {1024, 576}, {0, 96, 1024, 672}},
+      {"16:9 inside 4:3", {1024, 768}, wide, TSlideFit::FitInside, {1024, 576}, {0, 96, 1024, 672}},
       // Cover keeps 1365 x 768 (already covering); its left edge -170 is clipped.
-      {"16:9 cover 4:3", {1024, 768}, wide, TFitMode::Cover, {1365, 768}, {0, 0, 1024, 768}},
+      {"16:9 cover 4:3", {1024, 768}, wide, TSlideFit::Cover, {1365, 768}, {0, 0, 1024, 768}},
       {"16:9 inside 16:9",
        {1920, 1080},
        wide,
-       TFitMode::FitInside,
+       TSlideFit::FitInside,
        {1920, 1080},
        {0, 0, 1920, 1080}},
-      {"16:9 cover 16:9", {1280, 720}, wide, TFitMode::Cover, {1280, 720}, {0, 0, 1280, 720}},
+      {"16:9 cover 16:9", {1280, 720}, wide, TSlideFit::Cover, {1280, 720}, {0, 0, 1280, 720}},
       {"4:3 inside 16:9",
        {1920, 1080},
        classic,
-       TFitMode::FitInside,
+       TSlideFit::FitInside,
        {1440, 1080},
        {240, 0, 1680, 1080}},
-      {"4:3 cover 16:9", {1920, 1080}, classic, TFitMode::Cover, {1920, 1440}, {0, 0, 1920, 1080}},
-      {"4:3 inside 4:3", {1024, 768}, classic, TFitMode::FitInside, {1024, 768}, {0, 0, 1024, 768}},
-      {"stretch", {1000, 700}, classic, TFitMode::Stretch, {1000, 700}, {0, 0, 1000, 700}},
+      {"4:3 cover 16:9", {1920, 1080}, classic, TSlideFit::Cover, {1920, 1440}, {0, 0, 1920, 1080}},
+      {"4:3 inside 4:3",
+       {1024, 768},
+       classic,
+       TSlideFit::FitInside,
+       {1024, 768},
+       {0, 0, 1024, 768}},
+      {"stretch", {1000, 700}, classic, TSlideFit::Stretch, {1000, 700}, {0, 0, 1000, 700}},
       {"stretch keeps an odd side that fills the window",
        {1001, 701},
        classic,
-       TFitMode::Stretch,
+       TSlideFit::Stretch,
        {1001, 701},
        {0, 0, 1001, 701}},
   };
@@ -68,7 +73,7 @@ TEST(SlideGeometry, FitInsideCoverAndStretch) {
 }
 
 TEST(SlideGeometry, FixedSizeIsNotEnlargedUnlessAsked) {
-  GeometryCase c{"", {1920, 1080}, {800, 600}, TFitMode::FitInside, {}, {}};
+  GeometryCase c{"", {1920, 1080}, {800, 600}, TSlideFit::FitInside, {}, {}};
   TSlideGeometryInput input = InputOf(c);
   input.fixedSize = true;
   EXPECT_EQ(SlideSizeOf(input), (TIntSize{800, 600}));
@@ -91,7 +96,7 @@ TEST(SlideGeometry, OddSideBecomesEvenOnlyWithinTheWindow) {
 }
 
 TEST(SlideGeometry, ScalePercentages) {
-  GeometryCase c{"", {1920, 1080}, {1920, 1080}, TFitMode::FitInside, {}, {}};
+  GeometryCase c{"", {1920, 1080}, {1920, 1080}, TSlideFit::FitInside, {}, {}};
   TSlideGeometryInput input = InputOf(c);
   input.scaleX = 50;
   input.scaleY = 25;

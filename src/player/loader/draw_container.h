@@ -6,6 +6,7 @@
 #include "foundation/ref_object.h"
 #include "project/slide_timing.h"
 #include "project/vyr_effect.h"
+#include "scene/objects/vyr_slide.h"
 #include "scene/slide_timing.h"
 
 namespace vyr {
@@ -18,10 +19,16 @@ class TDrawContainer : public TRefObject {
   TSlideTiming timing;
   // Repetition number x show length for indexes past the slide count.
   double repeatOffset = 0;
+  // None when the slide did not build: drawing skips the container.
+  TRef<TVyrSlide> slide;
   // The transition into this slide; none when its slide did not build.
   TRef<TVyrFilter> filter;
   // Counted across repetitions of the show; -1 is the blank slide before the first.
   int absoluteIndex = 0;
+
+  // The slide at show time t: its own time line has no repeat offset; the filter counts
+  // from the slide's start.
+  void AdvanceTo(double showTime);
 };
 
 // A snapshot of the prepared slides, sorted by absolute index.

@@ -41,7 +41,7 @@ TIntSize SlideSizeOf(const TSlideGeometryInput& in) {
       width *= factor;
       height *= factor;
     }
-  } else if (in.fit == TFitMode::Stretch) {
+  } else if (in.fit == TSlideFit::Stretch) {
     width = windowW;
     height = windowH;
   } else {
@@ -50,7 +50,7 @@ TIntSize SlideSizeOf(const TSlideGeometryInput& in) {
     if (width > 0 && height > 0) {
       const double fx = windowW / width;
       const double fy = windowH / height;
-      const double factor = in.fit == TFitMode::Cover ? std::max(fx, fy) : std::min(fx, fy);
+      const double factor = in.fit == TSlideFit::Cover ? std::max(fx, fy) : std::min(fx, fy);
       if (factor != 1) {
         width *= factor;
         height *= factor;

@@ -7,7 +7,7 @@
 
 namespace vyr {
 
-enum class TFitMode : int { FitInside = 0, Cover = 1, Stretch = 2 };
+enum class TSlideFit : int { FitInside = 0, Cover = 1, Stretch = 2 };
 
 struct TIntSize {
   int width = 0;
@@ -19,7 +19,7 @@ struct TSlideGeometryInput {
   TIntSize window;
   TIntSize presentation;  // the authored design frame
   double aspect = 4.0 / 3.0;
-  TFitMode fit = TFitMode::FitInside;
+  TSlideFit fit = TSlideFit::FitInside;
   float scaleX = 100;  // percent
   float scaleY = 100;
   bool fixedSize = false;     // never enlarged beyond the presentation size...

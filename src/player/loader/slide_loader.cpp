@@ -53,7 +53,7 @@ void TVyrSlideLoader::SetContainerCreated(TSlideCache::TContainerCreated callbac
 }
 
 void TVyrSlideLoader::SetBuildSize(TIntSize size, bool cover) {
-  if (producer_) producer_->SetBuildSize(size, cover ? TFitMode::Cover : TFitMode::FitInside);
+  if (producer_) producer_->SetBuildSize(size, cover ? TSlideFit::Cover : TSlideFit::FitInside);
 }
 
 TIntRect TVyrSlideLoader::SlideRect() const {

@@ -4,6 +4,7 @@
 #include "foundation/log.h"
 #include "project/ini_lookup.h"
 #include "project/ini_values.h"
+#include "scene/objects/vyr_slide.h"
 
 namespace vyr {
 
@@ -24,8 +25,10 @@ TSlideProducer::TSlideProducer(TRef<TVyrSource> source, TRef<TVyrSlideHost> host
   VYR_ASSERT_MSG(source_, "TSlideProducer: no source");
   VYR_ASSERT_MSG(host_, "TSlideProducer: no slide host");
   const TIniFile* model = source_->Model();
-  input_.presentation = {ReadInt(model, "Main", "opt_scr_width", 0),
-                         ReadInt(model, "Main", "opt_scr_height", 0)};
+  // Without the keys the show's own default size (the one its transitions use) holds, so a
+  // project that leaves them out still plays.
+  input_.presentation = {ReadInt(model, "Main", "opt_scr_width", source_->Width()),
+                         ReadInt(model, "Main", "opt_scr_height", source_->Height())};
   input_.fixedSize = ReadBool(model, "Main", "opt_scr_fullfixedsize", false);
 }
 
@@ -46,7 +49,7 @@ TRef<TDrawContainer> TSlideProducer::BuildContainer(int absoluteIndex) {
   return container;
 }
 
-void TSlideProducer::SetBuildSize(TIntSize window, TFitMode fit) {
+void TSlideProducer::SetBuildSize(TIntSize window, TSlideFit fit) {
   input_.window = window;
   input_.fit = fit;
   input_.aspect = PresentationAspect(source_->Model(), input_.presentation, window);
@@ -65,7 +68,7 @@ void TSlideProducer::SetPresentationSize(TIntSize presentation) {
   UpdateSlideSize();
 }
 
-void TSlideProducer::SetFit(double aspect, TFitMode fit) {
+void TSlideProducer::SetFit(double aspect, TSlideFit fit) {
   input_.aspect = aspect;
   input_.fit = fit;
   UpdateSlideSize();

@@ -13,6 +13,15 @@
 
 namespace vyr {
 
+class TVyrSlide;
+class TVyrDialog;
+
+struct TBuiltDialog {
+  TRef<TVyrDialog> dialog;  // none when the show has no such dialog
+  std::string name;
+  bool pause = true;  // "DialogPause": the show pauses while it is open
+};
+
 // The constant k of a slide's depth factor ((-camera z) x k / height): depth is measured in
 // the same pixel unit as width and height, so k = 1.
 inline constexpr float kSlideDepthConstant = 1.0f;
@@ -39,25 +48,45 @@ class TSlideProducer : public TContainerFactory {
   TSlideTiming TimingRecord(int absoluteIndex) const;
 
   // Geometry.
-  void SetBuildSize(TIntSize window, TFitMode fit);
+  void SetBuildSize(TIntSize window, TSlideFit fit);
   void SetWindowSize(TIntSize window);
   void SetPresentationSize(TIntSize presentation);
-  void SetFit(double aspect, TFitMode fit);
+  void SetFit(double aspect, TSlideFit fit);
   void SetScale(float scaleX, float scaleY);
   void SetUpscaleFixed(bool on);
   TIntSize WindowSize() const { return input_.window; }
   TIntSize PresentationSize() const { return input_.presentation; }
   double Aspect() const { return input_.aspect; }
-  TFitMode Fit() const { return input_.fit; }
+  TSlideFit Fit() const { return input_.fit; }
   TIntSize SlideSize() const { return slideSize_; }
   TIntRect SlideRect() const { return SlideRectOf(input_.window, slideSize_); }
   TVec3 CameraPosition() const { return host_->CameraPosition(); }
   TIniSection* SectionByName(const std::string& name) const;
 
+  // Slide i of the project (0-based), none when its section is missing; exceptions pass.
+  TRef<TVyrSlide> BuildSlide(int slide);
+  // The slide before the first: no objects, the show's background.
+  TRef<TVyrSlide> BuildBlankSlide();
+  // "help" is the first "dialog_<n>_" section whose "help" is set; other names are looked up
+  // among [Main] "custom_dialog<i>", else "dialog_<name>". Set to time 0.
+  TBuiltDialog BuildDialog(const std::string& name);
+  // A custom transition's slide, lasting the section's "CustomEffTime".
+  TRef<TVyrSlide> BuildCustomTransitionSlide(const TIniSection* effectSection);
+
   TVyrSource& Source() const { return *source_; }
   TVyrSlideHost& Host() const { return *host_; }
 
  private:
+  struct TBuildFrame {
+    float designWidth = 0, designHeight = 0;
+    float centreX = 0, centreY = 0;
+    float scaleX = 100, scaleY = 100;  // percent: slide size over design size
+  };
+  TBuildFrame Frame() const;
+  template <class TSlideClass>
+  TRef<TSlideClass> NewSlide(bool flag) const;
+  void ApplyScreenScale(TVyrSlide& slide) const;
+  std::string DialogSectionName(const std::string& name) const;
   void UpdateSlideSize();
   // Puts the slide of absoluteIndex (blank below 0) into the container; a slide that fails
   // is logged and left out.
