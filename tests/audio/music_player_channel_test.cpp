@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "audio/mix/composite_params.h"
@@ -151,6 +154,37 @@ TEST_F(ChannelLayer, CompositeDescriptionsPlayTheirMix) {
 TEST_F(ChannelLayer, MissingSoundsGiveNoChannel) {
   EXPECT_FALSE(engine_->CreateChannel((dir_ / "missing.wav").string(), -1));
   EXPECT_FALSE(engine_->CreateChannel("", -1));
+}
+
+}  // namespace
+}  // namespace vyr
+
+namespace vyr {
+namespace {
+
+TEST_F(ChannelLayer, EndCallbackRunsWhenTheDataRunsOutNotOnAStop) {
+  const std::string shortPath = (dir_ / "short.wav").string();
+  WriteFileBytes(shortPath,
+                 MakeWav(MixingFormat(), Samples16(std::vector<int16_t>(13230 * 2, 1000))));
+  std::atomic<int> ends{0};
+  auto ending = engine_->CreateChannel(shortPath, -1);
+  auto stopped = engine_->CreateChannel(path_, -1);
+  ASSERT_TRUE(ending && stopped);
+  ending->SetEndCallback([&] { ++ends; });
+  stopped->SetEndCallback([&] { ++ends; });
+  ending->Play(10);
+  stopped->Play(10);
+  Pull(4410);
+  stopped->Stop(10);
+  // The killer frees instances on its own thread once their sound has left the output.
+  for (int i = 0; i < 300 && (ending->InstanceCount() > 0 || stopped->InstanceCount() > 0); ++i) {
+    Pull(4410);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(ending->InstanceCount(), 0);
+  EXPECT_EQ(stopped->InstanceCount(), 0);
+  EXPECT_EQ(ends.load(), 1);
+  EXPECT_FALSE(ending->IsPlaying());
 }
 
 }  // namespace

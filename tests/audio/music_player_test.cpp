@@ -48,10 +48,11 @@ class MusicPlayer : public ::testing::Test {
   }
 
   // Two slides of 10 s without transitions; the body goes into [Main].
-  void Open(const std::string& mainBody, const std::string& slides = "") {
+  void Open(const std::string& mainBody, const std::string& slides = "",
+            const std::string& repeat = "Stop") {
     auto file = MakeRef<TIniFile>();
-    file->LoadFromUtf8("[Main]\nopt_repeat=Stop\nobject TheEffect:AnEffect\ntime=0\nend\n" +
-                       mainBody +
+    file->LoadFromUtf8("[Main]\nopt_repeat=" + repeat +
+                       "\nobject TheEffect:AnEffect\ntime=0\nend\n" + mainBody +
                        "[Times]\nopt_slidescount=2\nopt_synchpos1=10000\nopt_synchpos2=20000\n"
                        "[Slide1]\n[Slide2]\n" +
                        slides);
@@ -196,6 +197,85 @@ TEST_F(MusicPlayer, CommentStartedBeforeAMovePlaysOnFromItsOffset) {
   ASSERT_FALSE(out.empty());
   for (size_t f = 441; f < out.size(); f += 97)
     ASSERT_NEAR(out[f], ValueAt(44100 + static_cast<int64_t>(f)), 1) << f;
+}
+
+}  // namespace
+}  // namespace vyr
+
+namespace vyr {
+namespace {
+
+using namespace vyr::test;
+
+// Frames between two points of the mix, for checks against the ramp.
+constexpr int64_t kSecond = 44100;
+
+TEST_F(MusicPlayer, RepeatingShowHandsTheMusicToTheNextLoopsSequence) {
+  // A 30 s composite (the ramp three times) in a 20 s show that repeats.
+  Open("opt_syncmode=1\nobject M:Music\n" + Item("Duration=10000") +
+           Item("Duration=10000\nCrossMode=2") + Item("Duration=10000\nCrossMode=2") + "end\n",
+       "", "repeat");
+  player_->SetTime(-1, 19000);
+  EXPECT_TRUE(WaitReady());
+  player_->SetRunning(true);
+  int64_t silent = 0;
+  const auto out = PullUntilSound(silent);
+  ASSERT_GE(out.size(), 44100u);
+  const auto rest = Pull(2 * kSecond);
+  std::vector<int16_t> mix(out.begin(), out.end());
+  mix.insert(mix.end(), rest.begin(), rest.end());
+  // Loop 0 plays the second item from 9 s until the show reaches 20 s ...
+  for (int64_t f = 441; f < kSecond - 441; f += 397)
+    ASSERT_NEAR(mix[f], ValueAt(9 * kSecond + f), 1) << f;
+  // ... then loop 1's sequence plays the composite from its start, and loop 0's is
+  // finished: its third item (also at file position 0 then) is not added in. The new
+  // sequence starts with the first cycle that sees 20 s on the show clock, which lags the
+  // samples by the clock channel's first reading (10 ms) and a cycle (5 ms).
+  for (int64_t f = kSecond + 2205; f < 2 * kSecond; f += 397) {
+    ASSERT_LE(mix[f], ValueAt(f - kSecond) + 1) << f;
+    ASSERT_GE(mix[f], ValueAt(f - kSecond - 16 * 441 / 10)) << f;
+  }
+}
+
+TEST_F(MusicPlayer, MoveWhilePlayingPausesAndRestartsAtTheNewTime) {
+  Open("opt_syncmode=1\nobject M:Music\n" + Item("Duration=10000") +
+       Item("Duration=10000\nCrossMode=2") + "end\n");
+  player_->SetTime(-1, 12000);
+  EXPECT_TRUE(WaitReady());
+  player_->SetRunning(true);
+  int64_t silent = 0;
+  ASSERT_FALSE(PullUntilSound(silent).empty());
+  // The move stops the show (and the music with it) at 3 s.
+  player_->SetTime(-1, 3000);
+  EXPECT_EQ(player_->GetTime(), 3000);
+  const auto stopped = Pull(kSecond);
+  for (size_t f = 2205; f < stopped.size(); f += 50) ASSERT_EQ(stopped[f], 0) << f;
+  EXPECT_EQ(player_->GetTime(), 3000);
+  EXPECT_TRUE(WaitReady());
+  player_->SetRunning(true);
+  const auto out = PullUntilSound(silent);
+  ASSERT_FALSE(out.empty());
+  for (size_t f = 441; f < out.size(); f += 101)
+    ASSERT_NEAR(out[f], ValueAt(3 * kSecond + static_cast<int64_t>(f)), 1) << f;
+}
+
+TEST_F(MusicPlayer, PreparedWithAStopTimeTheClockHoldsThere) {
+  Open("",
+       "object M:Music\nobject C:TSoundComment\nFileName=" + ramp_ + "\nDuration=5000\nend\nend\n");
+  // Slide 2's comment starts at 10 s: prepared at 10.5 s it plays from 500 ms in.
+  player_->SetTime(11000, 10500);
+  EXPECT_TRUE(WaitReady());
+  player_->SetRunning(true);
+  int64_t silent = 0;
+  const auto out = PullUntilSound(silent);
+  ASSERT_FALSE(out.empty());
+  for (size_t f = 441; f < out.size(); f += 97)
+    ASSERT_NEAR(out[f], ValueAt(kSecond / 2 + static_cast<int64_t>(f)), 1) << f;
+  EXPECT_EQ(player_->GetTime(), 11000);
+  // Lifting the stop time lets the clock run on from where the engine clock stands.
+  player_->SetLimit(TVyrMusicPlayer::kNoLimit);
+  Pull(4410);
+  EXPECT_GT(player_->GetTime(), 11000);
 }
 
 }  // namespace
