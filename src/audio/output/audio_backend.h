@@ -18,6 +18,9 @@ class TAudioBackend {
   virtual void Stop() = 0;
   virtual TAudioClock& Clock() = 0;
   virtual const char* Name() const = 0;
+  // Brings the play cursors up to "now" before they are read (the null backend mixes up
+  // to the monotonic clock; a device or a consumer moves them on its own).
+  virtual void CatchUp() {}
 };
 
 std::unique_ptr<TAudioBackend> MakeSdlBackend();

@@ -1,4 +1,5 @@
 #include <atomic>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -9,14 +10,21 @@ namespace vyr {
 namespace {
 
 // No device: the mix is computed and dropped at the pace of the monotonic clock, so
-// cursors and clocks run as they would on a device.
+// cursors and clocks run as they would on a device. Cursors are brought up to the clock
+// whenever they are read, so they follow it to the sample, not to the thread's wake-ups.
 class TNullBackend : public TAudioBackend {
  public:
   ~TNullBackend() override { Stop(); }
 
   bool Start(TSoftMixer& mixer) override {
+    {
+      std::lock_guard guard(lock_);
+      mixer_ = &mixer;
+      start_ = TSystemClock::Instance().NowMs();
+      done_ = 0;
+    }
     stop_ = false;
-    thread_ = std::thread([this, &mixer] { Run(mixer); });
+    thread_ = std::thread([this] { Run(); });
     return true;
   }
 
@@ -28,24 +36,32 @@ class TNullBackend : public TAudioBackend {
   TAudioClock& Clock() override { return TSystemClock::Instance(); }
   const char* Name() const override { return "null"; }
 
+  void CatchUp() override {
+    std::lock_guard guard(lock_);
+    if (!mixer_) return;
+    const auto due =
+        static_cast<uint64_t>((TSystemClock::Instance().NowMs() - start_) * kMixingRate / 1000.0);
+    while (done_ < due) {
+      const size_t n = static_cast<size_t>(std::min<uint64_t>(due - done_, 4410));
+      scratch_.resize(n * 2);
+      mixer_->Mix(scratch_.data(), n);
+      done_ += n;
+    }
+  }
+
  private:
-  void Run(TSoftMixer& mixer) {
-    TAudioClock& clock = TSystemClock::Instance();
-    const double start = clock.NowMs();
-    uint64_t done = 0;
-    std::vector<int16_t> scratch;
+  void Run() {
     while (!stop_) {
-      const auto due = static_cast<uint64_t>((clock.NowMs() - start) * kMixingRate / 1000.0);
-      while (done < due) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(due - done, 4410));
-        scratch.resize(n * 2);
-        mixer.Mix(scratch.data(), n);
-        done += n;
-      }
+      CatchUp();
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
   }
 
+  std::mutex lock_;  // one thread mixes at a time
+  TSoftMixer* mixer_ = nullptr;
+  double start_ = 0;
+  uint64_t done_ = 0;
+  std::vector<int16_t> scratch_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };

@@ -105,6 +105,7 @@ void TSoftWaveOutBuffer::Service() {
     std::lock_guard guard(lock_);
     if (destroyed_) return;
     const size_t frame = std::max<size_t>(format_.blockAlign, 1);
+    device_->CatchUp();
     if (stopRequested_.exchange(false)) {
       const size_t cursor = voice_->PlayCursor();
       // 25 ms past the cursor, on a whole frame.
@@ -129,6 +130,7 @@ void TSoftWaveOutBuffer::Service() {
 }
 
 void TSoftWaveOutBuffer::UpdatePositionClock() {
+  device_->CatchUp();
   const int64_t cursor = static_cast<int64_t>(voice_->PlayCursor());
   const double now = device_->Clock().NowMs();
   std::lock_guard guard(positionLock_);
@@ -185,6 +187,7 @@ double TSoftTimerChannel::CursorClock() {
 }
 
 void TSoftTimerChannel::ReadCursor(double now) {
+  device_->CatchUp();
   const int64_t cursor = static_cast<int64_t>(voice_->PlayCursor());
   if (lastCursor_ >= 0 && cursor < lastCursor_) wrapSum_ += TSoftWaveOutBuffer::kWrapMs;
   lastCursor_ = cursor;
@@ -195,6 +198,7 @@ void TSoftTimerChannel::Poll() {
   std::lock_guard guard(lock_);
   const double now = device_->Clock().NowMs();
   if (waitingFirstCursor_) {
+    device_->CatchUp();
     const size_t cursor = voice_->PlayCursor();
     if (cursor == 0) return;
     waitingFirstCursor_ = false;

@@ -24,6 +24,8 @@ class TSoftWaveOutDevice : public TWaveOutDevice {
   TAudioClock& Clock() override { return backend_->Clock(); }
 
   TSoftMixer& Mixer() { return mixer_; }
+  // Brings the play cursors up to now before they are read.
+  void CatchUp() { backend_->CatchUp(); }
   TAudioBackend& Backend() { return *backend_; }
 
  protected:
