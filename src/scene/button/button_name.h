@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace vyr {
+#include "scene/host/reserved_names.h"
 
-inline constexpr std::string_view kButtonPrefix = "Button: ";
+namespace vyr {
 
 enum TButtonState : int { kButtonNormal = 0, kButtonHover = 1, kButtonClick = 2 };
 inline constexpr int kButtonStateCount = 3;

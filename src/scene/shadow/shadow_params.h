@@ -6,9 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "scene/host/reserved_names.h"
+
 namespace vyr {
 
-inline constexpr std::string_view kShadowPrefix = "Shadow: ";
 // The picture name of a filled silhouette (no picture alpha).
 inline constexpr std::string_view kNoShadowPicture = "N\\A";
 

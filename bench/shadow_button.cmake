@@ -1,0 +1,1 @@
+vyr_add_bench(bench_shadow_button DEPS vyr_scene)
