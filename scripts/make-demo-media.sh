@@ -206,7 +206,7 @@ tone() {
 
 # One bar of a chord: a plucked arpeggio over a soft pad and a bass note.
 bar() {
-  local name=$1 file=$2 root=${chord_root[$1]} third=${chord_third[$1]} steps=() args=() s
+  local file=$2 root=${chord_root[$1]} third=${chord_third[$1]} steps=() args=() s
   steps=(0 "$third" 7 12 $((12 + third)) 12 7 "$third")
   for s in "${steps[@]}"; do
     [ ${#args[@]} -gt 0 ] && args+=(:)
