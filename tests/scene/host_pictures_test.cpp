@@ -72,15 +72,21 @@ TEST_F(HostPicturesTest, TheShowFilesAskTheHostForReservedNamesWhileItLives) {
     ASSERT_TRUE(mask);
     EXPECT_EQ(mask->Width(), 4);
     EXPECT_EQ(PixelAt(*mask, 0, 0), 0xFFFFFFFFu);
-    // The same picture is shared while in use.
-    TRef<TImage> again = host->RequestPicture(name);
-    ASSERT_TRUE(again);
-    EXPECT_EQ(&again->Store(), &mask->Store());
   }
   // The host is gone: the name is an ordinary (missing) file now.
   TRef<TImage> after = show_.files->OpenPicture(name);
   ASSERT_TRUE(after);
   EXPECT_NE(after->Width(), 4);
+}
+
+TEST_F(HostPicturesTest, SimultaneousRequestsShareOnePictureAndTextKeepsItsCase) {
+  auto host = MakeHost();
+  TRef<TImage> first = host->RequestPicture("TextWithSize:40:20:Abc");
+  TRef<TImage> second = host->RequestPicture("TextWithSize:40:20:Abc");
+  TRef<TImage> lower = host->RequestPicture("TextWithSize:40:20:abc");
+  ASSERT_TRUE(first && second && lower);
+  EXPECT_EQ(&first->Store(), &second->Store());
+  EXPECT_NE(&first->Store(), &lower->Store());
 }
 
 TEST_F(HostPicturesTest, TextDescriptionsBecomeTextPictures) {

@@ -4,6 +4,7 @@
 
 #include "foundation/exceptions.h"
 #include "imaging/picture_macros.h"
+#include "imaging/text_description.h"
 #include "imaging/vector_text.h"
 #include "package/load_callback.h"
 #include "package/picture_cache.h"
@@ -41,8 +42,10 @@ bool TVyrSlideHost::IsReservedName(std::string_view name) const { return reserve
 
 TRef<TImage> TVyrSlideHost::RequestPicture(const std::string& name) {
   if (!reserved_->Answers(name)) return files_->OpenPicture(name);
-  // Through the picture cache, so that simultaneous users share one picture.
-  return OpenCachedPicture(name, files_->Source().SourceNumber(), files_->PictureLevel(),
+  // Through the picture cache, so that simultaneous users share one picture. The cache
+  // ignores case, which suits file names but not the texts inside reserved names: the marked
+  // form keeps "abc" and "ABC" apart.
+  return OpenCachedPicture(MarkCase(name), files_->Source().SourceNumber(), files_->PictureLevel(),
                            [&]() -> TRef<TBitmapStore> {
                              TRef<TImage> picture = reserved_->Produce(name);
                              if (!picture) return nullptr;
