@@ -154,6 +154,14 @@ TEST(SlideProducer, LoaderKeepsRealSlides) {
     EXPECT_TRUE(last->Item(i)->slide) << i;
   }
   EXPECT_EQ(loader->SlideRect(), (TIntRect{0, 0, 1024, 768}));
+
+  // The "cover" option: 4:3 over a wider window, cut at top and bottom.
+  loader->SetBuildSize({1024, 600}, true);
+  EXPECT_EQ(rig.producer->SlideSize(), (TIntSize{1024, 768}));
+  EXPECT_EQ(loader->SlideRect(), (TIntRect{0, 0, 1024, 600}));
+  // A collapsed window still builds at 10 x 10.
+  loader->SetBuildSize({0, -5}, false);
+  EXPECT_EQ(loader->SlideRect(), (TIntRect{0, 1, 10, 9}));
 }
 
 TEST(SlideProducer, Dialogs) {

@@ -1,5 +1,6 @@
 #include "player/loader/slide_loader.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <thread>
@@ -53,6 +54,8 @@ void TVyrSlideLoader::SetContainerCreated(TSlideCache::TContainerCreated callbac
 }
 
 void TVyrSlideLoader::SetBuildSize(TIntSize size, bool cover) {
+  // A window never builds below 10 x 10, so no slide side ends up zero.
+  size = {std::max(size.width, 10), std::max(size.height, 10)};
   if (producer_) producer_->SetBuildSize(size, cover ? TSlideFit::Cover : TSlideFit::FitInside);
 }
 
