@@ -173,7 +173,7 @@ badge() {
     -fill '#f5b700' -draw 'circle 300,300 300,20' \
     -fill '#1d2b53' -draw 'circle 300,300 300,60' \
     -fill '#f5b700' -draw 'polygon 235,170 235,430 450,300' \
-    -depth 8 "$1"
+    -depth 8 -define png:exclude-chunks=date,time "$1"
 }
 
 # A 1600 x 1200 test card: checkerboard, centre cross, corner marks, circle; where things land.
@@ -187,7 +187,7 @@ grid() {
     -fill '#39f5a8' -draw 'rectangle 1480,0 1600,120' \
     -fill '#3c8dff' -draw 'rectangle 0,1080 120,1200' \
     -fill '#f5b700' -draw 'rectangle 1480,1080 1600,1200' \
-    "${label[@]}" -depth 8 "$1"
+    "${label[@]}" -depth 8 -define png:exclude-chunks=date,time "$1"
 }
 
 # --- music -----------------------------------------------------------------------------------
