@@ -160,7 +160,8 @@ tulips() {
     top=$((380 + (k * 97) % 260))
     colour=${colours[$k]}
     draw+="stroke #2e7d32 stroke-width 12 line $x,$((top + 60)) $((x + (k % 2) * 30 - 15)),1200 stroke none "
-    draw+="fill #388e3c ellipse $((x + 40)),$((top + 420)) 28,110 30,150 "
+    draw+="fill #388e3c path 'M $x,$((top + 440)) Q $((x + 75)),$((top + 400)) $((x + 62)),$((top + 270))"
+    draw+=" Q $((x + 18)),$((top + 340)) $x,$((top + 440)) Z' "
     draw+="fill $colour ellipse $x,$top 62,88 0,360 "
     draw+="fill rgba(255,255,255,0.25) ellipse $((x - 18)),$((top - 20)) 18,50 0,360 "
   done
