@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host_show_fixture.h"
@@ -87,6 +90,27 @@ TEST_F(HostPicturesTest, SimultaneousRequestsShareOnePictureAndTextKeepsItsCase)
   ASSERT_TRUE(first && second && lower);
   EXPECT_EQ(&first->Store(), &second->Store());
   EXPECT_NE(&first->Store(), &lower->Store());
+}
+
+TEST_F(HostPicturesTest, OverlappingRequestsOnSeveralThreadsMakeThePictureOnce) {
+  auto host = MakeHost();
+  std::atomic<int> made{0};
+  host->SetReservedProducer("Button: ", [&](const std::string& name) -> TRef<TImage> {
+    ++made;
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    auto bitmap = MakeRef<TDirectBitmap>(2, 2, pf::A8R8G8B8());
+    return MakeRef<TImage>(MakeRef<TWrapperBitmapStore>(name, nullptr, bitmap));
+  });
+  std::vector<TRef<TImage>> pictures(4);
+  std::vector<std::thread> threads;
+  for (auto& picture : pictures)
+    threads.emplace_back([&] { picture = host->RequestPicture("Button: aqua:1:80:30"); });
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(made.load(), 1);
+  for (const auto& picture : pictures) {
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(&picture->Store(), &pictures[0]->Store());
+  }
 }
 
 TEST_F(HostPicturesTest, TextDescriptionsBecomeTextPictures) {

@@ -33,6 +33,8 @@ class TVyrSlideHost : public TRefObject {
 
   // None when nothing can be made; a missing file gives the file access's placeholder.
   TRef<TImage> RequestPicture(const std::string& name);
+  // Installs (or, with an empty producer, removes) the maker of a prefix's pictures. A producer
+  // must not keep a counted reference to this host: that would keep the host alive forever.
   void SetReservedProducer(const std::string& prefix, TReservedProducer producer);
 
   void SetCameraServices(TCameraServices services);
