@@ -1,0 +1,1 @@
+vyr_add_fuzzer(fuzz_composite DEPS vyr_audio)
