@@ -1,0 +1,111 @@
+#pragma once
+// `T3DDrawer`: the frame drawer on the device layer. It turns the scene's draw calls into
+// textured and coloured quads through the screen (T3DScreen), keeps the pictures' texture
+// pages, the shader programs and two render-target pools (window size and half size) for
+// blur, sharpening, masks and transitions.
+//
+// Threads: frames are drawn on the drawing thread; PrepareImage may come from the slide
+// loader, which only prepares pixel data (the drawing thread uploads it, see gl_store.h).
+
+#include <map>
+#include <mutex>
+#include <span>
+#include <string>
+
+#include "imaging/bitmap.h"
+#include "render/compose/render_target_pool.h"
+#include "render/compose/texture_pages.h"
+#include "render/screen.h"
+#include "render/screen_resources.h"
+#include "scene/device_drawer.h"
+
+namespace vyr {
+
+class T3DDrawer : public TDeviceDrawer {
+ public:
+  T3DDrawer();
+
+  // Binds the screen to the device and loads the shader programs.
+  void Attach(TDrawDevice* device);
+  // Releases the renderer (log "T3DDrawer.Close"); the next frame makes a new one.
+  void Close();
+  // In capture mode EndFrame does not present; ReadBack and Capture read the frame.
+  void SetCaptureMode(bool on) { captureMode_ = on; }
+
+  bool BeginFrame() override;
+  bool EndFrame() override;
+  bool IsReady() const override;
+  void SetCamera(const TIntRect& clip, int designWidth, const TCamera& camera) override;
+
+  void DrawTransition(TDrawItem& leaving, TDrawItem& arriving, TVyrFilter* filter) override;
+  void PrepareImage(TImage& image, const TImageDrawParams& params) override;
+  void ForgetImage(TImage& image) override;
+  void DrawImage(TImage& image, const TImageDrawParams& params) override;
+  void DrawBox(const TPlacement& placement, const TFloatRect& rect,
+               const TBoxDrawParams& params) override;
+  void DrawLine(const TVec3& from, const TVec3& to, uint32_t color) override;
+  // Video pictures come with the video clips; nothing is drawn yet.
+  void DrawVideo(const TVideoDrawParams& params) override { (void)params; }
+  void DrawMasked(TDrawItem& stencil, TDrawItem& content, float opacity) override;
+  void BeginSharpen() override;
+  // amount is the fraction of the difference added back (constant c2).
+  void EndSharpen(float amount) override;
+  void DrawBlurred(TDrawItem& item, float radius) override;
+  // Fills a rectangle of target pixels (shifted by the draw offset) with colour (ARGB).
+  void FillRect(uint32_t color, const TIntRect& rect) override;
+  void ClearAll(uint32_t color, bool depth = false);
+
+  // The current target as an "A8R8G8B8" bitmap, top row first (capture mode only).
+  TRef<TBitmap> ReadBack();
+  // The drawing area of the last frame (capture mode only).
+  TRef<TBitmap> Capture();
+
+  T3DScreen& Screen() const { return *screen_; }
+  // Width and height of the frame being drawn.
+  int AreaWidth() const { return full_.Width(); }
+  int AreaHeight() const { return full_.Height(); }
+
+ protected:
+  void Dispose() override;
+
+ private:
+  struct TStage {
+    T3DTexture* texture = nullptr;
+    float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
+  };
+  // Corners in drawing coordinates (top-left, top-right, bottom-left, bottom-right).
+  bool DrawQuad(const TVec3 (&corners)[4], std::span<const TStage> stages,
+                const uint32_t (&colours)[4], uint32_t flags);
+  // A flat pass over target pixels [0, w) x [0, h) through a shader (none: the fixed stage).
+  bool DrawPass(const char* shader, std::span<const TStage> stages, float width, float height,
+                const float* constants, int constantCount, uint32_t colour = 0xFFFFFFFF);
+  T3DShader* Shader(const char* name) const;
+  bool PushTarget(TCustomTexture* target);
+  void PopTarget();
+  // Binds the colour lookups of a picture to stages 1 and 2; false when they cannot be.
+  bool BindLookups(const TImageDrawParams& params);
+  void UnbindLookups();
+  void DrawPictureTiles(TMultiTexture6& texture, const TImageDrawParams& params, int level);
+  void DrawBorder(const TImageDrawParams& params, const TVec3& offset);
+  void RunBlurPasses(TPooledTarget& full, TPooledTarget& half, float radius);
+  // The interim transition: the arriving slide faded in over the leaving one.
+  void DrawCrossFade(TDrawItem& leaving, TDrawItem& arriving, double progress);
+  TVec3 Offset() const { return TVec3{DrawOffsetX(), DrawOffsetY(), 0}; }
+
+  mutable std::recursive_mutex lock_;
+  TRef<T3DScreen> screen_;
+  TRenderTargetManager full_, half_;
+  TTextureManager6 textures_;
+  TRef<TVertexBuffer> vertices_;
+  std::map<std::string, TRef<TShader>> shaders_;
+  std::vector<TRef<TCustomTexture>> sharpenTargets_;
+  // Colour lookups as device textures, re-made with the renderer.
+  T3DRenderer* lookupRenderer_ = nullptr;
+  TRef<TVolumeTexture> cubes_[2];
+  TRef<T3DTexture> strips_[2];
+  std::vector<uint8_t> lookupBytes_[2];
+  bool captureMode_ = false;
+  bool cameraSet_ = false;
+};
+
+}  // namespace vyr
