@@ -180,7 +180,10 @@ void TVyrSlide::UpdateDepthFactor() {
   depthFactor_ = (-c > 0 && h > 0) ? -c * kDepthConstant / h : kDepthConstant;
 }
 
-void TVyrSlide::UpdateLayout(bool recursive) { TVyrObject::UpdateLayout(recursive); }
+void TVyrSlide::UpdateLayout(bool recursive) {
+  UpdateDepthFactor();
+  TVyrObject::UpdateLayout(recursive);
+}
 
 void TVyrSlide::Prepare(bool changeDetection) {
   const double recorded = showTime_;
@@ -304,6 +307,8 @@ TMouseHit TVyrSlide::HandleMouse(int flags, float x, float y, bool inside, int k
   TMouseHit result;
   if (!inside || (flags != 0 && flags != kMouseFlagButtonHeld)) return result;
   TVyrObject* hit = FindAt(x, y, MouseHitFilter);
+  // A caption answers for its button.
+  if (auto* text = dynamic_cast<TVyrText*>(hit); text && text->CaptionOf()) hit = text->CaptionOf();
   result.object = hit;
   if (!hit) return result;
   auto* image = dynamic_cast<TVyrImage*>(hit);

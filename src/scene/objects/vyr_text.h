@@ -38,6 +38,7 @@ class TVyrText : public TVyrImage {
   double ShowTime() const { return showTime_; }
   // The button whose caption this text is (none otherwise).
   void SetCaptionOf(TVyrImage* button) { captionOf_ = button; }
+  TVyrImage* CaptionOf() const { return captionOf_; }
 
  protected:
   void Dispose() override;
