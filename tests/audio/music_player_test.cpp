@@ -278,5 +278,23 @@ TEST_F(MusicPlayer, PreparedWithAStopTimeTheClockHoldsThere) {
   EXPECT_GT(player_->GetTime(), 11000);
 }
 
+TEST_F(MusicPlayer, MissingAndBrokenSoundsAreSilenceAndTheClockRuns) {
+  const std::string broken = (dir_ / "broken.wav").string();
+  WriteFileBytes(broken, {'R', 'I', 'F', 'F', 0xFF, 0xFF, 0xFF, 0x7F, 'W', 'A', 'V', 'E'});
+  Open("opt_syncmode=1\nobject M:Music\nobject I:TMusicItem\nFileName=" +
+           (dir_ / "gone.wav").string() + "\nDuration=3000\nend\nobject J:TMusicItem\nFileName=" +
+           broken + "\nDuration=3000\nend\nend\n",
+       "object M:Music\nobject C:TSoundComment\nFileName=" + (dir_ / "gone.mp3").string() +
+           "\nDuration=5000\nend\nend\n");
+  player_->SetTime(-1, 9000);
+  EXPECT_TRUE(WaitReady());
+  player_->SetRunning(true);
+  Settle();
+  const double origin = PulledMs();
+  for (int i = 0; i < 30; ++i)
+    for (int16_t v : Pull(4410)) ASSERT_EQ(v, 0);
+  EXPECT_NEAR(player_->GetTime(), 9000 + PulledMs() - origin, 20);
+}
+
 }  // namespace
 }  // namespace vyr
