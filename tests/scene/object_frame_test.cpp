@@ -153,3 +153,39 @@ TEST(FrameComputation, PictureObjectTakesItsFramedSize) {
 
 }  // namespace
 }  // namespace vyr
+
+namespace vyr {
+namespace {
+
+TEST(PreparationPass, NeededSizeOverKeyframesSetsTheLevel) {
+  struct TCase {
+    std::string keys;
+    float neededWidth, neededHeight;
+    int level;
+  };
+  const TCase cases[] = {
+      {test::KeyPoint("Time=0\nScaleX=25\nScaleY=25\n"), 200, 150, 1},
+      {test::KeyPoint("Time=0\nScaleX=25\nScaleY=25\n") +
+           test::KeyPoint("Time=1000\nScaleX=50\nScaleY=50\n"),
+       400, 300, 0},
+  };
+  for (const auto& c : cases) {
+    test::TSceneFixture scene(test::Obj("p", "Image", "ImageName=p.bmp\nFitMode=None\n", c.keys));
+    scene.source->files["p.bmp"] = test::MakeBmp(800, 600);
+    scene.Build();
+    scene.At(0);
+    auto* p = dynamic_cast<TVyrImage*>(scene.Find("p"));
+    ASSERT_TRUE(p && p->Picture());
+    EXPECT_NEAR(p->NeededWidth(), c.neededWidth, 0.01f);
+    EXPECT_NEAR(p->NeededHeight(), c.neededHeight, 0.01f);
+    EXPECT_EQ(p->ReductionLevelValue(), c.level);
+    EXPECT_NEAR(scene.slide->NeededWidth(), 1000, 0.01f);
+    // Layout came back to the slide's time after the pass.
+    TVec3 corners[4];
+    p->Corners(corners);
+    EXPECT_NEAR(corners[1].x - corners[0].x, 200, 0.01f);
+  }
+}
+
+}  // namespace
+}  // namespace vyr
