@@ -18,6 +18,16 @@ TRef<TVyrFilter> CrossFade(double duration, double time) {
   return filter;
 }
 
+// A growing circle around the slide's centre.
+TRef<TVyrFilter> Circle(double duration, double time) {
+  TRef<TVyrEffect> effect = MakeRef<TVyrEffect>();
+  effect->type = TEffectType::Shapes;
+  effect->flags = {0, 1, 1, 0, 0};  // grow; circle
+  TRef<TVyrFilter> filter = MakeRef<TVyrFilter>(effect, duration, 0.0f);
+  filter->SetCurrentTime(time);
+  return filter;
+}
+
 class ComposeFrame : public ComposeTest {
  protected:
   void SetUp() override {
@@ -52,6 +62,17 @@ TEST_F(ComposeFrame, CrossFadeOfRedAndBlue) {
     DrawRoot();
     ExpectColour(At(32, 24), c.colour, c.tolerance);
   }
+}
+
+TEST_F(ComposeFrame, CircleWipeRevealsTheArrivingSlideFromTheCentre) {
+  root->SetItems({FlatSlide(kRed, 64, 48), FlatSlide(kBlue, 64, 48), overlay});
+  root->SetFilter(Circle(1000, 500));
+  DrawRoot();
+  ExpectColour(At(32, 24), {0, 0, 255}, 0);
+  ExpectColour(At(0, 0), {255, 0, 0}, 0);
+  root->SetFilter(Circle(1000, 1000));
+  DrawRoot();
+  ExpectColour(At(0, 0), {0, 0, 255}, 0);
 }
 
 TEST_F(ComposeFrame, BackgroundBandsSurroundTheWidenedClipRectangle) {

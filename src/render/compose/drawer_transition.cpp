@@ -1,12 +1,40 @@
-// T3DDrawer: the leaving and arriving slides of a transition.
+// T3DDrawer: the leaving and arriving slides of a transition, each drawn into an effect
+// buffer and passed through the transition's draw filter.
 
 #include <algorithm>
 
+#include "project/effect_filter_spec.h"
 #include "project/vyr_effect.h"
 #include "render/compose/draw_colour.h"
 #include "render/compose/t3d_drawer.h"
+#include "render/transitions/draw_filter_factory.h"
+#include "render/transitions/transition_drawing.h"
 
 namespace vyr {
+
+TDrawFilter* T3DDrawer::DrawFilterOf(TVyrFilter& filter) {
+  if (auto* made = dynamic_cast<TDrawFilter*>(filter.DrawFilter())) return made;
+  const TIntRect& clip =
+      ClipRect().Empty() ? TIntRect{0, 0, AreaWidth(), AreaHeight()} : ClipRect();
+  const TDrawFilterSpec spec = DescribeDrawFilter(filter.Effect(), clip.Width(), clip.Height());
+  TRef<TDrawFilter> made =
+      MakeDrawFilter(spec, clip, filter.Smoothing() * clip.Width(), filter.Duration());
+  if (!made) return nullptr;
+  filter.SetDrawFilter(made);
+  return made.Get();
+}
+
+bool T3DDrawer::DrawIntoBuffer(TDrawItem& item, TPooledTarget& buffer) {
+  if (!buffer || !PushTarget(buffer.Get())) return false;
+  try {
+    DrawItem(item);
+  } catch (...) {
+    PopTarget();
+    throw;
+  }
+  PopTarget();
+  return true;
+}
 
 void T3DDrawer::DrawTransition(TDrawItem& leaving, TDrawItem& arriving, TVyrFilter* filter) {
   std::lock_guard guard(lock_);
@@ -15,27 +43,37 @@ void T3DDrawer::DrawTransition(TDrawItem& leaving, TDrawItem& arriving, TVyrFilt
     return;
   }
   const double time = filter->CurrentTime(), duration = filter->Duration();
-  if (!(time >= 0 && time < duration)) {
+  TDrawFilter* drawFilter = DrawFilterOf(*filter);
+  if (!drawFilter || !(time >= 0 && time < duration)) {
     DrawItem(arriving);
     return;
   }
-  DrawCrossFade(leaving, arriving, time / duration);
+  if (drawFilter->Order() == TFilterOrder::Custom) {
+    // The transition's own slide is not built yet: the slides cross-fade instead.
+    DrawCrossFade(leaving, arriving, time / duration);
+    return;
+  }
+  TPooledTarget leavingBuffer(full_), arrivingBuffer(full_);
+  if (!DrawIntoBuffer(leaving, leavingBuffer) || !DrawIntoBuffer(arriving, arrivingBuffer)) {
+    DrawItem(time / duration < 0.5 ? leaving : arriving);
+    return;
+  }
+  const TIntRect area{0, 0, full_.Width(), full_.Height()};
+  const TMultiTile leavingTile =
+      TMultiTile::Single(leavingBuffer.Texture(), area, leavingBuffer.MaxU(), leavingBuffer.MaxV());
+  const TMultiTile arrivingTile = TMultiTile::Single(arrivingBuffer.Texture(), area,
+                                                     arrivingBuffer.MaxU(), arrivingBuffer.MaxV());
+  if (!effects_) effects_ = std::make_unique<TEffController>(*screen_);
+  vyr::DrawTransition(*effects_, drawFilter, leavingTile, arrivingTile, time);
 }
 
 void T3DDrawer::DrawCrossFade(TDrawItem& leaving, TDrawItem& arriving, double progress) {
   DrawItem(leaving);
   TPooledTarget buffer(full_);
-  if (!buffer || !PushTarget(buffer.Get())) {
+  if (!DrawIntoBuffer(arriving, buffer)) {
     if (progress >= 0.5) DrawItem(arriving);
     return;
   }
-  try {
-    DrawItem(arriving);
-  } catch (...) {
-    PopTarget();
-    throw;
-  }
-  PopTarget();
   buffer.Texture()->SetFilter(TFilter::Point);
   const TStage stage{buffer.Texture(), 0, 0, buffer.MaxU(), buffer.MaxV()};
   // The buffer holds premultiplied colour: the vertex colour scales all four channels.

@@ -20,6 +20,7 @@ T3DDrawer::T3DDrawer()
 void T3DDrawer::Dispose() {
   std::lock_guard guard(lock_);
   sharpenTargets_.clear();
+  effects_.reset();
   full_.Clear();
   half_.Clear();
   for (auto& cube : cubes_) cube.Reset();
@@ -133,7 +134,9 @@ bool T3DDrawer::PushTarget(TCustomTexture* target) {
   if (!texture) return false;
   TRef<T3DSurface> surface = texture->Level(0);
   if (!surface || !screen_->PushRenderTarget(surface.Get())) return false;
-  screen_->Clear(0x00000000);
+  // Only the part in use: targets are allocated in powers of two.
+  const TIntRect used{0, 0, target->Width(), target->Height()};
+  screen_->ClearRects(&used, 1, 0x00000000);
   return true;
 }
 

@@ -8,6 +8,7 @@
 // loader, which only prepares pixel data (the drawing thread uploads it, see gl_store.h).
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <string>
@@ -17,9 +18,12 @@
 #include "render/compose/texture_pages.h"
 #include "render/screen.h"
 #include "render/screen_resources.h"
+#include "render/transitions/eff_controller.h"
 #include "scene/device_drawer.h"
 
 namespace vyr {
+
+class TDrawFilter;
 
 class T3DDrawer : public TDeviceDrawer {
  public:
@@ -88,7 +92,11 @@ class T3DDrawer : public TDeviceDrawer {
   void DrawPictureTiles(TMultiTexture6& texture, const TImageDrawParams& params, int level);
   void DrawBorder(const TImageDrawParams& params, const TVec3& offset);
   void RunBlurPasses(TPooledTarget& full, TPooledTarget& half, float radius);
-  // The interim transition: the arriving slide faded in over the leaving one.
+  // The transition's draw filter, made on first use; none when the effect has none.
+  TDrawFilter* DrawFilterOf(TVyrFilter& filter);
+  // Draws the item into a cleared pool target; false when no target could be had.
+  bool DrawIntoBuffer(TDrawItem& item, TPooledTarget& buffer);
+  // The arriving slide faded in over the leaving one (custom transitions for now).
   void DrawCrossFade(TDrawItem& leaving, TDrawItem& arriving, double progress);
   TVec3 Offset() const { return TVec3{DrawOffsetX(), DrawOffsetY(), 0}; }
 
@@ -98,6 +106,7 @@ class T3DDrawer : public TDeviceDrawer {
   TTextureManager6 textures_;
   TRef<TVertexBuffer> vertices_;
   std::map<std::string, TRef<TShader>> shaders_;
+  std::unique_ptr<TEffController> effects_;  // the tile renderer of transitions
   std::vector<TRef<TCustomTexture>> sharpenTargets_;
   // Colour lookups as device textures, re-made with the renderer.
   T3DRenderer* lookupRenderer_ = nullptr;
