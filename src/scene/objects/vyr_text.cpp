@@ -58,7 +58,10 @@ void TVyrText::ReadKeys(const TIniObject* o) {
     rasterize_ = KeyBool(o, "Rasterize", false);
     rasterizedGuid_ = KeyText(o, "RasterizedGUID", "");
     isComment_ = KeyBool(o, "IsComment", false);
-    if (isComment_ && root_) root_->SetCommentText(this);
+    if (isComment_ && root_)
+      root_->SetCommentText(this);
+    else if (root_ && root_->CommentText() == this)
+      root_->SetCommentText(nullptr);
     image_.Reset();
     requested_ = false;
   }
