@@ -14,8 +14,10 @@
 #include "package/file_accessor.h"
 #include "package/loose_file_sources.h"
 #include "package/package_fixture.h"
+#include "scene/button/button_host_link.h"
 #include "scene/button/button_producer.h"
 #include "scene/button/piece_cache.h"
+#include "scene/host/slide_host.h"
 
 namespace vyr {
 namespace {
@@ -245,6 +247,21 @@ TEST_F(ButtonThemes, PiecesAreOpenedOncePerPath) {
   ASSERT_TRUE(Picture(host, {"thick", kButtonNormal, 90}));
   ASSERT_TRUE(Picture(host, {"thick", kButtonHover, 90}));  // one more picture: hover.png
   EXPECT_EQ(ButtonPieceCount(), pieces + 1);
+}
+
+TEST_F(ButtonThemes, SlideHostAnswersButtonNamesOnceInstalled) {
+  THostSettings settings;
+  settings.themeFolder = ThemeFolder();
+  auto host = MakeRef<TVyrSlideHost>(files_, settings);
+  const std::string name = ButtonPictureName({"wide", kButtonHover, 90});
+  EXPECT_FALSE(host->RequestPicture(name));
+  std::shared_ptr<TButtonProducerHost> producers = InstallButtonProducer(*host);
+  EXPECT_FALSE(host->RequestPicture(name));  // the theme was not loaded yet
+  std::string theme = "wide";
+  ASSERT_TRUE(producers->LoadTheme(*files_, theme));
+  TRef<TImage> picture = host->RequestPicture(ButtonPictureName({"wide", kButtonNormal, 90}));
+  ASSERT_TRUE(picture);
+  ExpectComposed(*picture, kWide, 90);
 }
 
 }  // namespace

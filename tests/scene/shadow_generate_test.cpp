@@ -10,8 +10,10 @@
 #include "package/file_accessor.h"
 #include "package/loose_file_sources.h"
 #include "package/package_fixture.h"
+#include "scene/host/slide_host.h"
 #include "scene/shadow/shadow.h"
 #include "scene/shadow/shadow_generator.h"
+#include "scene/shadow/shadow_host_link.h"
 #include "scene/shadow/silhouette.h"
 
 namespace vyr {
@@ -201,6 +203,22 @@ TEST_F(ShadowPictures, UnreadableNamesAndHugeValuesStayBounded) {
     ASSERT_TRUE(image) << name;
     EXPECT_LE(int64_t{image->Width()} * image->Height(), 16 * 1024 * 1024) << name;
   }
+}
+
+TEST_F(ShadowPictures, SlideHostAnswersShadowNamesOnceInstalled) {
+  provider_ = nullptr;  // only the host answers now
+  auto host = MakeRef<TVyrSlideHost>(files_, THostSettings{});
+  TShadowParams p = Filled(40, 20);
+  p.pictureName = "half.png";
+  const std::string name = ShadowPictureName(p);
+  EXPECT_FALSE(host->RequestPicture(name));  // no producer yet
+  InstallShadowProducer(*host);
+  TRef<TImage> shadow = host->RequestPicture(name);
+  ASSERT_TRUE(shadow);
+  EXPECT_EQ(shadow->Width(), 46);
+  TRef<TImage> throughFiles = files_->OpenPicture(name);  // objects open it through the files
+  ASSERT_TRUE(throughFiles);
+  EXPECT_EQ(throughFiles->Width(), 46);
 }
 
 }  // namespace
