@@ -1,0 +1,83 @@
+#include "frame_renderer.h"
+
+#include <algorithm>
+
+#include "package/show_opener.h"
+#include "project/vyr_source.h"
+#include "scene/camera.h"
+
+namespace vyr::viewer {
+
+std::string TFrameRenderer::Open(const std::string& showPath, int width, int height,
+                                 std::optional<uint32_t> seed) {
+  const TOpenedShow show = OpenShow(showPath);
+  if (!show.Ok()) return show.error;
+  TVyrSourceOptions options;
+  options.effectChoice.seed = seed;
+  auto source = MakeRef<TVyrSource>(show.project, options);
+  if (source->SlideCount() <= 0) return "the show has no slides";
+  producer_ = MakeRef<TSlideProducer>(source, MakeShowHost(*source, show.accessor));
+  producer_->SetCurrentTiming(MakeRef<TTiming>());
+  window_ = width > 0 && height > 0 ? TIntSize{width, height} : producer_->PresentationSize();
+  if (window_.width <= 0 || window_.height <= 0) window_ = TIntSize{1920, 1080};
+  producer_->SetBuildSize(window_, TSlideFit::FitInside);
+
+  device_ = MakeRef<THeadlessDrawDevice>(window_.width, window_.height);
+  drawer_ = MakeRef<T3DDrawer>();
+  drawer_->Attach(device_.Get());
+  if (!drawer_->Screen().Renderer()) return "no headless OpenGL 3.3 device";
+  drawer_->SetCaptureMode(true);
+  root_ = MakeRef<TRootItem>();
+  overlay_ = MakeRef<TThirdSlide>(root_.Get());
+  // "opt_scr_hidercolor" holds its bytes as red, green, blue from the lowest.
+  const auto bytes = source->HiderColorBytes();
+  root_->SetBackground(true, static_cast<uint32_t>(bytes[0]) << 16 |
+                                 static_cast<uint32_t>(bytes[1]) << 8 | bytes[2]);
+  root_->SetSharpenAmount(static_cast<float>(source->UnsharpAmount()));
+  root_->SetArea(window_.width, window_.height);
+  return {};
+}
+
+TRef<TDrawContainer> TFrameRenderer::Container(int absoluteIndex) {
+  for (const auto& c : built_)
+    if (c->absoluteIndex == absoluteIndex) return c;
+  TRef<TDrawContainer> container = producer_->BuildContainer(absoluteIndex);
+  built_.push_back(container);
+  if (built_.size() > 4) built_.erase(built_.begin());
+  return container;
+}
+
+TRef<TBitmap> TFrameRenderer::Render(double ms) {
+  producer_->CurrentTiming()->SetCurrentTime(ms);
+  producer_->CurrentTiming()->SetProposedTime(ms);
+  const TSlideWindow window = producer_->WindowSearch(ms);
+  std::vector<TRef<TDrawContainer>> shown;
+  for (int index = window.first; index <= window.last; ++index) {
+    TRef<TDrawContainer> container = Container(index);
+    if (!container->slide) continue;
+    // As the player does: pictures first, then the layout at the time.
+    container->AdvanceTo(ms);
+    container->slide->PrepareResources(*drawer_);
+    container->AdvanceTo(ms);
+    shown.push_back(container);
+  }
+  std::vector<TRef<TDrawItem>> items;
+  // The last two visible slides: the leaving one and the arriving one.
+  const size_t first = shown.size() > 2 ? shown.size() - 2 : 0;
+  for (size_t i = first; i < shown.size(); ++i) items.push_back(shown[i]->slide);
+  TRef<TVyrFilter> filter = items.size() == 2 ? shown.back()->filter : nullptr;
+  if (items.size() == 2 && (!filter || filter->CurrentTime() >= filter->Duration())) {
+    items.erase(items.begin());  // the transition is over: the arriving slide alone
+    filter = nullptr;
+  }
+  items.push_back(overlay_);
+  root_->SetItems(std::move(items));
+  root_->SetFilter(filter);
+  const TIntRect slideRect = producer_->SlideRect();
+  drawer_->SetCamera(slideRect, producer_->PresentationSize().width,
+                     DefaultCamera(window_.width, window_.height));
+  drawer_->DrawItem(*root_);
+  return drawer_->Capture();
+}
+
+}  // namespace vyr::viewer

@@ -1,0 +1,39 @@
+#pragma once
+// Frames of a show rendered headless: the show opened as the player opens it, the slides
+// visible at a show time built synchronously, drawn with the frame drawer.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "imaging/bitmap.h"
+#include "player/loader/slide_producer.h"
+#include "render/compose/root_item.h"
+#include "render/compose/t3d_drawer.h"
+#include "render/compose/third_slide.h"
+#include "render/headless_draw_device.h"
+
+namespace vyr::viewer {
+
+class TFrameRenderer {
+ public:
+  // Opens the show; width and height 0 take the show's own size. Empty on success, else
+  // the reason.
+  std::string Open(const std::string& showPath, int width, int height,
+                   std::optional<uint32_t> seed);
+  // The frame the show presents at show time ms; null when nothing could be drawn.
+  TRef<TBitmap> Render(double ms);
+
+ private:
+  TRef<TDrawContainer> Container(int absoluteIndex);
+
+  TRef<TSlideProducer> producer_;
+  TRef<THeadlessDrawDevice> device_;
+  TRef<T3DDrawer> drawer_;
+  TRef<TRootItem> root_;
+  TRef<TThirdSlide> overlay_;
+  std::vector<TRef<TDrawContainer>> built_;  // kept while their slides may be drawn again
+  TIntSize window_;
+};
+
+}  // namespace vyr::viewer

@@ -1,0 +1,93 @@
+#include "long_options.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace vyr::viewer {
+namespace {
+
+double Number(const std::string& option, const std::string& text) {
+  size_t used = 0;
+  double value = 0;
+  try {
+    value = std::stod(text, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used == 0 || used != text.size() || !std::isfinite(value))
+    throw std::invalid_argument(option + " takes a number, not \"" + text + "\"");
+  return value;
+}
+
+TFrameRange Range(const std::string& text) {
+  const size_t a = text.find(':'), b = a == std::string::npos ? a : text.find(':', a + 1);
+  if (b == std::string::npos) throw std::invalid_argument("--frames takes FROM:TO:STEP");
+  TFrameRange r{Number("--frames", text.substr(0, a)),
+                Number("--frames", text.substr(a + 1, b - a - 1)),
+                Number("--frames", text.substr(b + 1))};
+  if (!(r.step > 0) || r.to < r.from)
+    throw std::invalid_argument("--frames needs FROM <= TO and a STEP above 0");
+  return r;
+}
+
+void Size(const std::string& text, TLongOptions& options) {
+  const size_t x = text.find_first_of("xX");
+  if (x != std::string::npos) {
+    const double w = Number("--size", text.substr(0, x)), h = Number("--size", text.substr(x + 1));
+    if (w >= 1 && h >= 1 && w <= 16384 && h <= 16384 && w == std::floor(w) && h == std::floor(h)) {
+      options.width = static_cast<int>(w);
+      options.height = static_cast<int>(h);
+      return;
+    }
+  }
+  throw std::invalid_argument("--size takes WIDTHxHEIGHT, e.g. 1920x1080");
+}
+
+}  // namespace
+
+TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
+  TLongOptions options;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& token = arguments[i];
+    if (!token.starts_with("--") || token == "--") {
+      options.rest.push_back(token);
+      continue;
+    }
+    std::string name = token, value;
+    bool hasValue = false;
+    if (const size_t equals = token.find('='); equals != std::string::npos) {
+      name = token.substr(0, equals);
+      value = token.substr(equals + 1);
+      hasValue = true;
+    }
+    if (name == "--help" || name == "--version") {
+      if (hasValue) throw std::invalid_argument(name + " takes no value");
+      (name == "--help" ? options.help : options.version) = true;
+      continue;
+    }
+    if (name != "--frame" && name != "--frames" && name != "--out" && name != "--size" &&
+        name != "--seed")
+      throw std::invalid_argument("unknown option " + name);
+    if (!hasValue) {
+      if (i + 1 >= arguments.size()) throw std::invalid_argument(name + " needs a value");
+      value = arguments[++i];
+    }
+    if (name == "--frame") {
+      options.frame = Number(name, value);
+    } else if (name == "--frames") {
+      options.frames = Range(value);
+    } else if (name == "--out") {
+      options.out = value;
+    } else if (name == "--size") {
+      Size(value, options);
+    } else {
+      const double seed = Number(name, value);
+      if (seed < 0 || seed > 4294967295.0 || seed != std::floor(seed))
+        throw std::invalid_argument("--seed takes a whole number from 0 to 4294967295");
+      options.seed = static_cast<uint32_t>(seed);
+    }
+  }
+  return options;
+}
+
+}  // namespace vyr::viewer

@@ -1,0 +1,31 @@
+#pragma once
+// The program's own long options, taken out of the arguments before the classic option
+// table is built from the rest: --frame MS, --frames FROM:TO:STEP, --out PATH,
+// --size WxH, --seed N, --help, --version; "--opt value" or "--opt=value".
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vyr::viewer {
+
+struct TFrameRange {
+  double from = 0, to = 0, step = 1;
+};
+
+struct TLongOptions {
+  std::optional<double> frame;
+  std::optional<TFrameRange> frames;
+  std::string out;
+  int width = 0, height = 0;  // 0: the show's own size
+  std::optional<uint32_t> seed;
+  bool help = false;
+  bool version = false;
+  std::vector<std::string> rest;  // the tokens left for the option table
+};
+
+// Throws std::invalid_argument with a message for the user on a bad option or value.
+TLongOptions TakeLongOptions(const std::vector<std::string>& arguments);
+
+}  // namespace vyr::viewer

@@ -1,0 +1,146 @@
+// vyrviewer: plays packed slide shows. Until the player window exists it renders frames of a
+// show to PNG files (--frame, --frames).
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "foundation/stream.h"
+#include "frame_renderer.h"
+#include "imaging/png_writer.h"
+#include "long_options.h"
+#include "package/package_trailer.h"
+#include "viewer/command_line.h"
+
+namespace vyr::viewer {
+namespace {
+
+constexpr int kExitTrouble = 2;
+
+constexpr const char* kUsage =
+    "usage: vyrviewer [--long-options] [SHOW] [-options]\n"
+    "  --frame MS --out FILE.png        render the frame at show time MS\n"
+    "  --frames FROM:TO:STEP --out DIR  render one PNG per step into DIR\n"
+    "  --size WxH                       frame size (default: the show's own size)\n"
+    "  --seed N                         reproducible default transitions\n"
+    "  --help, --version\n"
+    "SHOW is a package, an executable with a show appended or a project file; it is\n"
+    "\"-filename\" or \"-exename\" when given, else the first value, else the show appended\n"
+    "to this program.\n";
+
+std::string ProgramPath(const char* argv0) {
+  std::error_code error;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string(argv0) : self.string();
+}
+
+bool HasAppendedShow(const std::string& program) {
+  TRef<TFileStream> file = TFileStream::TryOpen(program, TFileStream::Mode::Read);
+  return file && ReadPackageTrailer(*file).status == TPackageTrailer::Status::Found;
+}
+
+// "-filename" or "-exename", else the first positional value, else the program itself
+// when a show is appended to it; empty when there is none.
+std::string ShowPath(const std::vector<std::string>& rest, const std::string& program) {
+  TCommandsStorage table;
+  BuildCommands(rest, table);
+  for (const char* option : {"filename", "exename"})
+    if (auto value = table.OptionValue(option); value && !value->empty()) return *value;
+  if (const TCommand* positional = table.Find(""); positional && !positional->items.empty())
+    return positional->items.front().value;
+  return HasAppendedShow(program) ? program : std::string();
+}
+
+bool Write(const TBitmap& frame, const std::string& path) {
+  std::string error;
+  if (WritePng(frame, path, error)) return true;
+  std::fprintf(stderr, "vyrviewer: %s: %s\n", path.c_str(), error.c_str());
+  return false;
+}
+
+std::string FrameName(double ms) {
+  char name[64];
+  std::snprintf(name, sizeof name, "frame_%08lld.png", static_cast<long long>(std::llround(ms)));
+  return name;
+}
+
+int Run(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  TLongOptions options;
+  try {
+    options = TakeLongOptions(arguments);
+  } catch (const std::invalid_argument& error) {
+    std::fprintf(stderr, "vyrviewer: %s\n%s", error.what(), kUsage);
+    return kExitTrouble;
+  }
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("vyrviewer %s\n", VYRVIEWER_VERSION);
+    return 0;
+  }
+  if (!options.frame && !options.frames) {
+    std::fprintf(stderr, "vyrviewer: the player window is not available yet; use --frame\n%s",
+                 kUsage);
+    return kExitTrouble;
+  }
+  if (options.out.empty()) {
+    std::fprintf(stderr, "vyrviewer: --out is missing\n");
+    return kExitTrouble;
+  }
+  const std::string show = ShowPath(options.rest, ProgramPath(argv[0]));
+  if (show.empty()) {
+    std::fprintf(stderr,
+                 "vyrviewer: no show given and none appended to the program; name a package, "
+                 "an executable show or a project file\n");
+    return kExitTrouble;
+  }
+  TFrameRenderer renderer;
+  if (std::string error = renderer.Open(show, options.width, options.height, options.seed);
+      !error.empty()) {
+    std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), error.c_str());
+    return kExitTrouble;
+  }
+  if (options.frame) {
+    TRef<TBitmap> frame = renderer.Render(*options.frame);
+    if (!frame) {
+      std::fprintf(stderr, "vyrviewer: the frame could not be drawn\n");
+      return 1;
+    }
+    return Write(*frame, options.out) ? 0 : kExitTrouble;
+  }
+  std::error_code error;
+  std::filesystem::create_directories(options.out, error);
+  const TFrameRange range = *options.frames;
+  for (int step = 0;; ++step) {
+    const double ms = range.from + step * range.step;
+    if (ms > range.to) break;
+    TRef<TBitmap> frame = renderer.Render(ms);
+    if (!frame) {
+      std::fprintf(stderr, "vyrviewer: the frame at %g ms could not be drawn\n", ms);
+      return 1;
+    }
+    if (!Write(*frame, (std::filesystem::path(options.out) / FrameName(ms)).string()))
+      return kExitTrouble;
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace vyr::viewer
+
+int main(int argc, char** argv) {
+  try {
+    return vyr::viewer::Run(argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "vyrviewer: %s\n", error.what());
+    return 1;
+  }
+}

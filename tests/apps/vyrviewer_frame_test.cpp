@@ -1,0 +1,129 @@
+// vyrviewer --frame and --frames: frames of a project, a package and a self-playing program
+// rendered headless to PNG files, checked on the pixels the show fixes.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "imaging/decoder_registry.h"
+#include "package/package_fixture.h"
+#include "run_program.h"
+
+namespace vyr {
+namespace {
+
+using test::TRunResult;
+using test::WriteFile;
+
+TRunResult Vyrviewer(const std::vector<std::string>& args) {
+  return test::RunProgram(VYRVIEWER_PATH, args);
+}
+
+struct TPixel {
+  int r = 0, g = 0, b = 0;
+};
+
+// Two 64 x 48 slides, red until 2000 ms then blue, the blue one brought in by a 1000 ms
+// dissolve; green outside the slide.
+class FrameShow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string text =
+        "[Main]\r\nopt_scr_width=64\r\nopt_scr_height=48\r\nopt_scr_hidercolor=65280\r\n"
+        "[Times]\r\nopt_slidescount=2\r\nopt_synchpos1=2000\r\nopt_synchpos2=4000\r\n";
+    const char* colours[2] = {"255,0,0", "0,0,255"};
+    for (int k = 1; k <= 2; ++k)
+      text += "[Slide" + std::to_string(k) +
+              "]\r\nobject Root:Root\r\nobject box:Box\r\nSize=64,48\r\nColor1=" + colours[k - 1] +
+              "\r\nend\r\nend\r\nobject TheEffect:AnEffect\r\n  ref=dissolve\r\n  "
+              "time=1000\r\nend\r\n";
+    WriteFile(dir_ / "show/Project.vyr", text);
+  }
+
+  std::string Project() const { return dir_ / "show/Project.vyr"; }
+  std::string Out(const std::string& name) const { return dir_ / name; }
+
+  static TRef<TBitmap> ReadPng(const std::string& path) {
+    TRef<TImage> image = OpenPicture(path);
+    return image ? image->Bitmap() : nullptr;
+  }
+  static TPixel At(const TBitmap& bitmap, int x, int y) {
+    const TRef<TBitmap> rgb = MakeRef<TDirectBitmap>(1, 1, pf::A8R8G8B8());
+    rgb->CopyRect(TRect{0, 0, 1, 1}, bitmap, TPoint{x, y});
+    const uint8_t* p = rgb->Row(0);
+    return TPixel{p[2], p[1], p[0]};
+  }
+
+  test::TTempDir dir_;
+};
+
+TEST_F(FrameShow, FramesOfProjectPackageAndSelfPlayingProgram) {
+  const std::string package = dir_ / "show.vyshow";
+  const std::string player = dir_ / "player";
+  WriteFile(player, std::string(4096, '\x7f'));
+  ::chmod(player.c_str(), 0755);
+  const std::string program = dir_ / "show.run";
+  ASSERT_EQ(test::RunProgram(VYRPACK_PATH, {"create", package, Project()}).exitCode, 0);
+  ASSERT_EQ(
+      test::RunProgram(VYRPACK_PATH, {"create", program, Project(), "--exe", player}).exitCode, 0);
+  struct Case {
+    std::vector<std::string> args;  // the show's place on the command line
+    std::string frameOption;
+    TPixel want;
+    int tolerance;
+  };
+  const Case cases[] = {
+      {{Project()}, "--frame=1000", {255, 0, 0}, 0},
+      {{package}, "--frame=2500", {128, 0, 128}, 1},  // half way through the dissolve
+      {{"-filename", program}, "--frame=2500", {128, 0, 128}, 1},
+      {{"-exename", program}, "--frame=3000", {0, 0, 255}, 0},  // time = duration
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    const std::string out = Out("frame" + std::to_string(n++) + ".png");
+    std::vector<std::string> args = {c.frameOption, "--out", out};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const TRunResult run = Vyrviewer(args);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    TRef<TBitmap> frame = ReadPng(out);
+    ASSERT_TRUE(frame) << out;
+    EXPECT_EQ(frame->Width(), 64);
+    const TPixel p = At(*frame, 32, 24);
+    EXPECT_NEAR(p.r, c.want.r, c.tolerance) << c.frameOption;
+    EXPECT_NEAR(p.g, c.want.g, c.tolerance) << c.frameOption;
+    EXPECT_NEAR(p.b, c.want.b, c.tolerance) << c.frameOption;
+  }
+}
+
+TEST_F(FrameShow, FramesIntoAFolderAtEveryStepWithTheBackgroundAround) {
+  const std::string folder = Out("frames");
+  const TRunResult run =
+      Vyrviewer({"--frames", "0:3000:1500", "--size", "80x48", "--out", folder, Project()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  for (const char* name : {"frame_00000000.png", "frame_00001500.png", "frame_00003000.png"})
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(folder) / name)) << name;
+  TRef<TBitmap> last = ReadPng((std::filesystem::path(folder) / "frame_00003000.png").string());
+  ASSERT_TRUE(last);
+  EXPECT_EQ(last->Width(), 80);
+  const TPixel band = At(*last, 2, 24), slide = At(*last, 40, 24);
+  EXPECT_EQ(band.g, 255);  // the hider colour left of the slide
+  EXPECT_EQ(band.r + band.b, 0);
+  EXPECT_EQ(slide.b, 255);
+}
+
+TEST_F(FrameShow, ClearErrorsForAMissingShowAndBadOptions) {
+  const TRunResult none = Vyrviewer({"--frame", "0", "--out", Out("x.png")});
+  EXPECT_EQ(none.exitCode, 2);
+  EXPECT_NE(none.err.find("no show given"), std::string::npos) << none.err;
+  const TRunResult bad = Vyrviewer({"--frames", "5:1:1", "--out", Out("d"), Project()});
+  EXPECT_EQ(bad.exitCode, 2);
+  EXPECT_NE(bad.err.find("FROM <= TO"), std::string::npos) << bad.err;
+  const TRunResult help = Vyrviewer({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("--frames FROM:TO:STEP"), std::string::npos);
+  EXPECT_EQ(Vyrviewer({"--version"}).exitCode, 0);
+}
+
+}  // namespace
+}  // namespace vyr
