@@ -135,6 +135,14 @@ TEST_F(ComposePictures, BoxFillsAtChosenPixels) {
     const int blue = static_cast<int>(std::lround(255 * c.t));
     ExpectColour(At(c.x, c.y), {255 - blue, 0, blue}, 2);
   }
+  // Antialiased: a one-pixel fringe fades out beyond the edge at x = 32.
+  Frame([&](TDeviceDrawer& d) {
+    d.DrawColourBox(TPlacement{}, TFloatRect{0, 0, 32, 48}, kWhite, kWhite, TBoxFill::Solid, 100,
+                    true);
+  });
+  EXPECT_EQ(At(31, 24).r, 255);
+  EXPECT_NEAR(At(32, 24).r, 128, 2);  // pixel centre half a pixel beyond the edge
+  EXPECT_EQ(At(33, 24).r, 0);
   // Opacity scales the colours' own alpha.
   Frame([&](TDeviceDrawer& d) {
     d.DrawColourBox(TPlacement{}, TFloatRect{0, 0, 64, 48}, 0x80FFFFFF, 0, TBoxFill::Solid, 50,

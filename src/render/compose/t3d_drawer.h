@@ -91,6 +91,8 @@ class T3DDrawer : public TDeviceDrawer {
   void UnbindLookups();
   void DrawPictureTiles(TMultiTexture6& texture, const TImageDrawParams& params, int level);
   void DrawBorder(const TImageDrawParams& params, const TVec3& offset);
+  void DrawBoxFringe(const TPlacement& placement, const TFloatRect& rect,
+                     const uint32_t (&colours)[4]);
   void RunBlurPasses(TPooledTarget& full, TPooledTarget& half, float radius);
   // The transition's draw filter, made on first use; none when the effect has none.
   TDrawFilter* DrawFilterOf(TVyrFilter& filter);
