@@ -46,6 +46,9 @@ std::vector<uint8_t> ComposeFrame(TDrawDevice& device, TImage& picture) {
 TEST(WindowDevice, ComposedFrameMatchesTheHeadlessDevice) {
   if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
     GTEST_SKIP() << "no display (ctest runs this under xvfb-run)";
+  // Keep SDL's video subsystem up for the rest of the process: bringing it down and up again
+  // between window tests loses the window-manager information of later windows.
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << "no SDL video: " << SDL_GetError();
   TRef<TImage> picture =
       MakePicture(37, 23, [](int x, int y) { return 0xFF000000u | (x * 7u) << 16 | (y * 11u); });
   TRef<TWindowDrawDevice> window =
