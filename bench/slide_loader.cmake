@@ -1,0 +1,1 @@
+vyr_add_bench(bench_slide_loader DEPS vyr_player vyr_imaging)
