@@ -53,6 +53,23 @@ void T3DDrawer::DrawTransition(TDrawItem& leaving, TDrawItem& arriving, TVyrFilt
     DrawCrossFade(leaving, arriving, time / duration);
     return;
   }
+  if (!effects_) effects_ = std::make_unique<TEffController>(*screen_);
+  if (drawFilter->Order() == TFilterOrder::Mask && !drawFilter->Reversed()) {
+    // The leaving slide lies plainly under the filter: it needs no buffer of its own.
+    TPooledTarget arrivingBuffer(full_);
+    if (!DrawIntoBuffer(arriving, arrivingBuffer)) {
+      DrawItem(time / duration < 0.5 ? leaving : arriving);
+      return;
+    }
+    DrawItem(leaving);
+    const TMultiTile tile =
+        TMultiTile::Single(arrivingBuffer.Texture(), TIntRect{0, 0, full_.Width(), full_.Height()},
+                           arrivingBuffer.MaxU(), arrivingBuffer.MaxV());
+    drawFilter->SetTime(static_cast<float>(time));
+    DrawThroughFilter(*effects_, *drawFilter, tile, true);
+    drawFilter->FinishFrame();
+    return;
+  }
   TPooledTarget leavingBuffer(full_), arrivingBuffer(full_);
   if (!DrawIntoBuffer(leaving, leavingBuffer) || !DrawIntoBuffer(arriving, arrivingBuffer)) {
     DrawItem(time / duration < 0.5 ? leaving : arriving);
@@ -63,7 +80,6 @@ void T3DDrawer::DrawTransition(TDrawItem& leaving, TDrawItem& arriving, TVyrFilt
       TMultiTile::Single(leavingBuffer.Texture(), area, leavingBuffer.MaxU(), leavingBuffer.MaxV());
   const TMultiTile arrivingTile = TMultiTile::Single(arrivingBuffer.Texture(), area,
                                                      arrivingBuffer.MaxU(), arrivingBuffer.MaxV());
-  if (!effects_) effects_ = std::make_unique<TEffController>(*screen_);
   vyr::DrawTransition(*effects_, drawFilter, leavingTile, arrivingTile, time);
 }
 
