@@ -48,7 +48,7 @@ std::vector<TNamedSpec> EveryFilter() {
               s.code = corner;
             });
   }
-  for (double appearance : {0.0, 50.0, 1000.0})
+  for (double appearance : {0.0, 50.0, 1000.0, -5.0, 1e12})
     add("mosaic", TDrawFilterKind::RandomTiles, [&](TDrawFilterSpec& s) {
       s.cols = 5;
       s.rows = 3;

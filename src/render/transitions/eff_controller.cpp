@@ -9,6 +9,17 @@ namespace {
 
 constexpr int kMinimumCapacity = 4096;
 
+// Picture x vertex colour, one stage: the same result as the fixed stages with colour and
+// alpha modulated (textures without alpha read alpha 1), without their eight-stage cost
+// per pixel, which dominates full-screen transitions on a software rasteriser.
+constexpr const char* kModulateShader = R"(#version 330 core
+in vec4 vDiffuse;
+in vec2 vTex0;
+uniform sampler2D s0;
+out vec4 fragColor;
+void main() { fragColor = texture(s0, vTex0) * vDiffuse; }
+)";
+
 TEffPolygon Triangle(const TEffVertex& a, const TEffVertex& b, const TEffVertex& c) {
   TEffPolygon p;
   p.Add(a);
@@ -41,7 +52,14 @@ uint32_t Premultiply(uint32_t argb) {
 
 }  // namespace
 
-TEffController::TEffController(T3DScreen& screen) : screen_(TRef<T3DScreen>::Share(&screen)) {}
+TEffController::TEffController(T3DScreen& screen)
+    : screen_(TRef<T3DScreen>::Share(&screen)),
+      modulate_(MakeRef<TShader>(screen, kModulateShader, false)) {}
+
+T3DShader* TEffController::ModulateShader() {
+  if (!modulate_->DeviceShader()) modulate_->PrepareFrame();  // made at the next frame otherwise
+  return modulate_->DeviceShader();
+}
 
 TEffController::~TEffController() = default;
 

@@ -50,6 +50,7 @@ class TEffController {
     std::vector<TVertexRecord> vertices;
   };
   TRun& RunFor(T3DTexture* texture);
+  T3DShader* ModulateShader();
   void AddPolygon(const TEffPolygon& polygon, const TEffTile* tile);
 
   TRef<T3DScreen> screen_;
@@ -58,6 +59,7 @@ class TEffController {
   std::vector<TRun> runs_;
   std::vector<TVertexRecord> packed_;
   TRef<TVertexBuffer> buffer_;
+  TRef<TShader> modulate_;
   int capacity_ = 0;
   int lastDrawCalls_ = 0;
 };

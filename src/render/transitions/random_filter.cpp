@@ -20,7 +20,8 @@ TRandomFilter::TRandomFilter(int columns, int rows, int32_t seed, float appearan
     : columns_(std::clamp(columns, 1, kMaxCells)),
       rows_(std::clamp(rows, 1, kMaxCells)),
       seed_(seed),
-      appearance_(appearance) {}
+      // Negative or huge spreads would overflow the delay table.
+      appearance_(std::clamp(appearance, 0.0f, 1000.0f)) {}
 
 void TRandomFilter::Init(const TIntRect& rect, float smoothing, float duration) {
   TDrawFilter::Init(rect, smoothing, duration);

@@ -11,7 +11,7 @@ namespace vyr {
 
 class TRandomFilter : public TDrawFilter {
  public:
-  // Columns and rows are kept within 1..kMaxCells.
+  // Columns and rows are kept within 1..kMaxCells, the appearance within 0..1000.
   TRandomFilter(int columns, int rows, int32_t seed, float appearance);
   void Init(const TIntRect& rect, float smoothing, float duration) override;
   void Draw(TEffController& renderer) override;
