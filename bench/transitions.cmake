@@ -1,0 +1,1 @@
+vyr_add_bench(bench_transitions DEPS vyr_render)
