@@ -1,0 +1,1 @@
+vyr_add_bench(bench_scene_objects DEPS vyr_scene)
