@@ -68,8 +68,13 @@ class TransitionFrame {
     TMultiTile tiles;
     for (size_t i = 0; i + 1 < cuts.size(); ++i) {
       const int x0 = cuts[i], x1 = cuts[i + 1];
-      auto texture = MakeRef<TPixelTexture>(*screen_, TTextureKind::Picture, &pixels[x0 * 4],
-                                            width_ * 4, x1 - x0, height_);
+      std::vector<uint8_t> piece;  // the texture copies whole rows of its pitch
+      for (int y = 0; y < height_; ++y) {
+        const auto row = pixels.begin() + (static_cast<ptrdiff_t>(y) * width_ + x0) * 4;
+        piece.insert(piece.end(), row, row + (x1 - x0) * 4);
+      }
+      auto texture = MakeRef<TPixelTexture>(*screen_, TTextureKind::Picture, piece.data(),
+                                            (x1 - x0) * 4, x1 - x0, height_);
       T3DTexture* device = texture->DeviceTexture();
       device->SetFilter(TFilter::Point);
       tiles.Add(TEffTile{device, TIntRect{x0, 0, x1, height_}, 0, 0,
