@@ -9,7 +9,7 @@
 namespace vyr::viewer {
 
 std::string TFrameRenderer::Open(const std::string& showPath, int width, int height,
-                                 std::optional<uint32_t> seed) {
+                                 std::optional<uint32_t> seed, bool cover) {
   const TOpenedShow show = OpenShow(showPath);
   if (!show.Ok()) return show.error;
   TVyrSourceOptions options;
@@ -20,7 +20,7 @@ std::string TFrameRenderer::Open(const std::string& showPath, int width, int hei
   producer_->SetCurrentTiming(MakeRef<TTiming>());
   window_ = width > 0 && height > 0 ? TIntSize{width, height} : producer_->PresentationSize();
   if (window_.width <= 0 || window_.height <= 0) window_ = TIntSize{1920, 1080};
-  producer_->SetBuildSize(window_, TSlideFit::FitInside);
+  producer_->SetBuildSize(window_, cover ? TSlideFit::Cover : TSlideFit::FitInside);
 
   device_ = MakeRef<THeadlessDrawDevice>(window_.width, window_.height);
   drawer_ = MakeRef<T3DDrawer>();

@@ -18,9 +18,9 @@ namespace vyr::viewer {
 class TFrameRenderer {
  public:
   // Opens the show; width and height 0 take the show's own size. Empty on success, else
-  // the reason.
-  std::string Open(const std::string& showPath, int width, int height,
-                   std::optional<uint32_t> seed);
+  // the reason. With cover the slide fills the window instead of fitting inside it.
+  std::string Open(const std::string& showPath, int width, int height, std::optional<uint32_t> seed,
+                   bool cover = false);
   // The frame the show presents at show time ms; null when nothing could be drawn.
   TRef<TBitmap> Render(double ms);
 

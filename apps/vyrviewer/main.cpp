@@ -46,9 +46,7 @@ bool HasAppendedShow(const std::string& program) {
 
 // "-filename" or "-exename", else the first positional value, else the program itself
 // when a show is appended to it; empty when there is none.
-std::string ShowPath(const std::vector<std::string>& rest, const std::string& program) {
-  TCommandsStorage table;
-  BuildCommands(rest, table);
+std::string ShowPath(const TCommandsStorage& table, const std::string& program) {
   for (const char* option : {"filename", "exename"})
     if (auto value = table.OptionValue(option); value && !value->empty()) return *value;
   if (const TCommand* positional = table.Find(""); positional && !positional->items.empty())
@@ -95,7 +93,9 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "vyrviewer: --out is missing\n");
     return kExitTrouble;
   }
-  const std::string show = ShowPath(options.rest, ProgramPath(argv[0]));
+  TCommandsStorage table;
+  BuildCommands(options.rest, table);
+  const std::string show = ShowPath(table, ProgramPath(argv[0]));
   if (show.empty()) {
     std::fprintf(stderr,
                  "vyrviewer: no show given and none appended to the program; name a package, "
@@ -103,7 +103,8 @@ int Run(int argc, char** argv) {
     return kExitTrouble;
   }
   TFrameRenderer renderer;
-  if (std::string error = renderer.Open(show, options.width, options.height, options.seed);
+  if (std::string error = renderer.Open(show, options.width, options.height, options.seed,
+                                        table.HasOption("cover"));
       !error.empty()) {
     std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), error.c_str());
     return kExitTrouble;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "imaging/text_description.h"
 #include "project/ini_lookup.h"
 #include "scene/object_kind.h"
 #include "scene/objects/vyr_box.h"
@@ -194,6 +195,18 @@ TEST(TextObject, HeightFollowsScaleYWhateverTheFont) {
     // ScaleX / ScaleY = 2: twice the picture's own proportions.
     EXPECT_NEAR((c[1].x - c[0].x) / (c[3].y - c[0].y), 2 * t->OwnWidth() / t->OwnHeight(), 0.001);
   }
+}
+
+TEST(TextObject, RequestedPictureDescribesItsLines) {
+  TSceneFixture scene(Obj("t", "Text", "Text=Hello\nFontName=Arial\n"));
+  scene.Build();
+  scene.At(0);
+  auto* t = dynamic_cast<TVyrText*>(scene.Find("t"));
+  const std::string name = t->RequestName();
+  ASSERT_EQ(name.rfind("Text: ", 0), 0u);
+  const TTextDescription description = ParseTextDescription(name);
+  EXPECT_EQ(description.params.fontName, "Arial");
+  EXPECT_EQ(description.lines, std::vector<std::string>{"Hello"});
 }
 
 TEST(TextObject, MacrosExpandFromTheSlideAndItsMainPicture) {

@@ -109,7 +109,7 @@ std::string TVyrText::RequestName() const {
   if (rasterize_ && !rasterizedGuid_.empty()) return rasterizedGuid_;
   TTextParams params = params_;
   params.scale = pictureScale_;
-  return std::string(kTextPrefix) + FormatTextDescription(params, expanded_);
+  return FormatTextDescription(params, expanded_);  // carries the "Text: " prefix
 }
 
 bool TVyrText::EnsureImage() {
