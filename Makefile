@@ -19,7 +19,8 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The main job: until the player plays, pack the demo project and list and verify it.
+# The main job: until the player window plays, make, pack and check the demo show and render
+# its frames and contact sheet.
 run: build
 	./scripts/run-demo.sh $(BUILD)
 
