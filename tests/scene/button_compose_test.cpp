@@ -249,16 +249,14 @@ TEST_F(ButtonThemes, PiecesAreOpenedOncePerPath) {
   EXPECT_EQ(ButtonPieceCount(), pieces + 1);
 }
 
-TEST_F(ButtonThemes, SlideHostAnswersButtonNamesOnceInstalled) {
+TEST_F(ButtonThemes, SlideHostAnswersButtonNamesOfLoadedThemes) {
   THostSettings settings;
   settings.themeFolder = ThemeFolder();
   auto host = MakeRef<TVyrSlideHost>(files_, settings);
   const std::string name = ButtonPictureName({"wide", kButtonHover, 90});
-  EXPECT_FALSE(host->RequestPicture(name));
-  std::shared_ptr<TButtonProducerHost> producers = InstallButtonProducer(*host);
   EXPECT_FALSE(host->RequestPicture(name));  // the theme was not loaded yet
   std::string theme = "wide";
-  ASSERT_TRUE(producers->LoadTheme(*files_, theme));
+  ASSERT_TRUE(host->ButtonProducers().LoadTheme(*files_, theme));
   TRef<TImage> picture = host->RequestPicture(ButtonPictureName({"wide", kButtonNormal, 90}));
   ASSERT_TRUE(picture);
   ExpectComposed(*picture, kWide, 90);

@@ -49,8 +49,10 @@ TEST_F(HostPicturesTest, OtherNamesComeFromTheShowFilesWithThePlaceholderForMiss
   EXPECT_NE(missing->Width(), 4);
 }
 
-TEST_F(HostPicturesTest, ButtonAndShadowNamesWaitForTheirProducers) {
+TEST_F(HostPicturesTest, ButtonAndShadowNamesFollowTheInstalledProducers) {
   auto host = MakeHost();
+  host->SetReservedProducer("Shadow: ", {});
+  host->SetReservedProducer("Button: ", {});
   EXPECT_FALSE(host->RequestPicture("Button: aqua:0:120:40"));
   EXPECT_FALSE(host->RequestPicture("Shadow: 16:59:0"));
 

@@ -189,3 +189,33 @@ TEST(PreparationPass, NeededSizeOverKeyframesSetsTheLevel) {
 
 }  // namespace
 }  // namespace vyr
+
+namespace vyr {
+namespace {
+
+class TPrepareRecorder : public test::TRecordingDrawer {
+ public:
+  std::vector<int> preparedLevels;
+  void PrepareImage(TImage&, const TImageDrawParams& params) override {
+    preparedLevels.push_back(params.reductionLevel);
+  }
+};
+
+TEST(PreparationPass, PictureWithoutKeyframesIsPreparedAtItsLevel) {
+  // 4000 x 100 placed into a 1000-pixel slide: needed 1000 x 25, so one halving still covers
+  // 4/3 of it (2000 x 50) and a second would not (1000 x 25).
+  test::TSceneFixture scene(test::Obj("p", "Image", "ImageName=p.bmp\n"));
+  scene.source->files["p.bmp"] = test::MakeBmp(4000, 100);
+  scene.Build();
+  TPrepareRecorder drawer;
+  scene.slide->PrepareResources(drawer);
+  auto* p = dynamic_cast<TVyrImage*>(scene.Find("p"));
+  ASSERT_TRUE(p && p->Picture());
+  EXPECT_NEAR(p->NeededWidth(), 1000, 0.01f);
+  EXPECT_NEAR(p->NeededHeight(), 25, 0.01f);
+  ASSERT_EQ(drawer.preparedLevels.size(), 1u);
+  EXPECT_EQ(drawer.preparedLevels[0], 1);
+}
+
+}  // namespace
+}  // namespace vyr

@@ -205,14 +205,12 @@ TEST_F(ShadowPictures, UnreadableNamesAndHugeValuesStayBounded) {
   }
 }
 
-TEST_F(ShadowPictures, SlideHostAnswersShadowNamesOnceInstalled) {
+TEST_F(ShadowPictures, SlideHostAnswersShadowNames) {
   provider_ = nullptr;  // only the host answers now
   auto host = MakeRef<TVyrSlideHost>(files_, THostSettings{});
   TShadowParams p = Filled(40, 20);
   p.pictureName = "half.png";
   const std::string name = ShadowPictureName(p);
-  EXPECT_FALSE(host->RequestPicture(name));  // no producer yet
-  InstallShadowProducer(*host);
   TRef<TImage> shadow = host->RequestPicture(name);
   ASSERT_TRUE(shadow);
   EXPECT_EQ(shadow->Width(), 46);

@@ -8,9 +8,11 @@
 #include "imaging/vector_text.h"
 #include "package/load_callback.h"
 #include "package/picture_cache.h"
+#include "scene/button/button_host_link.h"
 #include "scene/camera.h"
 #include "scene/host/exe_guid.h"
 #include "scene/host/reserved_pictures.h"
+#include "scene/shadow/shadow_host_link.h"
 
 namespace vyr {
 
@@ -26,6 +28,8 @@ TVyrSlideHost::TVyrSlideHost(TRef<TFileAccessor> files, THostSettings settings)
       [reserved = reserved_](const std::string& name) -> TRef<TImage> {
         return reserved->Answers(name) ? reserved->Produce(name) : nullptr;
       });
+  InstallShadowProducer(*this);
+  buttonProducers_ = InstallButtonProducer(*this);
 }
 
 void TVyrSlideHost::Dispose() {

@@ -5,6 +5,7 @@
 // so reserved names opened through the file access are answered the same way.
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@
 namespace vyr {
 
 class TReservedPictures;
+class TButtonProducerHost;
 
 class TVyrSlideHost : public TRefObject {
  public:
@@ -59,6 +61,8 @@ class TVyrSlideHost : public TRefObject {
 
   // Whether the host answers this name itself rather than the show's files.
   bool IsReservedName(std::string_view name) const;
+  // The theme producers behind the "Button: " names, for the buttons' theme loading.
+  TButtonProducerHost& ButtonProducers() const { return *buttonProducers_; }
 
  protected:
   void Dispose() override;
@@ -70,6 +74,7 @@ class TVyrSlideHost : public TRefObject {
   THostSettings settings_;
   TRef<TReservedPictures> reserved_;
   TRef<TCallbackHandle> providerHandle_;  // the reserved names on the show's files
+  std::shared_ptr<TButtonProducerHost> buttonProducers_;
 
   mutable std::mutex lock_;  // guards the camera services
   TCameraServices cameraServices_;

@@ -1,7 +1,13 @@
 #include "scene/objects/vyr_button.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "scene/animated_fields.h"
+#include "scene/button/button_name.h"
+#include "scene/button/button_producer.h"
+#include "scene/button/button_width.h"
+#include "scene/host/slide_host.h"
 #include "scene/object_kind.h"
 #include "scene/objects/object_keys.h"
 #include "scene/objects/vyr_text.h"
@@ -18,6 +24,8 @@ void TVyrButton::ReadKeys(const TIniObject* o) {
     lightness_ = KeyInt(o, "Lightness", 0);
     minWidth_ = KeyFloat(o, "BtnMinWidth", minWidth_);
     offsetX_ = KeyFloat(o, "BtnOffsetX", 100);
+    themeTried_ = false;
+    themeWidth_ = themeHeight_ = 0;
   }
   TVyrImage::ReadKeys(o);
   lodBias_ = 0;
@@ -35,14 +43,53 @@ TVyrText* TVyrButton::Caption() const {
 
 std::string TVyrButton::RequestName() const {
   const int width = static_cast<int>(std::lround(std::isfinite(OwnWidth()) ? OwnWidth() : 0));
-  return "Button: " + theme_ + ":" + std::to_string(mouseState_) + ":" + std::to_string(width) +
-         ":" + std::to_string(hue_) + ":" + std::to_string(saturation_) + ":" +
-         std::to_string(lightness_);
+  return ButtonPictureName({theme_, mouseState_, width, hue_, saturation_, lightness_});
+}
+
+void TVyrButton::LoadThemeOnce() {
+  if (themeTried_) return;
+  themeTried_ = true;
+  TVyrSlideHost* host = GetHost();
+  if (!host || theme_.empty()) return;
+  TRef<TButtonProducer> producer = host->ButtonProducers().LoadTheme(host->Files(), theme_);
+  if (!producer) return;  // not even "aqua": the stand-in stays
+  const TButtonTheme theme = producer->Theme();
+  if (theme.referenceWidth <= 0 || theme.referenceHeight <= 0) return;
+  themeWidth_ = theme.referenceWidth;
+  themeHeight_ = theme.referenceHeight;
+  if (TVyrText* caption = Caption()) caption->SetCaptionColor(theme.captionColor);
+  if (!image_) {
+    offsetX_ = 100;
+    minWidth_ = static_cast<float>(theme.btnMinWidth);
+  }
+  static constexpr TFiltering kFilterings[] = {TFiltering::Default, TFiltering::Nearest,
+                                               TFiltering::Bilinear};
+  filtering_ = kFilterings[static_cast<int>(theme.filtering) % 3];
+  SetOwnSize(static_cast<float>(themeWidth_), static_cast<float>(themeHeight_));
+}
+
+int TVyrButton::ThemedWidth() const {
+  TVyrText* caption = Caption();
+  if (!caption || !caption->EnsureImage() || caption->Picture()->Height() == 0) return themeWidth_;
+  const TVyrObjectProps& props = caption->Props();
+  const double scale = props.KeyFrameCount() > 0 ? props.KeyFrame(0).Value(kValueScaleX) : 100.0;
+  const double aspect = static_cast<double>(caption->Picture()->Width()) /
+                        static_cast<double>(caption->Picture()->Height());
+  // At least the reference width: narrower buttons would place the right pieces outside.
+  return std::max(themeWidth_, ButtonWidth(themeHeight_, minWidth_, scale, aspect, offsetX_));
 }
 
 bool TVyrButton::EnsureImage() {
-  if (requestedState_ != mouseState_) {
+  LoadThemeOnce();
+  int width = -1;
+  if (Themed()) {
+    width = ThemedWidth();
+    if (static_cast<int>(std::lround(OwnWidth())) != width)
+      SetOwnSize(static_cast<float>(width), static_cast<float>(themeHeight_));
+  }
+  if (requestedState_ != mouseState_ || requestedWidth_ != width) {
     requestedState_ = mouseState_;
+    requestedWidth_ = width;
     requested_ = false;
     if (image_) previousImage_ = image_;
     image_.Reset();
@@ -68,5 +115,17 @@ void TVyrButton::SetTime(bool recursive, double showTime) {
 }
 
 void TVyrButton::UpdateLayout(bool recursive) { TVyrImage::UpdateLayout(recursive); }
+
+void TVyrButton::ShadowSilhouette(TShadowParams& params) const {
+  const int level = std::clamp(ReductionLevelValue(), 0, 30);
+  params.right = static_cast<float>(image_->Width() >> level);
+  params.bottom = static_cast<float>(image_->Height() >> level);
+}
+
+float TVyrButton::ShadowBlurScale() const {
+  return ButtonShadowBlurScale(NaturalHeight(), ReductionLevelValue());
+}
+
+float TVyrButton::ShadowDistanceBase() const { return 3 * NaturalHeight(); }
 
 }  // namespace vyr

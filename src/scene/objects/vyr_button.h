@@ -24,14 +24,23 @@ class TVyrButton : public TVyrImage {
   bool TakesMouseStates() const override { return true; }
   bool ReactsToMouse() const override { return true; }
   void SetMouseState(int state) override;
+  void ShadowSilhouette(TShadowParams& params) const override;
+  float ShadowBlurScale() const override;
+  float ShadowDistanceBase() const override;
 
   TVyrText* Caption() const;
   const std::string& Theme() const { return theme_; }
   float ButtonOpacity() const { return buttonOpacity_; }
   float TextOpacity() const { return textOpacity_; }
   double ShowTime() const { return showTime_; }
+  // Whether a theme (the button's or "aqua") was loaded; the theme name then names it.
+  bool Themed() const { return themeHeight_ > 0; }
 
  private:
+  void LoadThemeOnce();
+  // The theme width rule from the caption's size; the reference width without a caption.
+  int ThemedWidth() const;
+
   std::string theme_;
   float buttonOpacity_ = 100;
   float textOpacity_ = 100;
@@ -40,6 +49,9 @@ class TVyrButton : public TVyrImage {
   float offsetX_ = 100;
   double showTime_ = 0;
   int requestedState_ = -1;
+  bool themeTried_ = false;
+  int themeWidth_ = 0, themeHeight_ = 0;
+  int requestedWidth_ = -1;
 };
 
 }  // namespace vyr

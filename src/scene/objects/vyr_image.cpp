@@ -1,5 +1,6 @@
 #include "scene/objects/vyr_image.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "scene/host/slide_host.h"
@@ -183,12 +184,15 @@ void TVyrImage::DrawSelf(TDeviceDrawer& drawer) {
   if (!picture) return;
   TImageDrawParams params;
   FillDrawParams(drawer, params);
+  DrawShadow(drawer, params);
   drawer.DrawImage(*picture, params);
   if (picture == image_.Get()) handedLevel_ = std::max(handedLevel_, params.reductionLevel);
 }
 
 void TVyrImage::PrepareResources(TDeviceDrawer& drawer) {
   if (EnsureImage()) {
+    ComputeFrameAndLevel();  // the needed size may have changed since the last layout
+    UpdateShadow();
     TImageDrawParams params;
     FillDrawParams(drawer, params);
     drawer.PrepareImage(*image_, params);
@@ -201,7 +205,76 @@ void TVyrImage::ReleaseResources() {
   previousImage_.Reset();
   requested_ = false;
   handedLevel_ = -1;
+  dropShadow_.Clear();
   TVyrObject::ReleaseResources();
+}
+
+// ---- drop shadow ----
+
+float TVyrImage::NaturalWidth() const {
+  float w = 0, h = 0;
+  return const_cast<TVyrImage*>(this)->GetNaturalSize(w, h) ? w : 0;
+}
+
+float TVyrImage::NaturalHeight() const {
+  float w = 0, h = 0;
+  return const_cast<TVyrImage*>(this)->GetNaturalSize(w, h) ? h : 0;
+}
+
+void TVyrImage::ShadowSilhouette(TShadowParams& params) const {
+  const int level = std::clamp(level_, 0, 30);
+  if (animation_.enabled) {
+    params.right = static_cast<float>(image_->Width() >> level) / animation_.columns;
+    params.bottom = static_cast<float>(image_->Height() >> level) / animation_.rows;
+    return;
+  }
+  // The frame of the natural size: no zoom or pan, so the shadow does not follow them.
+  const TFrameResult frame =
+      ComputeFrame(FrameWorkingCopy(border_, 100, 0, 0), static_cast<float>(image_->Width()),
+                   static_cast<float>(image_->Height()));
+  const float f = static_cast<float>(std::ldexp(1.0, -level));
+  params.left = frame.visible.left * f;
+  params.top = frame.visible.top * f;
+  params.right = frame.visible.right * f;
+  params.bottom = frame.visible.bottom * f;
+  params.marginX = params.marginY = frame.margin * f;
+  params.frameAlpha = static_cast<int>(border_.borderColor >> 24);
+}
+
+float TVyrImage::ShadowBlurScale() const {
+  return PictureShadowBlurScale(NaturalWidth(), NaturalHeight(), level_);
+}
+
+float TVyrImage::ShadowDistanceBase() const { return std::sqrt(NaturalWidth() * NaturalHeight()); }
+
+void TVyrImage::UpdateShadow() {
+  TVyrSlideHost* host = GetHost();
+  if (!Shadow().enabled || !image_ || !host || !(NaturalWidth() > 0) || !(NaturalHeight() > 0)) {
+    dropShadow_.Clear();
+    return;
+  }
+  TShadowParams params = BaseShadowParams(Shadow(), level_, animation_.enabled);
+  ShadowSilhouette(params);
+  dropShadow_.Update(params, image_.Get(), RequestName(), host->Files(), ShadowBlurScale());
+}
+
+void TVyrImage::DrawShadow(TDeviceDrawer& drawer, const TImageDrawParams& objectParams) {
+  const float nw = NaturalWidth(), nh = NaturalHeight();
+  if (!Shadow().enabled || !dropShadow_.Get() || !(nw > 0) || !(nh > 0)) return;
+  // The shadow is planned in picture pixels; the object's plane may be in other units.
+  const float sx = OwnWidth() / nw, sy = OwnHeight() / nh;
+  if (!(sx > 0) || !(sy > 0)) return;
+  const TPlacement& placement = objectParams.placement;
+  TShadowDrawInput in;
+  in.origin = placement.origin;
+  in.axisX = {placement.axisX.x * sx, placement.axisX.y * sx, placement.axisX.z * sx};
+  in.axisY = {placement.axisY.x * sy, placement.axisY.y * sy, placement.axisY.z * sy};
+  in.cornerX = objectParams.pivotRect.left / sx;
+  in.cornerY = objectParams.pivotRect.top / sy;
+  in.opacity = objectParams.opacity * Shadow().opacity / 100;
+  in.angle = static_cast<float>(Shadow().angle);
+  in.distance = Shadow().distance;
+  dropShadow_.Draw(drawer, Shadow(), in, ShadowDistanceBase(), placement.axisZ);
 }
 
 }  // namespace vyr

@@ -8,6 +8,7 @@
 #include "imaging/bitmap_store.h"
 #include "scene/colour_lut.h"
 #include "scene/objects/frame_computation.h"
+#include "scene/objects/object_shadow.h"
 #include "scene/objects/vyr_object.h"
 
 namespace vyr {
@@ -57,12 +58,23 @@ class TVyrImage : public TVyrObject {
   bool Antialiased() const { return antialiased_; }
   // The name the picture is requested under.
   virtual std::string RequestName() const;
+  TShadow* DropShadow() const { return dropShadow_.Get(); }
+
+  // The shadow's silhouette rectangle, margins and frame alpha at the reduction level.
+  virtual void ShadowSilhouette(TShadowParams& params) const;
+  virtual float ShadowBlurScale() const;
+  // The length the shadow distance is a percentage of.
+  virtual float ShadowDistanceBase() const;
 
  protected:
   TFloatRect VisibleSubRect() const override { return visible_; }
   // A picture arrived: the natural size follows it.
   void TakePicture(TRef<TImage> picture);
   void ComputeFrameAndLevel();
+  void UpdateShadow();
+  void DrawShadow(TDeviceDrawer& drawer, const TImageDrawParams& objectParams);
+  float NaturalWidth() const;
+  float NaturalHeight() const;
 
   bool antialiased_ = true;
   TFiltering filtering_ = TFiltering::Default;
@@ -86,6 +98,7 @@ class TVyrImage : public TVyrObject {
   int animationFrame_ = 0;
   bool animationFrameChanged_ = false;
   TFilterTableCache leftTables_, rightTables_;
+  TObjectShadow dropShadow_;
 };
 
 }  // namespace vyr

@@ -196,6 +196,9 @@ void TVyrSlide::Prepare(bool changeDetection) {
   };
   collect(*this);
   VisitTree(*this, collect);
+  // Objects without keyframes are still measured once, at the recorded time.
+  if (const double now = recorded - origins_.SlideBegin(); seen.insert(now).second)
+    times.push_back(now);
   VisitTree(*this, [](TVyrObject& object) { object.ResetPreparation(); });
 
   TCamera camera;
@@ -231,13 +234,17 @@ void TVyrSlide::Prepare(bool changeDetection) {
 }
 
 void TVyrSlide::PrepareResources(TDeviceDrawer& drawer) {
-  TVyrObject::PrepareResources(drawer);
+  // Pictures are fetched for their natural sizes and measured before any is prepared, so that
+  // the preparation asks for the reduction level of the needed size.
   if (!prepared_) {
+    VisitTree(*this, [](TVyrObject& object) {
+      if (auto* image = dynamic_cast<TVyrImage*>(&object)) image->EnsureImage();
+    });
     UpdateDepthFactor();
     Prepare(true);
     prepared_ = true;
-    TVyrObject::PrepareResources(drawer);  // pictures rebuilt for their needed sizes
   }
+  TVyrObject::PrepareResources(drawer);
   if (background_.kind == TBackgroundParams::kPicture && !backgroundPicture_ && host_)
     backgroundPicture_ =
         host_->RequestPicture("SlideBg: " + FormatReal(background_.size) + ":" + background_.file);

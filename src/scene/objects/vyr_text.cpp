@@ -183,4 +183,22 @@ void TVyrText::SetCaptionColor(uint32_t color) {
   changed_ = true;
 }
 
+void TVyrText::ShadowSilhouette(TShadowParams& params) const {
+  const int level = std::clamp(ReductionLevelValue(), 0, 30);
+  params.right = static_cast<float>(image_->Width() >> level);
+  params.bottom = static_cast<float>(image_->Height() >> level);
+}
+
+float TVyrText::LineHeight() const {
+  if (!image_) return 0;
+  const size_t lines = std::max<size_t>(1, expanded_.empty() ? lines_.size() : expanded_.size());
+  return static_cast<float>(image_->Height()) / static_cast<float>(lines);
+}
+
+float TVyrText::ShadowBlurScale() const {
+  return TextShadowBlurScale(LineHeight(), ReductionLevelValue());
+}
+
+float TVyrText::ShadowDistanceBase() const { return std::round(3 * LineHeight()); }
+
 }  // namespace vyr

@@ -25,6 +25,11 @@ class TVyrText : public TVyrImage {
   std::string RequestName() const override;
   bool TakesMouseStates() const override { return true; }
   bool ReactsToMouse() const override { return !ActionText().empty(); }
+  void ShadowSilhouette(TShadowParams& params) const override;
+  float ShadowBlurScale() const override;
+  float ShadowDistanceBase() const override;
+  // The height of one line in picture pixels.
+  float LineHeight() const;
 
   const std::vector<std::string>& Lines() const { return lines_; }
   // The lines with their macros replaced.
