@@ -43,6 +43,8 @@ class TVyrSlideHost : public TRefObject {
   // Also sets the default camera.
   void SetFrameSize(int width, int height);
   TFrameSize FrameSize() const;
+  // Whether the show supplies transition resources ("EffectResource" pictures).
+  bool HasEffectResources() const { return static_cast<bool>(settings_.effectResource); }
   TVec3 CameraPosition() const;
   float CameraZ() const;  // CameraPosition().z
   // The ray from the eye through window point (x, y); direction reaches the plane z = 0.

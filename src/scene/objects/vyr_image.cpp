@@ -56,9 +56,12 @@ void TVyrImage::ReadKeys(const TIniObject* o) {
 
 std::string TVyrImage::RequestName() const {
   if (replaceWithEffectBuffer_ > 0) {
-    TFrameSize size;
-    if (TVyrSlideHost* host = GetHost()) size = host->FrameSize();
-    return "EffectResource" + std::to_string(replaceWithEffectBuffer_) + ", " +
+    TVyrSlideHost* host = GetHost();
+    const TFrameSize size = host ? host->FrameSize() : TFrameSize{};
+    // Without the show's transition resources the host answers only "SlideEffectBuffer".
+    const std::string_view prefix =
+        host && host->HasEffectResources() ? "EffectResource" : "SlideEffectBuffer";
+    return std::string(prefix) + std::to_string(replaceWithEffectBuffer_) + ", " +
            std::to_string(size.width) + ", " + std::to_string(size.height);
   }
   if (imageName_.empty()) return {};
