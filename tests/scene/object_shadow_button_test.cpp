@@ -11,6 +11,7 @@
 #include "imaging/bitmap_factory.h"
 #include "imaging/png_writer.h"
 #include "package/package_fixture.h"
+#include "scene/objects/vyr_box.h"
 #include "scene/objects/vyr_button.h"
 #include "scene/objects/vyr_text.h"
 #include "scene_test_support.h"
@@ -131,6 +132,40 @@ TEST(ObjectShadow, ShadowFollowsEnableAndIsKeptWhenOnly3DChanges) {
   const TRef<TShadow> second = TRef<TShadow>::Share(shadow.Get());
   shadow.Update(params, nullptr, "", scene.host->Files(), 1);
   EXPECT_NE(shadow.Get(), second.Get());
+}
+
+TEST(ObjectShadow, BoxCastsAScaledShadowOfItsFill) {
+  TSceneFixture scene(Obj("box", "Box",
+                          "Size=200,50\nFitMode=None\nFillMode=HGradient\nColor1=#FFFFFF\n"
+                          "Alpha1=255\nAlpha2=0\nShadowEnable=1\nShadowDistance=10\n"));
+  scene.Build();
+  scene.At(0);
+  auto* box = dynamic_cast<TVyrBox*>(scene.Find("box"));
+  ASSERT_TRUE(box && box->DropShadow() && box->DropShadow()->Picture());
+  const TShadowParams& params = box->DropShadow()->Params();
+  EXPECT_TRUE(box->DropShadow()->Scaled());
+  EXPECT_EQ(params.fillKind, kFillLeftToRight);
+  EXPECT_EQ(params.startAlpha, 255);
+  EXPECT_EQ(params.endAlpha, 0);
+  // Normalised to about 40,000 pixels: 200 x 50 scaled by 4 on each side.
+  EXPECT_FLOAT_EQ(params.right, 400);
+  EXPECT_FLOAT_EQ(params.bottom, 100);
+
+  test::TRecordingDrawer drawer;
+  drawer.DrawItem(*scene.slide);
+  ASSERT_GE(drawer.calls.size(), 3u);
+  const test::TDrawCall& shadow = drawer.calls[1];
+  ASSERT_EQ(shadow.op, "image");
+  EXPECT_EQ(drawer.calls[2].op, "box");
+  // Offset: 10 percent of sqrt(200 x 50) on the screen, 10 pixels, along 45 degrees.
+  const TImageDrawParams& p = shadow.imageParams;
+  const TVec3 centre = CentreOf(p);
+  const TVec3 boxCentre =
+      box->Placement().PointAt((box->PivotRect().left + box->PivotRect().right) / 2,
+                               (box->PivotRect().top + box->PivotRect().bottom) / 2);
+  EXPECT_NEAR(centre.x - boxCentre.x, 10 * std::cos(M_PI / 4), 0.01);
+  EXPECT_NEAR(centre.y - boxCentre.y, 10 * std::sin(M_PI / 4), 0.01);
+  EXPECT_NEAR(p.opacity, 59, 0.01f);
 }
 
 // A theme folder "wide" held by the show's files: a 60 x 20 reference button whose pieces are

@@ -26,6 +26,15 @@ void TObjectShadow::Update(const TShadowParams& fresh, const TImage* picture,
   source_ = picture;
 }
 
+void TObjectShadow::UpdateScaled(const TShadowParams& fresh, TFileAccessor& files) {
+  if (shadow_ && shadow_->Scaled() && shadow_->Matches(fresh)) {
+    shadow_->SetFollow3D(fresh.follow3D);
+    return;
+  }
+  shadow_ = MakeScaledShadow(fresh, files);
+  source_ = nullptr;
+}
+
 void TObjectShadow::Clear() {
   shadow_.Reset();
   source_ = nullptr;

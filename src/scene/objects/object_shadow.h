@@ -21,6 +21,8 @@ class TObjectShadow {
   // flag follows); makes a new one otherwise.
   void Update(const TShadowParams& fresh, const TImage* picture, const std::string& pictureName,
               TFileAccessor& files, float blurScale);
+  // Boxes and videos: a normalised filled silhouette.
+  void UpdateScaled(const TShadowParams& fresh, TFileAccessor& files);
   void Clear();
   TShadow* Get() const { return shadow_.Get(); }
 

@@ -1,8 +1,10 @@
 #include "scene/objects/vyr_box.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "imaging/colour.h"
+#include "scene/host/slide_host.h"
 #include "scene/object_kind.h"
 #include "scene/objects/object_keys.h"
 
@@ -36,8 +38,44 @@ bool TVyrBox::Drawable() const {
   return ColorA(color1_) != 0 || ColorA(color2_) != 0;
 }
 
+void TVyrBox::PrepareResources(TDeviceDrawer& drawer) {
+  TVyrSlideHost* host = GetHost();
+  if (Shadow().enabled && host && Kind() != kKindSplitter && OwnWidth() > 0 && OwnHeight() > 0) {
+    TShadowParams params = BaseShadowParams(Shadow(), 0, false);
+    params.right = OwnWidth();
+    params.bottom = OwnHeight();
+    params.startAlpha = ColorA(color1_);
+    params.endAlpha = fill_ == TBoxFill::Solid ? ColorA(color1_) : ColorA(color2_);
+    params.fillKind = ShadowFillOfBoxMode(static_cast<int>(fill_));
+    dropShadow_.UpdateScaled(params, host->Files());
+  } else {
+    dropShadow_.Clear();
+  }
+  TVyrObject::PrepareResources(drawer);
+}
+
+void TVyrBox::ReleaseResources() {
+  dropShadow_.Clear();
+  TVyrObject::ReleaseResources();
+}
+
 void TVyrBox::DrawSelf(TDeviceDrawer& drawer) {
   if (!Drawable()) return;
+  if (TShadow* shadow = dropShadow_.Get(); shadow && Shadow().enabled) {
+    // The shadow spans the box's full edges from its top-left corner.
+    const TPlacement& placement = Placement();
+    const TFloatRect rect = PivotRect();
+    auto scaled = [](const TVec3& v, float f) { return TVec3{v.x * f, v.y * f, v.z * f}; };
+    TShadowDrawInput in;
+    in.origin = placement.PointAt(rect.left, rect.top);
+    in.axisX = scaled(placement.axisX, rect.Width());
+    in.axisY = scaled(placement.axisY, rect.Height());
+    in.opacity = GetOpacity() * Shadow().opacity / 100;
+    in.angle = static_cast<float>(Shadow().angle);
+    in.distance = Shadow().distance;
+    const float base = std::sqrt(shadow->Params().right * shadow->Params().bottom);
+    dropShadow_.Draw(drawer, Shadow(), in, base, placement.axisZ);
+  }
   drawer.DrawColourBox(Placement(), PivotRect(), color1_, color2_, fill_, GetOpacity(),
                        antialiased_);
 }
