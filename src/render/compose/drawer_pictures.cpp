@@ -30,7 +30,7 @@ TFloatRect Deflated(const TFloatRect& r, float margin) {
 
 void T3DDrawer::PrepareImage(TImage& image, const TImageDrawParams& params) {
   std::lock_guard guard(lock_);
-  if (OwnTexture(image)) return;
+  if (OwnTexture(image) || EffectBufferFor(image)) return;
   const int level = std::clamp(params.reductionLevel, 0, kMaxLevel);
   if (TMultiTexture6* texture = textures_.Find(image, level, true)) texture->Preload();
 }
@@ -43,28 +43,10 @@ void T3DDrawer::ForgetImage(TImage& image) {
 void T3DDrawer::DrawImage(TImage& image, const TImageDrawParams& params) {
   std::lock_guard guard(lock_);
   if (!IsReady() || params.pivotRect.Empty()) return;
-  if (TCustomTexture* own = OwnTexture(image)) {
-    T3DTexture* texture = own->DeviceTexture();
-    if (!texture) return;
-    const TFloatRect inner = Deflated(params.pivotRect, params.borderMargin);
-    TFloatRect source =
-        params.sourceRect.Empty()
-            ? TFloatRect{0, 0, static_cast<float>(own->Width()), static_cast<float>(own->Height())}
-            : params.sourceRect;
-    texture->SetFilter(params.filtering == TFiltering::Nearest ? TFilter::Point : TFilter::Linear);
-    const TVec3 offset = Offset();
-    const TVec3 corners[4] = {Add(params.placement.PointAt(inner.left, inner.top), offset),
-                              Add(params.placement.PointAt(inner.right, inner.top), offset),
-                              Add(params.placement.PointAt(inner.left, inner.bottom), offset),
-                              Add(params.placement.PointAt(inner.right, inner.bottom), offset)};
-    uint32_t colour = WithOpacity(params.tint, params.opacity);
-    if (own->premultiplied) colour = Premultiplied(colour);
-    const uint32_t colours[4] = {colour, colour, colour, colour};
-    const TStage stage{texture, source.left * own->TexelScaleX(), source.top * own->TexelScaleY(),
-                       source.right * own->TexelScaleX(), source.bottom * own->TexelScaleY()};
-    DrawQuad(corners, std::span<const TStage>(&stage, 1), colours,
-             dfModulateColor | dfModulateAlpha);
-    DrawBorder(params, offset);
+  TCustomTexture* own = EffectBufferFor(image);
+  if (!own) own = OwnTexture(image);
+  if (own) {
+    DrawOwnTexture(*own, params);
     return;
   }
   const int level = std::clamp(params.reductionLevel, 0, kMaxLevel);
@@ -72,6 +54,28 @@ void T3DDrawer::DrawImage(TImage& image, const TImageDrawParams& params) {
   if (!texture) return;
   DrawPictureTiles(*texture, params, level);
   DrawBorder(params, Offset());
+}
+
+void T3DDrawer::DrawOwnTexture(TCustomTexture& own, const TImageDrawParams& params) {
+  T3DTexture* texture = own.DeviceTexture();
+  if (!texture) return;
+  const TFloatRect inner = Deflated(params.pivotRect, params.borderMargin);
+  TFloatRect source = params.sourceRect.Empty() ? TFloatRect{0, 0, static_cast<float>(own.Width()),
+                                                             static_cast<float>(own.Height())}
+                                                : params.sourceRect;
+  texture->SetFilter(params.filtering == TFiltering::Nearest ? TFilter::Point : TFilter::Linear);
+  const TVec3 offset = Offset();
+  const TVec3 corners[4] = {Add(params.placement.PointAt(inner.left, inner.top), offset),
+                            Add(params.placement.PointAt(inner.right, inner.top), offset),
+                            Add(params.placement.PointAt(inner.left, inner.bottom), offset),
+                            Add(params.placement.PointAt(inner.right, inner.bottom), offset)};
+  uint32_t colour = WithOpacity(params.tint, params.opacity);
+  if (own.premultiplied) colour = Premultiplied(colour);
+  const uint32_t colours[4] = {colour, colour, colour, colour};
+  const TStage stage{texture, source.left * own.TexelScaleX(), source.top * own.TexelScaleY(),
+                     source.right * own.TexelScaleX(), source.bottom * own.TexelScaleY()};
+  DrawQuad(corners, std::span<const TStage>(&stage, 1), colours, dfModulateColor | dfModulateAlpha);
+  DrawBorder(params, offset);
 }
 
 void T3DDrawer::DrawPictureTiles(TMultiTexture6& texture, const TImageDrawParams& params,

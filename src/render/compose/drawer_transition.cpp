@@ -8,6 +8,7 @@
 #include "render/compose/draw_colour.h"
 #include "render/compose/t3d_drawer.h"
 #include "render/transitions/draw_filter_factory.h"
+#include "render/transitions/real_slide_filter.h"
 #include "render/transitions/transition_drawing.h"
 
 namespace vyr {
@@ -49,8 +50,11 @@ void T3DDrawer::DrawTransition(TDrawItem& leaving, TDrawItem& arriving, TVyrFilt
     return;
   }
   if (drawFilter->Order() == TFilterOrder::Custom) {
-    // The transition's own slide is not built yet: the slides cross-fade instead.
-    DrawCrossFade(leaving, arriving, time / duration);
+    drawFilter->SetTime(static_cast<float>(time));
+    auto* custom = dynamic_cast<TRealSlideFilter*>(drawFilter);
+    // Without a slide of its own the transition cross-fades.
+    if (!custom || !DrawCustomTransition(*custom, leaving, arriving))
+      DrawCrossFade(leaving, arriving, time / duration);
     return;
   }
   if (!effects_) effects_ = std::make_unique<TEffController>(*screen_);

@@ -7,6 +7,7 @@
 // Threads: frames are drawn on the drawing thread; PrepareImage may come from the slide
 // loader, which only prepares pixel data (the drawing thread uploads it, see gl_store.h).
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -24,6 +25,9 @@
 namespace vyr {
 
 class TDrawFilter;
+class TIniSection;
+class TRealSlideFilter;
+class TVyrSlide;
 
 class T3DDrawer : public TDeviceDrawer {
  public:
@@ -35,6 +39,12 @@ class T3DDrawer : public TDeviceDrawer {
   void Close();
   // In capture mode EndFrame does not present; ReadBack and Capture read the frame.
   void SetCaptureMode(bool on) { captureMode_ = on; }
+  // Builds a custom transition's slide from its effect section (the frame renderer passes
+  // its slide producer's builder). Without one, custom transitions cross-fade.
+  using TTransitionSlideFactory = std::function<TRef<TVyrSlide>(const TIniSection* section)>;
+  void SetTransitionSlideFactory(TTransitionSlideFactory factory) {
+    slideFactory_ = std::move(factory);
+  }
 
   bool BeginFrame() override;
   bool EndFrame() override;
@@ -98,8 +108,17 @@ class T3DDrawer : public TDeviceDrawer {
   TDrawFilter* DrawFilterOf(TVyrFilter& filter);
   // Draws the item into a cleared pool target; false when no target could be had.
   bool DrawIntoBuffer(TDrawItem& item, TPooledTarget& buffer);
-  // The arriving slide faded in over the leaving one (custom transitions for now).
+  // The arriving slide faded in over the leaving one (custom transitions without a slide).
   void DrawCrossFade(TDrawItem& leaving, TDrawItem& arriving, double progress);
+  // The custom transition's slide over both slides' buffers; false when it has no slide.
+  bool DrawCustomTransition(TRealSlideFilter& filter, TDrawItem& leaving, TDrawItem& arriving);
+  // The transition's slide, built on first use.
+  TVyrSlide* TransitionSlide(TRealSlideFilter& filter);
+  // While a custom transition's slide is drawn: the effect buffer a host effect picture
+  // stands for; null for any other picture.
+  TCustomTexture* EffectBufferFor(const TImage& image) const;
+  // A picture whose pixels are already in a device texture.
+  void DrawOwnTexture(TCustomTexture& own, const TImageDrawParams& params);
   TVec3 Offset() const { return TVec3{DrawOffsetX(), DrawOffsetY(), 0}; }
 
   mutable std::recursive_mutex lock_;
@@ -109,6 +128,8 @@ class T3DDrawer : public TDeviceDrawer {
   TRef<TVertexBuffer> vertices_;
   std::map<std::string, TRef<TShader>> shaders_;
   std::unique_ptr<TEffController> effects_;  // the tile renderer of transitions
+  TTransitionSlideFactory slideFactory_;
+  TCustomTexture* effectBuffers_[2] = {};  // leaving and arriving slide, during a custom one
   std::vector<TRef<TCustomTexture>> sharpenTargets_;
   // Colour lookups as device textures, re-made with the renderer.
   T3DRenderer* lookupRenderer_ = nullptr;
