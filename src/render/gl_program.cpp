@@ -32,36 +32,6 @@ std::string BuildVertexSource() {
   return s;
 }
 
-// Each stage combines its texture with the result of the stage before (the vertex colour
-// for stage 0), as the texture-stage states of DrawVertexList ask.
-std::string BuildFragmentSource() {
-  std::string s = "#version 330 core\nin vec4 vDiffuse;\n";
-  for (int i = 0; i < kMaxStages; ++i) {
-    s += "in vec2 vTex" + std::to_string(i) + ";\n";
-    s += "uniform sampler2D s" + std::to_string(i) + ";\n";
-  }
-  s += "uniform int uStages;\n"
-       "uniform bool uModulateColor;\n"
-       "uniform bool uModulateAlpha;\n"
-       "uniform bool uHasAlpha[8];\n"
-       "out vec4 fragColor;\n"
-       "vec4 Stage(vec4 current, vec4 t, bool hasAlpha) {\n"
-       "  vec4 r;\n"
-       "  r.rgb = uModulateColor ? t.rgb * current.rgb : t.rgb;\n"
-       "  r.a = uModulateAlpha ? (hasAlpha ? t.a * current.a : current.a) : t.a;\n"
-       "  return r;\n"
-       "}\n"
-       "void main() {\n"
-       "  vec4 c = vDiffuse;\n";
-  for (int i = 0; i < kMaxStages; ++i) {
-    const std::string n = std::to_string(i);
-    s += "  if (uStages > " + n + ") c = Stage(c, texture(s" + n + ", vTex" + n + "), uHasAlpha[" +
-         n + "]);\n";
-  }
-  s += "  fragColor = c;\n}\n";
-  return s;
-}
-
 std::mutex hookLock;
 TShaderCompileHook compileHook;
 
@@ -89,11 +59,6 @@ void ArrayUniform(GLuint program, const char* name, GLint& location, int& size) 
 
 const std::string& FixedVertexShaderSource() {
   static const std::string source = BuildVertexSource();
-  return source;
-}
-
-const std::string& FixedFragmentShaderSource() {
-  static const std::string source = BuildFragmentSource();
   return source;
 }
 
@@ -137,10 +102,6 @@ TGlProgram LinkGlProgram(GLuint vertexShader, GLuint fragmentShader, std::string
   p.projection = glGetUniformLocation(program, "uProjection");
   for (int i = 0; i < kMaxStages; ++i)
     p.sampler[i] = glGetUniformLocation(program, ("s" + std::to_string(i)).c_str());
-  p.stages = glGetUniformLocation(program, "uStages");
-  p.modulateColor = glGetUniformLocation(program, "uModulateColor");
-  p.modulateAlpha = glGetUniformLocation(program, "uModulateAlpha");
-  p.hasAlpha = glGetUniformLocation(program, "uHasAlpha");
   ArrayUniform(program, "c", p.pixelConstants, p.pixelConstantCount);
   ArrayUniform(program, "vc", p.vertexConstants, p.vertexConstantCount);
   // Samplers never change their unit: set them once.

@@ -277,9 +277,26 @@ bool T3DRendererGL::DrawVertexList(std::span<T3DTexture* const> textures, uint32
                    "Stage count and texture count differ");
   if (!Enter()) return false;
   if (!vertices->Alive()) return Check(TDeviceError::InvalidCall);
+  TFixedStages fixed;
+  fixed.modulateColor = (flags & dfModulateColor) != 0;
+  fixed.modulateAlpha = (flags & dfModulateAlpha) != 0;
+  if (textured) {
+    for (size_t i = 0; i < textures.size(); ++i) {
+      auto* texture = dynamic_cast<T3DTextureGL*>(textures[i]);
+      if (!texture || !texture->Alive()) break;
+      glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(i));
+      texture->ApplyDrawSampling(caps_.anisotropy, caps_.maxAnisotropy, caps_.lodBias);
+      if (texture->hasAlpha) fixed.hasAlpha |= 1u << i;
+      fixed.stages = static_cast<int>(i) + 1;
+    }
+  }
+  const int stages = fixed.stages;
   const TGlProgram* program = store_->Program(vertexShader_ ? vertexShader_->Name() : 0,
-                                              pixelShader_ ? pixelShader_->Name() : 0);
-  if (!program) return Check(TDeviceError::InvalidCall);
+                                              pixelShader_ ? pixelShader_->Name() : 0, fixed);
+  if (!program) {
+    UnbindStages(stages);
+    return Check(TDeviceError::InvalidCall);
+  }
   glUseProgram(program->id);
   if (program->world >= 0) glUniformMatrix4fv(program->world, 1, GL_FALSE, &transforms_[0].m[0][0]);
   if (program->view >= 0) glUniformMatrix4fv(program->view, 1, GL_FALSE, &transforms_[1].m[0][0]);
@@ -293,34 +310,21 @@ bool T3DRendererGL::DrawVertexList(std::span<T3DTexture* const> textures, uint32
     glUniform4fv(program->vertexConstants,
                  std::min(program->vertexConstantCount, kMaxConstantRegisters),
                  vertexConstants_.data());
-  int stages = 0;
-  if (textured) {
-    for (size_t i = 0; i < textures.size(); ++i) {
-      auto* texture = dynamic_cast<T3DTextureGL*>(textures[i]);
-      if (!texture || !texture->Alive()) break;
-      glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(i));
-      texture->ApplyDrawSampling(caps_.anisotropy, caps_.maxAnisotropy, caps_.lodBias);
-      if (program->hasAlpha >= 0)
-        glUniform1i(program->hasAlpha + static_cast<GLint>(i), texture->hasAlpha ? 1 : 0);
-      stages = static_cast<int>(i) + 1;
-    }
-  }
-  if (program->stages >= 0) glUniform1i(program->stages, stages);
-  if (program->modulateColor >= 0)
-    glUniform1i(program->modulateColor, (flags & dfModulateColor) ? 1 : 0);
-  if (program->modulateAlpha >= 0)
-    glUniform1i(program->modulateAlpha, (flags & dfModulateAlpha) ? 1 : 0);
   ApplyBlendState(textures);
   glDisable(GL_DEPTH_TEST);
   glBindVertexArray(vertices->VertexArray());
   glDrawArrays(vertices->Mode(), vertices->First(), vertices->VertexCount());
   glBindVertexArray(0);
+  UnbindStages(stages);
+  return Check(TakeGlError());
+}
+
+void T3DRendererGL::UnbindStages(int stages) {
   for (int i = 0; i < stages; ++i) {
     glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(i));
     glBindTexture(GL_TEXTURE_2D, 0);
   }
   glActiveTexture(GL_TEXTURE0);
-  return Check(TakeGlError());
 }
 
 bool T3DRendererGL::SetTexture(int stage, TBaseTexture* texture) {

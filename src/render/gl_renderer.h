@@ -79,6 +79,7 @@ class T3DRendererGL : public T3DRenderer {
   // Records a call's error class; a lost device frees the store and calls back.
   bool Check(TDeviceError error);
   void HandleLoss();
+  void UnbindStages(int stages);
   void ApplyBlendState(std::span<T3DTexture* const> textures);
 
   TRef<TGlStore> store_;

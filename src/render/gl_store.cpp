@@ -40,8 +40,7 @@ TRef<TGlStore> TGlStore::Create(TDrawDevice& device) {
   store->owner_ = std::this_thread::get_id();
   std::string log;
   store->fixedVertex_ = CompileGlShader(GL_VERTEX_SHADER, FixedVertexShaderSource(), log);
-  store->fixedFragment_ = CompileGlShader(GL_FRAGMENT_SHADER, FixedFragmentShaderSource(), log);
-  if (!store->fixedVertex_ || !store->fixedFragment_) {
+  if (!store->fixedVertex_) {
     WriteLine("TGlStore: fixed shaders failed: " + log);
     store->FreeAll();
     return nullptr;
@@ -76,13 +75,26 @@ void TGlStore::DeleteLater(std::function<void()> deletion) {
   pendingDeletions_.push_back(std::move(deletion));
 }
 
-const TGlProgram* TGlStore::Program(GLuint vertexShader, GLuint fragmentShader) {
-  const auto key = std::make_pair(vertexShader, fragmentShader);
+GLuint TGlStore::FixedFragment(const TFixedStages& fixed) {
+  const uint32_t key = fixed.Key();
+  auto it = fixedFragments_.find(key);
+  if (it != fixedFragments_.end()) return it->second;
+  std::string log;
+  const GLuint shader = CompileGlShader(GL_FRAGMENT_SHADER, FixedFragmentShaderSource(fixed), log);
+  if (!shader) WriteLine("TGlStore: texture-stage shader failed: " + log);
+  return fixedFragments_[key] = shader;
+}
+
+const TGlProgram* TGlStore::Program(GLuint vertexShader, GLuint fragmentShader,
+                                    const TFixedStages& fixed) {
+  const uint32_t combiner = fragmentShader ? 0 : fixed.Key();
+  const auto key = std::make_tuple(vertexShader, fragmentShader, combiner);
   auto it = programs_.find(key);
   if (it != programs_.end()) return it->second.id ? &it->second : nullptr;
+  const GLuint fragment = fragmentShader ? fragmentShader : FixedFragment(fixed);
   std::string log;
-  TGlProgram program = LinkGlProgram(vertexShader ? vertexShader : fixedVertex_,
-                                     fragmentShader ? fragmentShader : fixedFragment_, log);
+  TGlProgram program;
+  if (fragment) program = LinkGlProgram(vertexShader ? vertexShader : fixedVertex_, fragment, log);
   if (!program.id) WriteLine("TGlStore: program link failed: " + log);
   auto& stored = programs_[key] = program;
   return stored.id ? &stored : nullptr;
@@ -90,7 +102,7 @@ const TGlProgram* TGlStore::Program(GLuint vertexShader, GLuint fragmentShader) 
 
 void TGlStore::ForgetShader(GLuint shader) {
   for (auto it = programs_.begin(); it != programs_.end();) {
-    if (it->first.first == shader || it->first.second == shader) {
+    if (std::get<0>(it->first) == shader || std::get<1>(it->first) == shader) {
       if (it->second.id) glDeleteProgram(it->second.id);
       it = programs_.erase(it);
     } else {
@@ -132,9 +144,11 @@ void TGlStore::FreeAll() {
     for (auto& [key, program] : programs_)
       if (program.id) glDeleteProgram(program.id);
     if (fixedVertex_) glDeleteShader(fixedVertex_);
-    if (fixedFragment_) glDeleteShader(fixedFragment_);
+    for (auto& [key, shader] : fixedFragments_)
+      if (shader) glDeleteShader(shader);
   }
   programs_.clear();
+  fixedFragments_.clear();
   if (currentStore == this) currentStore = nullptr;
   context_.reset();
 }

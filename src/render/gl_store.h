@@ -16,12 +16,14 @@
 #include <map>
 #include <memory>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "platform/gl_context.h"
 #include "render/device_types.h"
 #include "render/draw_device.h"
+#include "render/gl_fixed_stages.h"
 #include "render/gl_program.h"
 
 namespace vyr {
@@ -58,8 +60,9 @@ class TGlStore : public TDeviceDependent {
   // else run deleteNames later on the drawing thread; either way it forgets the store.
   void Dispose(TGlResource* resource, std::function<void()> deleteNames);
 
-  // Program for (vertex shader or 0, fragment shader or 0), linked on first use.
-  const TGlProgram* Program(GLuint vertexShader, GLuint fragmentShader);
+  // Program for (vertex shader or 0, fragment shader or 0), linked on first use; without a
+  // fragment shader, the texture-stage combiner made for `fixed`.
+  const TGlProgram* Program(GLuint vertexShader, GLuint fragmentShader, const TFixedStages& fixed);
   void ForgetShader(GLuint shader);
 
   T3DTextureGL* BackBufferTexture() const { return backBuffer_; }
@@ -85,8 +88,12 @@ class TGlStore : public TDeviceDependent {
   std::thread::id owner_;
   std::vector<TGlResource*> resources_;
   std::vector<std::function<void()>> pendingDeletions_;
-  GLuint fixedVertex_ = 0, fixedFragment_ = 0;
-  std::map<std::pair<GLuint, GLuint>, TGlProgram> programs_;
+  GLuint FixedFragment(const TFixedStages& fixed);
+
+  GLuint fixedVertex_ = 0;
+  std::map<uint32_t, GLuint> fixedFragments_;  // by TFixedStages::Key
+  // By (vertex shader, fragment shader, combiner key or 0).
+  std::map<std::tuple<GLuint, GLuint, uint32_t>, TGlProgram> programs_;
   T3DTextureGL* backBuffer_ = nullptr;  // owned: one reference
 };
 
