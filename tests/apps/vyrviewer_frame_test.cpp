@@ -7,6 +7,7 @@
 #include <string>
 
 #include "imaging/decoder_registry.h"
+#include "package/access_fixture.h"
 #include "package/package_fixture.h"
 #include "run_program.h"
 
@@ -123,6 +124,39 @@ TEST_F(FrameShow, ClearErrorsForAMissingShowAndBadOptions) {
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--frames FROM:TO:STEP"), std::string::npos);
   EXPECT_EQ(Vyrviewer({"--version"}).exitCode, 0);
+}
+
+// A 100 x 100 white picture scaled to half of a 200 x 200 green slide, with a hard blue shadow
+// 10 % of the picture's size away at 45 degrees: the shadow shows below and to the right of the
+// picture, not above or to its left.
+TEST_F(FrameShow, PictureShadowIsOffsetAndTinted) {
+  WriteFile(dir_ / "shadow/white.bmp", test::FlatBmp(100, 100, 0xFFFFFF));
+  WriteFile(dir_ / "shadow/Project.vyr",
+            "[Main]\r\nopt_scr_width=200\r\nopt_scr_height=200\r\n"
+            "[Times]\r\nopt_slidescount=1\r\nopt_synchpos1=4000\r\n"
+            "[Slide1]\r\nobject Root:Root\r\n"
+            "object ground:Box\r\nGUID={00000000-0000-0000-0000-000000000001}\r\n"
+            "Size=200,200\r\nColor1=0,255,0\r\nend\r\n"
+            "object pic:Image\r\nGUID={00000000-0000-0000-0000-000000000002}\r\n"
+            "ImageName=white.bmp\r\nShadowEnable=1\r\nShadowDistance=10\r\n"
+            "ShadowAngle=45\r\nShadowSize=0\r\nShadowOpacity=100\r\nShadowColor=0,0,255\r\n"
+            "object k:KeyPoint\r\nTime=0\r\nScaleX=50\r\nScaleY=50\r\nend\r\n"
+            "end\r\nend\r\n");
+  const std::string out = Out("shadow.png");
+  const TRunResult run = Vyrviewer({"--frame", "1000", "--out", out, dir_ / "shadow/Project.vyr"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const TRef<TBitmap> frame = ReadPng(out);
+  ASSERT_TRUE(frame);
+  const auto isBlue = [](TPixel p) { return p.b > 180 && p.g < 80 && p.r < 80; };
+  const auto isGreen = [](TPixel p) { return p.g > 200 && p.b < 40 && p.r < 40; };
+  const auto isWhite = [](TPixel p) { return p.r > 230 && p.g > 230 && p.b > 230; };
+  EXPECT_TRUE(isWhite(At(*frame, 100, 100)));
+  EXPECT_TRUE(isWhite(At(*frame, 145, 145)));  // the picture covers its own shadow
+  // The shadow spans about 57..157 on both axes.
+  for (auto [x, y] : {std::pair{153, 100}, {100, 153}, {153, 153}})
+    EXPECT_TRUE(isBlue(At(*frame, x, y))) << x << "," << y;
+  for (auto [x, y] : {std::pair{46, 100}, {100, 46}, {46, 46}, {162, 162}, {20, 180}})
+    EXPECT_TRUE(isGreen(At(*frame, x, y))) << x << "," << y;
 }
 
 }  // namespace
