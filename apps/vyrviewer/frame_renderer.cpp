@@ -27,6 +27,10 @@ std::string TFrameRenderer::Open(const std::string& showPath, int width, int hei
   drawer_->Attach(device_.Get());
   if (!drawer_->Screen().Renderer()) return "no headless OpenGL 3.3 device";
   drawer_->SetCaptureMode(true);
+  // A custom transition's slide is built by the show's producer, like every other slide.
+  drawer_->SetTransitionSlideFactory([this](const TIniSection* section) {
+    return producer_->BuildCustomTransitionSlide(section);
+  });
   root_ = MakeRef<TRootItem>();
   overlay_ = MakeRef<TThirdSlide>(root_.Get());
   // "opt_scr_hidercolor" holds its bytes as red, green, blue from the lowest.
