@@ -113,6 +113,17 @@ void TEffController::AddQuad(const TEffVertex& a, const TEffVertex& b, const TEf
   AddTriangle(b, d, c);
 }
 
+void TEffController::AddSlideQuad(const TIntRect& rect, const std::array<TVec3, 4>& corners,
+                                  uint32_t colour) {
+  const float l = static_cast<float>(rect.left), r = static_cast<float>(rect.right);
+  const float t = static_cast<float>(rect.top), b = static_cast<float>(rect.bottom);
+  const float sx[4] = {l, r, l, r}, sy[4] = {t, t, b, b};
+  std::array<TEffVertex, 4> v;
+  for (size_t i = 0; i < 4; ++i)
+    v[i] = TEffVertex{sx[i], sy[i], corners[i].x, corners[i].y, corners[i].z, colour};
+  AddQuad(v[0], v[1], v[2], v[3]);
+}
+
 void TEffController::AddColourTriangle(const TEffVertex& a, const TEffVertex& b,
                                        const TEffVertex& c) {
   const TEffPolygon triangle = Triangle(a, b, c);

@@ -7,6 +7,7 @@
 // Triangles are kept in the order given unless the caller says they never overlap (flat
 // masks), in which case they are grouped per tile into fewer draw calls.
 
+#include <array>
 #include <vector>
 
 #include "render/screen.h"
@@ -30,6 +31,9 @@ class TEffController {
   void AddTriangle(const TEffVertex& a, const TEffVertex& b, const TEffVertex& c);
   // The quad a-b over c-d: triangles (a, b, c) and (b, d, c).
   void AddQuad(const TEffVertex& a, const TEffVertex& b, const TEffVertex& c, const TEffVertex& d);
+  // The whole slide rectangle as one quad whose corners (top-left, top-right, bottom-left,
+  // bottom-right) land at the given points, all in one vertex colour.
+  void AddSlideQuad(const TIntRect& rect, const std::array<TVec3, 4>& corners, uint32_t colour);
   // Untextured: only the vertex colours, cut to the slide picture's bounds when one is set.
   void AddColourTriangle(const TEffVertex& a, const TEffVertex& b, const TEffVertex& c);
   // An untextured rectangle of the drawing plane in one colour.

@@ -51,13 +51,7 @@ void TOverturnEffect::Draw(TEffController& renderer) {
   renderer.AddColourRect(rect_, 0xFF000000u);
   const std::array<TVec3, 4> corners = Corners();
   const uint32_t colour = GreyColour(Grey());
-  const float l = static_cast<float>(rect_.left), r = static_cast<float>(rect_.right);
-  const float t = static_cast<float>(rect_.top), b = static_cast<float>(rect_.bottom);
-  const float sx[4] = {l, r, l, r}, sy[4] = {t, t, b, b};
-  std::array<TEffVertex, 4> v;
-  for (size_t i = 0; i < 4; ++i)
-    v[i] = TEffVertex{sx[i], sy[i], corners[i].x, corners[i].y, corners[i].z, colour};
-  renderer.AddQuad(v[0], v[1], v[2], v[3]);
+  renderer.AddSlideQuad(rect_, corners, colour);
 }
 
 }  // namespace vyr

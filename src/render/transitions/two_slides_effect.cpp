@@ -48,13 +48,7 @@ void TTwoSlidesEffect::Draw(TEffController& renderer) {
   // Farther back is darker.
   const int grey = static_cast<int>(std::lround(255 - 80 * std::clamp(phase, 0.0, 1.0)));
   const uint32_t colour = GreyColour(grey);
-  const float l = static_cast<float>(rect_.left), r = static_cast<float>(rect_.right);
-  const float t = static_cast<float>(rect_.top), b = static_cast<float>(rect_.bottom);
-  const float sx[4] = {l, r, l, r}, sy[4] = {t, t, b, b};
-  std::array<TEffVertex, 4> v;
-  for (size_t i = 0; i < 4; ++i)
-    v[i] = TEffVertex{sx[i], sy[i], corners[i].x, corners[i].y, corners[i].z, colour};
-  renderer.AddQuad(v[0], v[1], v[2], v[3]);
+  renderer.AddSlideQuad(rect_, corners, colour);
 }
 
 }  // namespace vyr

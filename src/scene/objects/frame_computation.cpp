@@ -4,7 +4,21 @@
 #include <climits>
 #include <cmath>
 
+#include "scene/objects/object_keys.h"
+
 namespace vyr {
+
+void ReadBorderKeys(const TIniObject* o, TBorderParams& border) {
+  border.enableBorder = KeyBool(o, "EnableBorder", false);
+  border.enableCrop = KeyBool(o, "EnableCrop", false);
+  border.enableAspect = KeyBool(o, "EnableAspect", false);
+  border.borderWidth = KeyFloat(o, "BorderWidth", 1.5f);
+  border.borderColor = KeyColor(o, "BorderColor", 0xFFFFFFFF);
+  // Crop insets count only when all four are given.
+  const std::vector<double> crop = KeyNumbers(o, "CropRect");
+  for (int i = 0; i < 4; ++i) border.crop[i] = crop.size() == 4 ? static_cast<float>(crop[i]) : 0;
+  border.aspect = KeyFloat(o, "Aspect", 0);
+}
 
 TBorderParams FrameWorkingCopy(const TBorderParams& params, float zoom, float offsetX,
                                float offsetY) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "project/ini_model.h"
 #include "scene/device_drawer.h"
 
 namespace vyr {
@@ -27,6 +28,9 @@ struct TFrameResult {
   float margin = 0;    // border pixels on every side
   float contentWidth = 0, contentHeight = 0;
 };
+
+// The border, crop and aspect keys that pictures and videos share.
+void ReadBorderKeys(const TIniObject* object, TBorderParams& border);
 
 // The working copy for the current Frame values (Zoom, OffsX, OffsY percent).
 TBorderParams FrameWorkingCopy(const TBorderParams& params, float zoom, float offsetX,

@@ -25,15 +25,7 @@ void TVyrImage::ReadKeys(const TIniObject* o) {
     imageName_ = KeyText(o, "ImageName", "");
     lodBias_ = KeyFloat(o, "MipLodBias", 0);
     replaceWithEffectBuffer_ = KeyInt(o, "ReplaceWithEffectBuffer", 0);
-    border_.enableBorder = KeyBool(o, "EnableBorder", false);
-    border_.enableCrop = KeyBool(o, "EnableCrop", false);
-    border_.enableAspect = KeyBool(o, "EnableAspect", false);
-    border_.borderWidth = KeyFloat(o, "BorderWidth", 1.5f);
-    border_.borderColor = KeyColor(o, "BorderColor", 0xFFFFFFFF);
-    const std::vector<double> crop = KeyNumbers(o, "CropRect");
-    for (int i = 0; i < 4; ++i)
-      border_.crop[i] = crop.size() == 4 ? static_cast<float>(crop[i]) : 0;
-    border_.aspect = KeyFloat(o, "Aspect", 0);
+    ReadBorderKeys(o, border_);
     animation_.enabled = Kind() == kKindAniImage;
     animation_.columns = std::max(1, KeyInt(o, "AnimColumns", 1));
     animation_.rows = std::max(1, KeyInt(o, "AnimRows", 1));

@@ -28,15 +28,7 @@ void TVyrVideo::ReadKeys(const TIniObject* o) {
     for (size_t i = 0; i < 3 && i < key.size(); ++i)
       keys_.chromaKey[i] = static_cast<float>(key[i]);
     keys_.chromaDelta = KeyFloat(o, "ChromaDelta", 0);
-    border_.enableBorder = KeyBool(o, "EnableBorder", false);
-    border_.enableCrop = KeyBool(o, "EnableCrop", false);
-    border_.enableAspect = KeyBool(o, "EnableAspect", false);
-    border_.borderWidth = KeyFloat(o, "BorderWidth", 1.5f);
-    border_.borderColor = KeyColor(o, "BorderColor", 0xFFFFFFFF);
-    const std::vector<double> crop = KeyNumbers(o, "CropRect");
-    for (int i = 0; i < 4; ++i)
-      border_.crop[i] = crop.size() == 4 ? static_cast<float>(crop[i]) : 0;
-    border_.aspect = KeyFloat(o, "Aspect", 0);
+    ReadBorderKeys(o, border_);
     imageIndex_.reset();
     if (HasKey(o, "ImageIndex")) imageIndex_ = KeyInt(o, "ImageIndex", 0);
   }
