@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "package/file_accessor.h"
-#include "package/package_writer.h"
-#include "package/packed_file_source.h"
+#include "package/access/file_accessor.h"
+#include "package/access/packed_file_source.h"
+#include "package/container/package_writer.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <string>
 
-#include "imaging/decoder_registry.h"
+#include "imaging/decode/decoder_registry.h"
 #include "render/compose/root_item.h"
 #include "render/compose/t3d_drawer.h"
 #include "render/compose/third_slide.h"
-#include "render/headless_draw_device.h"
+#include "render/device/headless_draw_device.h"
 
 namespace vyr {
 namespace {

@@ -10,10 +10,10 @@
 #include <thread>
 #include <vector>
 
-#include "render/custom_texture.h"
-#include "render/gl_renderer.h"
-#include "render/headless_draw_device.h"
-#include "render/screen.h"
+#include "render/device/custom_texture.h"
+#include "render/device/gl_renderer.h"
+#include "render/device/headless_draw_device.h"
+#include "render/device/screen.h"
 
 namespace vyr {
 namespace {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "imaging/bitmap_factory.h"
-#include "imaging/color_transform.h"
-#include "imaging/decoder_registry.h"
-#include "imaging/reduce.h"
+#include "imaging/bitmap/bitmap_factory.h"
+#include "imaging/bitmap/reduce.h"
+#include "imaging/colour/color_transform.h"
+#include "imaging/decode/decoder_registry.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "package/package_writer.h"
-#include "package/vyr_unpack.h"
+#include "package/container/package_writer.h"
+#include "package/container/vyr_unpack.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "package/file_accessor.h"
-#include "package/loose_file_sources.h"
+#include "package/access/file_accessor.h"
+#include "package/access/loose_file_sources.h"
 #include "project/ini.h"
 #include "scene/host/slide_host.h"
 #include "scene/objects/vyr_slide.h"

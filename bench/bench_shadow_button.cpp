@@ -8,12 +8,12 @@
 #include <fstream>
 #include <string>
 
-#include "imaging/bitmap_factory.h"
-#include "imaging/png_writer.h"
-#include "imaging/text_description.h"
-#include "imaging/text_picture.h"
-#include "package/file_accessor.h"
-#include "package/loose_file_sources.h"
+#include "imaging/bitmap/bitmap_factory.h"
+#include "imaging/bitmap/png_writer.h"
+#include "imaging/text/text_description.h"
+#include "imaging/text/text_picture.h"
+#include "package/access/file_accessor.h"
+#include "package/access/loose_file_sources.h"
 #include "scene/button/button_producer.h"
 #include "scene/shadow/shadow_generator.h"
 

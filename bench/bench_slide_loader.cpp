@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "imaging/decoder_registry.h"
-#include "package/show_opener.h"
+#include "imaging/decode/decoder_registry.h"
+#include "package/access/show_opener.h"
 #include "player/loader/layout_only_drawer.h"
 #include "player/loader/slide_loader.h"
 #include "player/loader/slide_producer.h"

@@ -12,8 +12,8 @@
 #include <map>
 #include <vector>
 
-#include "imaging/font_vectorizer.h"
-#include "imaging/text_picture.h"
+#include "imaging/text/font_vectorizer.h"
+#include "imaging/text/text_picture.h"
 
 namespace {
 

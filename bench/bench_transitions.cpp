@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "render/gl_renderer.h"
-#include "render/headless_draw_device.h"
-#include "render/screen.h"
+#include "render/device/gl_renderer.h"
+#include "render/device/headless_draw_device.h"
+#include "render/device/screen.h"
 #include "render/transitions/draw_filter_factory.h"
 #include "render/transitions/transition_drawing.h"
 

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "imaging/jpeg_profile.h"
+#include "imaging/colour/jpeg_profile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vyr::ReadJpegProfileBytes(data, size);

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "package/vyr_unpack.h"
+#include "package/container/vyr_unpack.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "foundation/exceptions.h"
-#include "imaging/text_producer.h"
-#include "imaging/vector_text.h"
+#include "imaging/text/text_producer.h"
+#include "imaging/text/vector_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vyr;

@@ -9,7 +9,7 @@
 #include "cli_error.h"
 #include "commands.h"
 #include "foundation/case_fold.h"
-#include "package/package_writer.h"
+#include "package/container/package_writer.h"
 #include "project/ini_model.h"
 #include "project_files.h"
 

@@ -10,7 +10,7 @@
 #include "cli_error.h"
 #include "commands.h"
 #include "open_package.h"
-#include "package/entry_name.h"
+#include "package/container/entry_name.h"
 #include "safe_path.h"
 
 namespace vyr::pack {

@@ -6,7 +6,7 @@
 #include "audio/player/soundtrack_render.h"
 #include "cli_error.h"
 #include "commands.h"
-#include "package/show_opener.h"
+#include "package/access/show_opener.h"
 #include "project/vyr_source.h"
 
 namespace vyr::pack {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "foundation/stream.h"
-#include "package/vyr_unpack.h"
+#include "package/container/vyr_unpack.h"
 
 namespace vyr::pack {
 

@@ -7,7 +7,7 @@
 #include "commands.h"
 #include "json_text.h"
 #include "open_package.h"
-#include "package/entry_name.h"
+#include "package/container/entry_name.h"
 
 namespace vyr::pack {
 

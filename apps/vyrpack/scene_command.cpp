@@ -7,7 +7,7 @@
 #include "cli_error.h"
 #include "commands.h"
 #include "json_text.h"
-#include "package/show_opener.h"
+#include "package/access/show_opener.h"
 #include "player/loader/layout_only_drawer.h"
 #include "player/loader/slide_producer.h"
 #include "project/ini_values.h"

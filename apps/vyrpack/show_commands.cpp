@@ -5,11 +5,11 @@
 
 #include "cli_error.h"
 #include "commands.h"
-#include "imaging/decode_command.h"
-#include "imaging/text_command.h"
-#include "package/show_opener.h"
+#include "decode_command.h"
+#include "package/access/show_opener.h"
 #include "project/show_info.h"
 #include "project/vyr_source.h"
+#include "text_command.h"
 
 namespace vyr::pack {
 

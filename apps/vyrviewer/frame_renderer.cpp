@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "package/show_opener.h"
+#include "package/access/show_opener.h"
 #include "project/vyr_source.h"
 #include "scene/camera.h"
 

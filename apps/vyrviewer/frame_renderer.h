@@ -6,12 +6,12 @@
 #include <optional>
 #include <string>
 
-#include "imaging/bitmap.h"
+#include "imaging/bitmap/bitmap.h"
 #include "player/loader/slide_producer.h"
 #include "render/compose/root_item.h"
 #include "render/compose/t3d_drawer.h"
 #include "render/compose/third_slide.h"
-#include "render/headless_draw_device.h"
+#include "render/device/headless_draw_device.h"
 
 namespace vyr::viewer {
 

@@ -12,9 +12,9 @@
 
 #include "foundation/stream.h"
 #include "frame_renderer.h"
-#include "imaging/png_writer.h"
+#include "imaging/bitmap/png_writer.h"
 #include "long_options.h"
-#include "package/package_trailer.h"
+#include "package/container/package_trailer.h"
 #include "viewer/command_line.h"
 
 namespace vyr::viewer {

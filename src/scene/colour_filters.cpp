@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "foundation/case_fold.h"
-#include "imaging/colour.h"
+#include "imaging/bitmap/colour.h"
 #include "project/ini_lookup.h"
 #include "project/ini_values.h"
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "imaging/decoder_registry.h"
+#include "imaging/decode/decoder_registry.h"
 #include "package/access_fixture.h"
 #include "package/package_fixture.h"
 #include "run_program.h"

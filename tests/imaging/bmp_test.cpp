@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "imaging/bmp_reader.h"
-#include "imaging/decoder_registry.h"
+#include "imaging/decode/bmp_reader.h"
+#include "imaging/decode/decoder_registry.h"
 #include "picture_tools.h"
 
 namespace vyr {

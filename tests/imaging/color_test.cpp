@@ -4,9 +4,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "imaging/bitmap_factory.h"
-#include "imaging/color_cube.h"
-#include "imaging/color_transform.h"
+#include "imaging/bitmap/bitmap_factory.h"
+#include "imaging/colour/color_cube.h"
+#include "imaging/colour/color_transform.h"
 #include "picture_tools.h"
 
 namespace vyr {

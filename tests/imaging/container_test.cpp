@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "imaging/gfx_container.h"
+#include "imaging/decode/gfx_container.h"
 #include "picture_tools.h"
 
 namespace vyr {

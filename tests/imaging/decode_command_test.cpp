@@ -1,4 +1,4 @@
-#include "imaging/decode_command.h"
+#include "decode_command.h"
 
 #include <gtest/gtest.h>
 

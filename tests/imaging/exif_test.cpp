@@ -2,10 +2,10 @@
 // hand-made damaged segments.
 #include <gtest/gtest.h>
 
-#include "imaging/exif_reader.h"
-#include "imaging/iptc_reader.h"
-#include "imaging/macro_parser.h"
-#include "imaging/picture_macros.h"
+#include "imaging/metadata/exif_reader.h"
+#include "imaging/metadata/iptc_reader.h"
+#include "imaging/metadata/macro_parser.h"
+#include "imaging/metadata/picture_macros.h"
 #include "picture_tools.h"
 
 namespace vyr {

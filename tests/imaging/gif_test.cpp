@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "gif_writer.h"
-#include "imaging/gif_decoder.h"
-#include "imaging/imaging_log.h"
+#include "imaging/decode/gif_decoder.h"
+#include "imaging/decode/imaging_log.h"
 #include "picture_tools.h"
 
 namespace vyr {

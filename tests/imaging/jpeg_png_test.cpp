@@ -2,10 +2,10 @@
 
 #include <set>
 
-#include "imaging/color_profile.h"
-#include "imaging/imaging_log.h"
-#include "imaging/jpeg_decoder.h"
-#include "imaging/jpeg_profile.h"
+#include "imaging/colour/color_profile.h"
+#include "imaging/colour/jpeg_profile.h"
+#include "imaging/decode/imaging_log.h"
+#include "imaging/decode/jpeg_decoder.h"
 #include "picture_tools.h"
 
 namespace vyr {

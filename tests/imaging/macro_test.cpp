@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/exceptions.h"
-#include "imaging/macro_parser.h"
+#include "imaging/metadata/macro_parser.h"
 
 namespace vyr {
 namespace {

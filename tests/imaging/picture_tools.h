@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "foundation/stream.h"
-#include "imaging/bitmap.h"
-#include "imaging/decoder_registry.h"
+#include "imaging/bitmap/bitmap.h"
+#include "imaging/decode/decoder_registry.h"
 
 namespace vyr::testing {
 

@@ -4,11 +4,11 @@
 #include <cstring>
 
 #include "foundation/exceptions.h"
-#include "imaging/bitmap.h"
-#include "imaging/bitmap_factory.h"
-#include "imaging/colour.h"
-#include "imaging/pixel_converter.h"
-#include "imaging/pixel_format.h"
+#include "imaging/bitmap/bitmap.h"
+#include "imaging/bitmap/bitmap_factory.h"
+#include "imaging/bitmap/colour.h"
+#include "imaging/bitmap/pixel_converter.h"
+#include "imaging/bitmap/pixel_format.h"
 
 namespace vyr {
 namespace {

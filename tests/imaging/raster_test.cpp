@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "foundation/exceptions.h"
-#include "imaging/raster_helper.h"
+#include "imaging/text/raster_helper.h"
 
 namespace vyr {
 namespace {

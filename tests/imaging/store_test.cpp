@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "foundation/exceptions.h"
-#include "imaging/bitmap_factory.h"
-#include "imaging/bitmap_store.h"
-#include "imaging/turns.h"
+#include "imaging/bitmap/bitmap_factory.h"
+#include "imaging/bitmap/bitmap_store.h"
+#include "imaging/bitmap/turns.h"
 
 namespace vyr {
 namespace {

@@ -3,10 +3,10 @@
 
 #include <cstring>
 
-#include "imaging/text_command.h"
-#include "imaging/text_producer.h"
-#include "imaging/vector_text.h"
+#include "imaging/text/text_producer.h"
+#include "imaging/text/vector_text.h"
 #include "picture_tools.h"
+#include "text_command.h"
 #include "text_fixtures.h"
 
 namespace vyr {

@@ -10,7 +10,7 @@
 
 #include "foundation/stream.h"
 #include "foundation/stream_opener.h"
-#include "imaging/bitmap.h"
+#include "imaging/bitmap/bitmap.h"
 
 namespace vyr::testing {
 

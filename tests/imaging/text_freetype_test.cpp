@@ -7,8 +7,8 @@
 
 #include <cmath>
 
-#include "imaging/font_vectorizer.h"
-#include "imaging/text_picture.h"
+#include "imaging/text/font_vectorizer.h"
+#include "imaging/text/text_picture.h"
 
 namespace vyr {
 namespace {

@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "foundation/exceptions.h"
-#include "imaging/font_vectorizer.h"
-#include "imaging/placeholder_text.h"
-#include "imaging/text_description.h"
-#include "imaging/text_picture.h"
-#include "imaging/text_producer.h"
+#include "imaging/text/font_vectorizer.h"
+#include "imaging/text/placeholder_text.h"
+#include "imaging/text/text_description.h"
+#include "imaging/text/text_picture.h"
+#include "imaging/text/text_producer.h"
 #include "text_fixtures.h"
 
 namespace vyr {

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "foundation/stream.h"
-#include "package/deflate_writer.h"
-#include "package/package_writer.h"
+#include "package/container/deflate_writer.h"
+#include "package/container/package_writer.h"
 #include "package_fixture.h"
 
 namespace vyr::test {

@@ -5,14 +5,14 @@
 
 #include "access_fixture.h"
 #include "foundation/stream_opener.h"
-#include "imaging/bitmap_factory.h"
-#include "imaging/builtin_profiles.h"
-#include "imaging/color_cube.h"
-#include "imaging/decoder_registry.h"
-#include "package/current_show.h"
-#include "package/runtime_libraries.h"
-#include "package/show_color_management.h"
-#include "package/temp_folder.h"
+#include "imaging/bitmap/bitmap_factory.h"
+#include "imaging/colour/builtin_profiles.h"
+#include "imaging/colour/color_cube.h"
+#include "imaging/decode/decoder_registry.h"
+#include "package/access/current_show.h"
+#include "package/access/runtime_libraries.h"
+#include "package/access/show_color_management.h"
+#include "package/access/temp_folder.h"
 #include "project/ini_values.h"
 
 namespace vyr {

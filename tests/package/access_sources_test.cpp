@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "access_fixture.h"
-#include "package/file_accessor.h"
-#include "package/file_map.h"
-#include "package/loose_file_sources.h"
-#include "package/packed_file_source.h"
-#include "package/partial_stream.h"
+#include "package/access/file_accessor.h"
+#include "package/access/file_map.h"
+#include "package/access/loose_file_sources.h"
+#include "package/access/packed_file_source.h"
+#include "package/container/partial_stream.h"
 
 namespace vyr {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <climits>
 
-#include "package/package_errors.h"
-#include "package/package_writer.h"
-#include "package/vyr_unpack.h"
+#include "package/container/package_errors.h"
+#include "package/container/package_writer.h"
+#include "package/container/vyr_unpack.h"
 #include "package_fixture.h"
 
 namespace vyr {

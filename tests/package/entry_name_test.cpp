@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "package/entry_name.h"
+#include "package/container/entry_name.h"
 
 namespace vyr {
 namespace {

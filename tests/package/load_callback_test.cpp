@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <thread>
 
-#include "package/load_callback.h"
+#include "package/container/load_callback.h"
 
 namespace vyr {
 namespace {

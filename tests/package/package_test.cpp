@@ -4,11 +4,11 @@
 
 #include <thread>
 
-#include "package/load_callback.h"
-#include "package/package_errors.h"
-#include "package/package_key.h"
-#include "package/package_writer.h"
-#include "package/vyr_unpack.h"
+#include "package/container/load_callback.h"
+#include "package/container/package_errors.h"
+#include "package/container/package_key.h"
+#include "package/container/package_writer.h"
+#include "package/container/vyr_unpack.h"
 #include "package_fixture.h"
 
 namespace vyr {

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "access_fixture.h"
-#include "package/file_accessor.h"
-#include "package/loose_file_sources.h"
-#include "package/path_modifiers.h"
-#include "package/path_resolver.h"
-#include "package/special_folders.h"
+#include "package/access/file_accessor.h"
+#include "package/access/loose_file_sources.h"
+#include "package/access/path_modifiers.h"
+#include "package/access/path_resolver.h"
+#include "package/access/special_folders.h"
 #include "platform/process_paths.h"
 
 namespace vyr {

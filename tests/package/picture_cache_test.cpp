@@ -9,12 +9,12 @@
 #include <thread>
 
 #include "access_fixture.h"
-#include "imaging/bitmap_factory.h"
-#include "imaging/decoder_registry.h"
-#include "package/file_accessor.h"
-#include "package/loose_file_sources.h"
-#include "package/picture_cache.h"
-#include "package/placeholder_picture.h"
+#include "imaging/bitmap/bitmap_factory.h"
+#include "imaging/decode/decoder_registry.h"
+#include "package/access/file_accessor.h"
+#include "package/access/loose_file_sources.h"
+#include "package/access/picture_cache.h"
+#include "package/access/placeholder_picture.h"
 
 namespace vyr {
 namespace {

@@ -5,11 +5,11 @@
 #include <climits>
 #include <cstring>
 
-#include "package/crypt_stream.h"
-#include "package/inflate_stream.h"
-#include "package/package_errors.h"
-#include "package/package_key.h"
-#include "package/partial_stream.h"
+#include "package/container/crypt_stream.h"
+#include "package/container/inflate_stream.h"
+#include "package/container/package_errors.h"
+#include "package/container/package_key.h"
+#include "package/container/partial_stream.h"
 #include "package_fixture.h"
 
 namespace vyr {

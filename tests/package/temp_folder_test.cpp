@@ -13,7 +13,7 @@
 #include <regex>
 
 #include "access_fixture.h"
-#include "package/temp_folder.h"
+#include "package/access/temp_folder.h"
 
 namespace vyr {
 namespace {

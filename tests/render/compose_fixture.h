@@ -6,10 +6,10 @@
 
 #include <functional>
 
-#include "imaging/bitmap_store.h"
-#include "imaging/pixel_format.h"
+#include "imaging/bitmap/bitmap_store.h"
+#include "imaging/bitmap/pixel_format.h"
 #include "render/compose/t3d_drawer.h"
-#include "render/headless_draw_device.h"
+#include "render/device/headless_draw_device.h"
 
 namespace vyr::test {
 

@@ -6,10 +6,10 @@
 #include <cstdlib>
 
 #include "compose_fixture.h"
-#include "render/bitmap_texture.h"
 #include "render/compose/root_item.h"
 #include "render/compose/third_slide.h"
-#include "render/window_draw_device.h"
+#include "render/device/bitmap_texture.h"
+#include "render/device/window_draw_device.h"
 
 namespace vyr::test {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "foundation/log.h"
 #include "headless_fixture.h"
-#include "render/mip_levels.h"
+#include "render/device/mip_levels.h"
 
 namespace vyr::test {
 namespace {

@@ -6,10 +6,10 @@
 #include <cstring>
 
 #include "foundation/exceptions.h"
-#include "render/device3d.h"
-#include "render/gl_engine.h"
-#include "render/present_pacing.h"
-#include "render/vertex_layout.h"
+#include "render/device/device3d.h"
+#include "render/device/gl_engine.h"
+#include "render/device/present_pacing.h"
+#include "render/device/vertex_layout.h"
 
 namespace vyr {
 namespace {

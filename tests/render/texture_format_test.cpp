@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "headless_fixture.h"
-#include "render/bitmap_texture.h"
+#include "render/device/bitmap_texture.h"
 
 namespace vyr::test {
 namespace {

@@ -2,8 +2,8 @@
 // slides through its pictures marked "ReplaceWithEffectBuffer" 1 and 2.
 
 #include "compose_fixture.h"
-#include "package/file_accessor.h"
-#include "package/file_source.h"
+#include "package/access/file_accessor.h"
+#include "package/access/file_source.h"
 #include "project/ini.h"
 #include "project/vyr_effect.h"
 #include "scene/host/slide_host.h"

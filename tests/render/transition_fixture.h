@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/custom_texture.h"
-#include "render/gl_renderer.h"
-#include "render/headless_draw_device.h"
-#include "render/screen.h"
+#include "render/device/custom_texture.h"
+#include "render/device/gl_renderer.h"
+#include "render/device/headless_draw_device.h"
+#include "render/device/screen.h"
 #include "render/transitions/draw_filter_factory.h"
 #include "render/transitions/transition_drawing.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "headless_fixture.h"
-#include "render/window_draw_device.h"
+#include "render/device/window_draw_device.h"
 // Xlib's macros (None, Bool, ...) would clash with GoogleTest's names: include it last.
 #include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>

@@ -8,11 +8,11 @@
 #include <functional>
 #include <string>
 
-#include "imaging/bitmap_factory.h"
-#include "imaging/png_writer.h"
-#include "imaging/text_description.h"
-#include "package/file_accessor.h"
-#include "package/loose_file_sources.h"
+#include "imaging/bitmap/bitmap_factory.h"
+#include "imaging/bitmap/png_writer.h"
+#include "imaging/text/text_description.h"
+#include "package/access/file_accessor.h"
+#include "package/access/loose_file_sources.h"
 #include "package/package_fixture.h"
 #include "scene/button/button_host_link.h"
 #include "scene/button/button_producer.h"

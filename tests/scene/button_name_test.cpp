@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "imaging/bitmap_factory.h"
+#include "imaging/bitmap/bitmap_factory.h"
 #include "project/ini.h"
 #include "scene/button/button_compose.h"
 #include "scene/button/button_name.h"

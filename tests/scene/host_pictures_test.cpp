@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "host_show_fixture.h"
-#include "imaging/text_description.h"
-#include "imaging/text_picture.h"
+#include "imaging/text/text_description.h"
+#include "imaging/text/text_picture.h"
 #include "package/access_fixture.h"
 #include "scene/host/grey_mask.h"
 #include "scene/host/slide_host.h"

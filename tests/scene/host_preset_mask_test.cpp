@@ -7,7 +7,7 @@
 #include <string>
 
 #include "host_show_fixture.h"
-#include "package/load_callback.h"
+#include "package/container/load_callback.h"
 #include "scene/host/preset_mask.h"
 #include "scene/host/slide_host.h"
 

@@ -7,9 +7,9 @@
 
 #include "foundation/utf.h"
 #include "host_show_fixture.h"
-#include "imaging/vector_text.h"
+#include "imaging/text/vector_text.h"
 #include "package/access_fixture.h"
-#include "package/load_callback.h"
+#include "package/container/load_callback.h"
 #include "scene/host/exe_guid.h"
 #include "scene/host/slide_host.h"
 

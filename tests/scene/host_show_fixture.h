@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "foundation/stream.h"
-#include "imaging/bitmap_store.h"
-#include "imaging/pixel_converter.h"
-#include "imaging/pixel_format.h"
-#include "package/file_accessor.h"
-#include "package/file_source.h"
+#include "imaging/bitmap/bitmap_store.h"
+#include "imaging/bitmap/pixel_converter.h"
+#include "imaging/bitmap/pixel_format.h"
+#include "package/access/file_accessor.h"
+#include "package/access/file_source.h"
 
 namespace vyr::test {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "imaging/text_description.h"
+#include "imaging/text/text_description.h"
 #include "project/ini_lookup.h"
 #include "scene/object_kind.h"
 #include "scene/objects/vyr_box.h"

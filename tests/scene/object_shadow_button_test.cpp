@@ -8,8 +8,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "imaging/bitmap_factory.h"
-#include "imaging/png_writer.h"
+#include "imaging/bitmap/bitmap_factory.h"
+#include "imaging/bitmap/png_writer.h"
 #include "package/package_fixture.h"
 #include "scene/objects/vyr_box.h"
 #include "scene/objects/vyr_button.h"

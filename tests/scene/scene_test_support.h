@@ -77,8 +77,8 @@ class TRecordingDrawer : public TDeviceDrawer {
 #include <map>
 
 #include "foundation/stream.h"
-#include "package/file_accessor.h"
-#include "package/file_source.h"
+#include "package/access/file_accessor.h"
+#include "package/access/file_source.h"
 #include "project/ini.h"
 #include "scene/host/slide_host.h"
 #include "scene/objects/vyr_slide.h"

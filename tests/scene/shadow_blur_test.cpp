@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "imaging/bitmap_factory.h"
+#include "imaging/bitmap/bitmap_factory.h"
 #include "scene/shadow/drop_shadow.h"
 #include "scene/shadow/resample.h"
 #include "scene/shadow/shadow_producer.h"

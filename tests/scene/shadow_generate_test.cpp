@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "imaging/bitmap_factory.h"
-#include "imaging/png_writer.h"
-#include "package/file_accessor.h"
-#include "package/loose_file_sources.h"
+#include "imaging/bitmap/bitmap_factory.h"
+#include "imaging/bitmap/png_writer.h"
+#include "package/access/file_accessor.h"
+#include "package/access/loose_file_sources.h"
 #include "package/package_fixture.h"
 #include "scene/host/slide_host.h"
 #include "scene/shadow/shadow.h"

@@ -4,7 +4,7 @@
 // through the show's file access, so package entries play without being written out.
 
 #include "audio/decode/audio_stream.h"
-#include "package/file_accessor.h"
+#include "package/access/file_accessor.h"
 
 namespace vyr {
 

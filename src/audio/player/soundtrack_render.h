@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "package/file_accessor.h"
+#include "package/access/file_accessor.h"
 #include "project/vyr_source.h"
 
 namespace vyr {

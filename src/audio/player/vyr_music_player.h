@@ -12,7 +12,7 @@
 #include "audio/player/music_player_class.h"
 #include "audio/player/play_items.h"
 #include "audio/schedule/vyr_music_source.h"
-#include "package/file_accessor.h"
+#include "package/access/file_accessor.h"
 #include "platform/thread.h"
 
 namespace vyr {

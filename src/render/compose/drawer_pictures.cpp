@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "imaging/bitmap_store.h"
+#include "imaging/bitmap/bitmap_store.h"
 #include "render/compose/draw_colour.h"
 #include "render/compose/t3d_drawer.h"
 

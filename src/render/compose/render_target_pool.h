@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "render/custom_texture.h"
+#include "render/device/custom_texture.h"
 
 namespace vyr {
 

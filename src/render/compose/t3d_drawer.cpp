@@ -1,9 +1,9 @@
 #include "render/compose/t3d_drawer.h"
 
 #include "foundation/log.h"
-#include "render/bitmap_texture.h"
 #include "render/compose/compose_shaders.h"
-#include "render/device_lock.h"
+#include "render/device/bitmap_texture.h"
+#include "render/device/device_lock.h"
 
 namespace vyr {
 namespace {

@@ -14,11 +14,11 @@
 #include <span>
 #include <string>
 
-#include "imaging/bitmap.h"
+#include "imaging/bitmap/bitmap.h"
 #include "render/compose/render_target_pool.h"
 #include "render/compose/texture_pages.h"
-#include "render/screen.h"
-#include "render/screen_resources.h"
+#include "render/device/screen.h"
+#include "render/device/screen_resources.h"
 #include "render/transitions/eff_controller.h"
 #include "scene/device_drawer.h"
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <map>
 
-#include "imaging/bitmap_store.h"
-#include "imaging/pixel_format.h"
-#include "render/bitmap_texture.h"
+#include "imaging/bitmap/bitmap_store.h"
+#include "imaging/bitmap/pixel_format.h"
+#include "render/device/bitmap_texture.h"
 
 namespace vyr {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "imaging/bitmap.h"
-#include "render/custom_texture.h"
+#include "imaging/bitmap/bitmap.h"
+#include "render/device/custom_texture.h"
 
 namespace vyr {
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "imaging/bitmap_store.h"
+#include "imaging/bitmap/bitmap_store.h"
 #include "render/compose/root_item.h"
 
 namespace vyr {

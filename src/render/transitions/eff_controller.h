@@ -10,8 +10,8 @@
 #include <array>
 #include <vector>
 
-#include "render/screen.h"
-#include "render/screen_resources.h"
+#include "render/device/screen.h"
+#include "render/device/screen_resources.h"
 #include "render/transitions/separators.h"
 
 namespace vyr {

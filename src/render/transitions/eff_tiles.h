@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/device3d.h"
+#include "render/device/device3d.h"
 
 namespace vyr {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "imaging/bitmap_factory.h"
+#include "imaging/bitmap/bitmap_factory.h"
 #include "scene/colour_filters.h"
 
 namespace vyr {

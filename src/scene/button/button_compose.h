@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "imaging/bitmap_store.h"
+#include "imaging/bitmap/bitmap_store.h"
 #include "scene/button/button_theme.h"
 
 namespace vyr {

@@ -1,9 +1,9 @@
 #include "scene/button/button_producer.h"
 
 #include "foundation/case_fold.h"
-#include "imaging/text_description.h"
-#include "imaging/text_picture.h"
-#include "package/file_accessor.h"
+#include "imaging/text/text_description.h"
+#include "imaging/text/text_picture.h"
+#include "package/access/file_accessor.h"
 #include "project/ini.h"
 #include "scene/button/piece_cache.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/bitmap_store.h"
+#include "imaging/bitmap/bitmap_store.h"
 #include "scene/button/button_compose.h"
 #include "scene/button/button_name.h"
 #include "scene/button/button_theme.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "imaging/colour.h"
+#include "imaging/bitmap/colour.h"
 #include "project/ini.h"
 
 namespace vyr {

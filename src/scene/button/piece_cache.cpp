@@ -4,7 +4,7 @@
 #include <unordered_map>
 
 #include "foundation/case_fold.h"
-#include "package/file_accessor.h"
+#include "package/access/file_accessor.h"
 
 namespace vyr {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "imaging/bitmap_store.h"
+#include "imaging/bitmap/bitmap_store.h"
 
 namespace vyr {
 

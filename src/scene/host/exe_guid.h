@@ -4,7 +4,7 @@
 #include <string>
 
 #include "foundation/stream.h"
-#include "package/file_accessor.h"
+#include "package/access/file_accessor.h"
 
 namespace vyr {
 

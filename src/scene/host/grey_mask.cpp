@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "imaging/pixel_converter.h"
-#include "imaging/pixel_format.h"
+#include "imaging/bitmap/pixel_converter.h"
+#include "imaging/bitmap/pixel_format.h"
 
 namespace vyr {
 

@@ -1,7 +1,7 @@
 #pragma once
 // A picture turned into a grey mask: brightness becomes the mask value.
 
-#include "imaging/bitmap.h"
+#include "imaging/bitmap/bitmap.h"
 
 namespace vyr {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "foundation/exceptions.h"
-#include "imaging/pixel_converter.h"
-#include "imaging/pixel_format.h"
+#include "imaging/bitmap/pixel_converter.h"
+#include "imaging/bitmap/pixel_format.h"
 
 namespace vyr {
 namespace {

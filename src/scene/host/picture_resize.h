@@ -1,7 +1,7 @@
 #pragma once
 // Stretching a picture to a given size for the host's frame-size and background pictures.
 
-#include "imaging/bitmap_store.h"
+#include "imaging/bitmap/bitmap_store.h"
 
 namespace vyr {
 

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <vector>
 
-#include "imaging/pixel_format.h"
-#include "imaging/text_picture.h"
-#include "imaging/text_producer.h"
+#include "imaging/bitmap/pixel_format.h"
+#include "imaging/text/text_picture.h"
+#include "imaging/text/text_producer.h"
 #include "project/ini_values.h"
 #include "scene/host/picture_limits.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "imaging/pixel_format.h"
+#include "imaging/bitmap/pixel_format.h"
 #include "project/ini_values.h"
 #include "scene/host/picture_limits.h"
 #include "scene/host/reserved_names.h"

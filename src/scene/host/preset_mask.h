@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "imaging/bitmap.h"
+#include "imaging/bitmap/bitmap.h"
 
 namespace vyr {
 

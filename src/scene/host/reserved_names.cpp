@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "imaging/text_description.h"
+#include "imaging/text/text_description.h"
 #include "project/ini_values.h"
 
 namespace vyr {

@@ -5,9 +5,9 @@
 #include <exception>
 #include <optional>
 
-#include "imaging/pixel_format.h"
-#include "imaging/text_picture.h"
-#include "package/load_callback.h"
+#include "imaging/bitmap/pixel_format.h"
+#include "imaging/text/text_picture.h"
+#include "package/container/load_callback.h"
 #include "project/ini_values.h"
 #include "scene/host/grey_mask.h"
 #include "scene/host/picture_limits.h"

@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "foundation/ref_object.h"
-#include "imaging/bitmap_store.h"
-#include "package/file_accessor.h"
+#include "imaging/bitmap/bitmap_store.h"
+#include "package/access/file_accessor.h"
 #include "scene/host/host_settings.h"
 
 namespace vyr {

@@ -3,11 +3,11 @@
 #include <exception>
 
 #include "foundation/exceptions.h"
-#include "imaging/picture_macros.h"
-#include "imaging/text_description.h"
-#include "imaging/vector_text.h"
-#include "package/load_callback.h"
-#include "package/picture_cache.h"
+#include "imaging/metadata/picture_macros.h"
+#include "imaging/text/text_description.h"
+#include "imaging/text/vector_text.h"
+#include "package/access/picture_cache.h"
+#include "package/container/load_callback.h"
 #include "scene/button/button_host_link.h"
 #include "scene/camera.h"
 #include "scene/host/exe_guid.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <span>
 
-#include "imaging/colour.h"
+#include "imaging/bitmap/colour.h"
 #include "project/ini_lookup.h"
 #include "project/ini_values.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "imaging/colour.h"
+#include "imaging/bitmap/colour.h"
 #include "scene/host/slide_host.h"
 #include "scene/object_kind.h"
 #include "scene/objects/object_keys.h"

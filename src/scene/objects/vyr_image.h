@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "imaging/bitmap_store.h"
+#include "imaging/bitmap/bitmap_store.h"
 #include "scene/colour_lut.h"
 #include "scene/objects/frame_computation.h"
 #include "scene/objects/object_shadow.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "imaging/bitmap_store.h"
+#include "imaging/bitmap/bitmap_store.h"
 #include "project/ini_model.h"
 #include "scene/host/slide_host.h"
 #include "scene/objects/vyr_object.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "imaging/macro_parser.h"
-#include "imaging/text_picture.h"
+#include "imaging/metadata/macro_parser.h"
+#include "imaging/text/text_picture.h"
 #include "project/ini_value_text.h"
 #include "scene/host/slide_host.h"
 #include "scene/objects/object_keys.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/text_description.h"
+#include "imaging/text/text_description.h"
 #include "scene/objects/vyr_image.h"
 
 namespace vyr {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "imaging/bitmap_factory.h"
+#include "imaging/bitmap/bitmap_factory.h"
 
 namespace vyr {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "foundation/exceptions.h"
-#include "imaging/bitmap.h"
+#include "imaging/bitmap/bitmap.h"
 
 namespace vyr {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "imaging/pixel_format.h"
-#include "package/file_accessor.h"
+#include "imaging/bitmap/pixel_format.h"
+#include "package/access/file_accessor.h"
 
 namespace vyr {
 

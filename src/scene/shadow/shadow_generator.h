@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "imaging/bitmap_store.h"
+#include "imaging/bitmap/bitmap_store.h"
 #include "scene/shadow/shadow_params.h"
 #include "scene/shadow/shadow_producer.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "imaging/bitmap_store.h"
+#include "imaging/bitmap/bitmap_store.h"
 #include "scene/shadow/shadow.h"
 
 namespace vyr {

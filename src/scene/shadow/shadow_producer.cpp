@@ -1,7 +1,7 @@
 #include "scene/shadow/shadow_producer.h"
 
-#include "imaging/bitmap_factory.h"
-#include "imaging/colour.h"
+#include "imaging/bitmap/bitmap_factory.h"
+#include "imaging/bitmap/colour.h"
 
 namespace vyr {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "imaging/bitmap_factory.h"
-#include "imaging/reduce.h"
-#include "package/file_accessor.h"
+#include "imaging/bitmap/bitmap_factory.h"
+#include "imaging/bitmap/reduce.h"
+#include "package/access/file_accessor.h"
 
 namespace vyr {
 

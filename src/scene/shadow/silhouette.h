@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "imaging/bitmap.h"
+#include "imaging/bitmap/bitmap.h"
 #include "scene/shadow/resample.h"
 #include "scene/shadow/shadow_params.h"
 

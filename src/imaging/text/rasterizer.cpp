@@ -1,0 +1,120 @@
+#include "imaging/text/rasterizer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vyr {
+
+// Crossings move little between sub-scan-lines: insertion sort, unless many are out of order.
+void TRasterizer::SortActive() {
+  size_t outOfOrder = 0;
+  for (size_t i = 1; i < active_.size(); ++i)
+    if (active_[i].x < active_[i - 1].x) ++outOfOrder;
+  if (outOfOrder == 0) return;
+  if (outOfOrder >= 5) {
+    std::stable_sort(active_.begin(), active_.end(),
+                     [](const TActive& a, const TActive& b) { return a.x < b.x; });
+    return;
+  }
+  for (size_t i = 1; i < active_.size(); ++i) {
+    const TActive item = active_[i];
+    size_t j = i;
+    for (; j > 0 && active_[j - 1].x > item.x; --j) active_[j] = active_[j - 1];
+    active_[j] = item;
+  }
+}
+
+[[gnu::always_inline]] inline void TRasterizer::AddSpan(int64_t x1, int64_t x2) {
+  x1 = std::max<int64_t>(x1, 0);  // coverage left of the target is clipped
+  x2 = std::min<int64_t>(x2, limitX_);
+  if (x1 >= x2) return;
+  const int32_t first = static_cast<int32_t>(x1 / kSubPixels);
+  const int32_t last = static_cast<int32_t>((x2 - 1) / kSubPixels);
+  if (touchedLeft_ >= touchedRight_) {
+    touchedLeft_ = first;
+    touchedRight_ = last + 1;
+  } else {
+    touchedLeft_ = std::min(touchedLeft_, first);
+    touchedRight_ = std::max(touchedRight_, last + 1);
+  }
+  if (first == last) {
+    cells_[first] = static_cast<int16_t>(cells_[first] + (x2 - x1));
+    return;
+  }
+  cells_[first] = static_cast<int16_t>(cells_[first] + (int64_t{first + 1} * kSubPixels - x1));
+  for (int32_t c = first + 1; c < last; ++c) cells_[c] = static_cast<int16_t>(cells_[c] + 16);
+  cells_[last] = static_cast<int16_t>(cells_[last] + (x2 - int64_t{last} * kSubPixels));
+}
+
+void TRasterizer::EmitRow(int32_t row, TSpanConsumer& consumer) {
+  if (touchedLeft_ >= touchedRight_) return;
+  consumer.Span(row, touchedLeft_, touchedRight_, cells_.data());
+  std::fill(cells_.begin() + touchedLeft_, cells_.begin() + touchedRight_, int16_t{0});
+  touchedLeft_ = touchedRight_ = 0;
+}
+
+void TRasterizer::Rasterize(const TOutline& outline, int32_t width, int32_t height,
+                            TSpanConsumer& consumer, const std::function<bool()>& cancel) {
+  const auto& edges = outline.Edges();
+  const auto& order = outline.SortedIndex();
+  if (width <= 0 || height <= 0 || order.empty()) return;
+  if (cells_.size() < static_cast<size_t>(width)) cells_.resize(static_cast<size_t>(width));
+  std::fill(cells_.begin(), cells_.begin() + width, int16_t{0});
+  touchedLeft_ = touchedRight_ = 0;
+  limitX_ = width * kSubPixels;
+  active_.clear();
+  const bool evenOdd = outline.EvenOdd();
+  const int64_t endLine = int64_t{height} * kSubPixels;
+
+  size_t next = 0;
+  int64_t j = std::max<int64_t>(edges[order[0]].y, 0);
+  while (j < endLine) {
+    if (active_.empty()) {
+      // Nothing to fill until the next edge starts: jump there.
+      if (next >= order.size()) break;
+      const int64_t top = std::max<int64_t>(edges[order[next]].y, j);
+      if (top / kSubPixels != j / kSubPixels) {
+        EmitRow(static_cast<int32_t>(j / kSubPixels), consumer);
+        if (cancel && cancel()) return;
+      }
+      j = top;
+      if (j >= endLine) break;
+    }
+    while (next < order.size() && edges[order[next]].y <= j) {
+      const TOutlineEdge& e = edges[order[next]];
+      active_.push_back(
+          {0, e.x, e.y, e.height > 0 ? e.height : -e.height, e.slope, e.height > 0 ? 1 : -1});
+      ++next;
+    }
+    // Current x of each edge at the sub-scan-line centre; used-up edges leave.
+    size_t kept = 0;
+    for (size_t i = 0; i < active_.size(); ++i) {
+      TActive a = active_[i];
+      const int64_t done = j - a.topY;
+      if (done >= a.rows) continue;
+      // Stays between the edge's end points, which lie within +-2^30.
+      a.x = a.topX + static_cast<int32_t>(RoundToEven((double(done) + 0.5) * a.slope));
+      active_[kept++] = a;
+    }
+    active_.resize(kept);
+    SortActive();
+
+    int winding = 0;
+    for (size_t i = 0; i + 1 < active_.size(); ++i) {
+      if (active_[i].x >= limitX_) break;
+      winding += active_[i].winding;
+      const bool inside = evenOdd ? (winding & 1) != 0 : winding != 0;
+      if (inside) AddSpan(active_[i].x, active_[i + 1].x);
+    }
+
+    if (j % kSubPixels == kSubPixels - 1) {
+      EmitRow(static_cast<int32_t>(j / kSubPixels), consumer);
+      if (cancel && cancel()) return;
+    }
+    ++j;
+  }
+  if (j > 0 && (j - 1) / kSubPixels < height)
+    EmitRow(static_cast<int32_t>((j - 1) / kSubPixels), consumer);
+}
+
+}  // namespace vyr

@@ -1,0 +1,103 @@
+#include "package/access/show_color_management.h"
+
+#include <atomic>
+#include <exception>
+#include <mutex>
+
+#include "foundation/case_fold.h"
+#include "imaging/decode/gfx_container.h"
+#include "package/access/current_show.h"
+#include "package/access/runtime_libraries.h"
+#include "project/ini_values.h"
+
+namespace vyr {
+
+namespace {
+
+std::atomic<bool> gActive{false};
+std::atomic<bool> gOff{false};
+std::mutex gCommandLineLock;
+TColorCommandLine& CommandLine() {
+  static auto* options = new TColorCommandLine;  // lives for the process
+  return *options;
+}
+
+// A whole profile file; none when it cannot be read.
+TRef<TColorProfile> ProfileFromFile(const std::string& path) {
+  if (path.empty()) return nullptr;
+  TRef<TFileStream> file = TFileStream::TryOpen(path, TFileStream::Mode::Read);
+  if (!file) return nullptr;
+  try {
+    return ProfileFromIcc(file->ReadRest(), path);
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+TRef<TColorProfile> ProfileOfSetting(const std::string& value, const std::string& screenPath) {
+  if (value == "?") return ProfileFromFile(screenPath);
+  for (const char* builtin : {"sRGB", "AdobeRGB", "RivedADE"})
+    if (SameName(value, builtin)) return BuiltinProfile(builtin);
+  return ProfileFromFile(value);
+}
+
+}  // namespace
+
+void SetColorCommandLine(TColorCommandLine options) {
+  std::lock_guard lock(gCommandLineLock);
+  CommandLine() = std::move(options);
+}
+
+bool ColorManagementOff() { return gOff.load(); }
+bool ColorManagementActive() { return gActive.load(); }
+
+void SetupShowColorManagement(const TIniFile& project, const TFileAccessor* show) {
+  TColorCommandLine options;
+  {
+    std::lock_guard lock(gCommandLineLock);
+    options = CommandLine();
+  }
+  SetTransformFactory(ShowTransformFactory);
+  gActive = false;
+  const std::string value = ReadText(&project, "Main", "ColorManagement", "");
+  if (options.noIcc || value.empty()) {
+    gOff = true;
+    return;
+  }
+  gOff = false;
+  if (value == "*" && !options.profile) {
+    SetOutputProfile(BuiltinProfile("RivedADE"));
+    return;
+  }
+  if (!LoadColorManagementLibrary(show)) return;
+  SetOutputProfile(options.profile ? options.profile
+                                   : ProfileOfSetting(value, options.screenProfilePath));
+  gActive = true;
+}
+
+TRef<TColorTransform> PackagedTableTransform(const TVyrUnpack& package,
+                                             const TRef<TColorProfile>& source,
+                                             const TRef<TColorProfile>& dest) {
+  if (!source) return nullptr;
+  const std::string entry = "ColorSpaceExe_" + source->Name() + "].QZGFX";
+  try {
+    TRef<TStream> stream = package.OpenEntry(entry);
+    if (!stream) return nullptr;
+    TRef<TBitmapStore> store = ReadGfxContainer(*stream, entry, nullptr);
+    if (!store) return nullptr;
+    const TRef<TBitmap> table = store->GetMipLevel(0);
+    return MakePackagedCubeTransform(source, dest, table.Get());
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+TRef<TColorTransform> ShowTransformFactory(const TRef<TColorProfile>& source,
+                                           const TRef<TColorProfile>& dest) {
+  if (!ColorManagementActive())
+    if (const TRef<TPackedFileSource> packed = CurrentShowPackage())
+      return PackagedTableTransform(packed->Package(), source, dest);
+  return DefaultTransformFactory(source, dest);
+}
+
+}  // namespace vyr

@@ -1,0 +1,44 @@
+#pragma once
+// The colour management of a show: which output profile pictures are converted to, and
+// whether conversion runs through the colour-management library or through the colour
+// tables a package carries.
+
+#include <string>
+
+#include "imaging/colour/color_profile.h"
+#include "imaging/colour/color_transform.h"
+#include "package/access/file_accessor.h"
+#include "package/container/vyr_unpack.h"
+#include "project/ini_model.h"
+
+namespace vyr {
+
+// What the command line chose at start-up.
+struct TColorCommandLine {
+  bool noIcc = false;             // "noicc": no conversion for any show
+  TRef<TColorProfile> profile;    // "icc": the monitor profile, or none
+  std::string screenProfilePath;  // the system's profile file of the screen, or empty
+};
+void SetColorCommandLine(TColorCommandLine options);
+
+// Run right after a show's project is read: sets the output profile and both flags from
+// [Main] "ColorManagement" and the command line, and installs the transform factory.
+void SetupShowColorManagement(const TIniFile& project, const TFileAccessor* show);
+
+// Conversion of pictures' embedded profiles is switched off for the current show.
+bool ColorManagementOff();
+// The colour-management library converts for the current show.
+bool ColorManagementActive();
+
+// The transform factory of a show: without active colour management, a packaged show
+// converts only through its stored table ("ColorSpaceExe_" + source name + "].QZGFX"; no
+// entry means no transform); otherwise through the colour-management library.
+TRef<TColorTransform> ShowTransformFactory(const TRef<TColorProfile>& source,
+                                           const TRef<TColorProfile>& dest);
+// The stored table of that source profile as a transform; none when the entry is missing
+// or unreadable.
+TRef<TColorTransform> PackagedTableTransform(const TVyrUnpack& package,
+                                             const TRef<TColorProfile>& source,
+                                             const TRef<TColorProfile>& dest);
+
+}  // namespace vyr

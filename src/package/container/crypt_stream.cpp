@@ -1,0 +1,74 @@
+#include "package/container/crypt_stream.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "foundation/exceptions.h"
+
+namespace vyr {
+
+namespace {
+constexpr int64_t kBlock = 4096;
+constexpr int64_t kReadPiece = 32768;
+
+// The data never overlaps the key pattern; saying so lets the loop vectorise.
+void XorBlock(uint8_t* __restrict data, const uint8_t* __restrict key, int64_t count) {
+  for (int64_t i = 0; i < count; ++i) data[i] ^= key[i];
+}
+}  // namespace
+
+TKeyStream::TKeyStream(std::string_view key) : keyLength_(key.size()) {
+  VYR_ASSERT_MSG(!key.empty(), "Empty crypt key");
+  while (pattern_.size() < static_cast<size_t>(kBlock) + keyLength_) pattern_.append(key);
+}
+
+void TKeyStream::Apply(uint8_t* data, int64_t count, int64_t position) const {
+  size_t offset = static_cast<size_t>(position % static_cast<int64_t>(keyLength_));
+  const auto* pattern = reinterpret_cast<const uint8_t*>(pattern_.data());
+  while (count > 0) {
+    const int64_t n = std::min(count, kBlock);
+    XorBlock(data, pattern + offset, n);
+    data += n;
+    count -= n;
+    offset = (offset + static_cast<size_t>(n)) % keyLength_;
+  }
+}
+
+TCryptStream::TCryptStream(TRef<TStream> inner, std::string_view key)
+    : inner_(std::move(inner)), key_(key) {
+  VYR_ASSERT(inner_);
+}
+
+int64_t TCryptStream::Read(void* buffer, int64_t count) {
+  // Piece by piece, so each piece is XORed while it is still in the cache.
+  auto* out = static_cast<uint8_t*>(buffer);
+  int64_t done = 0;
+  while (done < count) {
+    const int64_t piece = std::min(count - done, kReadPiece);
+    const int64_t position = inner_->Position();
+    const int64_t got = inner_->Read(out + done, piece);
+    if (got <= 0) break;
+    key_.Apply(out + done, got, position);
+    done += got;
+    if (got < piece) break;
+  }
+  return done;
+}
+
+int64_t TCryptStream::Write(const void* buffer, int64_t count) {
+  const auto* in = static_cast<const uint8_t*>(buffer);
+  std::vector<uint8_t> copy(static_cast<size_t>(std::clamp<int64_t>(count, 0, 65536)));
+  int64_t done = 0;
+  while (done < count) {
+    const int64_t n = std::min<int64_t>(count - done, static_cast<int64_t>(copy.size()));
+    std::memcpy(copy.data(), in + done, static_cast<size_t>(n));
+    key_.Apply(copy.data(), n, inner_->Position());
+    const int64_t put = inner_->Write(copy.data(), n);
+    if (put > 0) done += put;
+    if (put < n) break;
+  }
+  return done;
+}
+
+}  // namespace vyr
