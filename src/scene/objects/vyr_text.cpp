@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "foundation/line_breaks.h"
 #include "imaging/metadata/macro_parser.h"
 #include "imaging/text/text_picture.h"
 #include "project/ini_value_text.h"
@@ -13,24 +14,6 @@
 namespace vyr {
 
 namespace {
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.push_back(line);
-      line.clear();
-      if (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n') && text[i + 1] != c)
-        ++i;
-      continue;
-    }
-    line += c;
-  }
-  lines.push_back(line);
-  return lines;
-}
 
 // Texts are rendered between these scales, whatever size they are needed at.
 constexpr double kMinTextScale = kDefaultTextScale / 64;
