@@ -349,16 +349,31 @@ bool TVyrObject::HitTest(float x, float y) {
   return HitTestSelf(x, y);
 }
 
-bool TVyrObject::PlanePointAt(float x, float y, float& u, float& v) const {
+bool TVyrObject::HitPlacement(TPlacement& placement) {
+  if (placementValid_) {
+    placement = placement_;
+    return true;
+  }
+  // A placement that cannot be inverted (a zero scale, a turn edge-on): the object's
+  // rectangle is tested unturned at the root's scale, where the object stands.
+  AskHost();
+  if (!root_ || root_ == this || !root_->placementValid_) return false;
+  placement = root_->placement_;
+  if (Finite(placement_.origin)) placement.origin = placement_.origin;
+  return true;
+}
+
+bool TVyrObject::PlanePointAt(float x, float y, float& u, float& v) {
   TVyrSlideHost* host = GetHost();
-  if (!host || !placementValid_) return false;
+  TPlacement placement;
+  if (!host || !HitPlacement(placement)) return false;
   TVec3 origin, direction;
   if (!host->ViewRay(x, y, origin, direction)) return false;
-  return PlanePoint(placement_, origin, direction, u, v);
+  return PlanePoint(placement, origin, direction, u, v);
 }
 
 bool TVyrObject::HitTestSelf(float x, float y) {
-  if (!placementValid_ || !(ownWidth_ > 0) || !(ownHeight_ > 0)) return false;
+  if (!(ownWidth_ > 0) || !(ownHeight_ > 0)) return false;
   float u, v;
   if (!PlanePointAt(x, y, u, v)) return false;
   return u >= pivotX_ && u <= pivotX_ + ownWidth_ && v >= pivotY_ && v <= pivotY_ + ownHeight_;

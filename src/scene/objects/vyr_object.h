@@ -71,6 +71,8 @@ class TVyrObject : public TVyrParams {
   virtual void SetPressed(bool pressed) { pressed_ = pressed; }
   virtual TVyrSlideHost* GetHost() const;
   virtual TVyrSlide* GetRootSlide();
+  // Before a hit test against an invalid placement: kinds that take their placement from the
+  // host refresh it here.
   virtual void AskHost() {}
   virtual void PrepareResources(TDeviceDrawer& drawer);
   virtual void RequestFrames(TDeviceDrawer& /*drawer*/, double /*showTime*/) {}
@@ -143,7 +145,9 @@ class TVyrObject : public TVyrParams {
     sy_ = sy;
   }
   // The point (u, v) of the object's plane seen at window point (x, y).
-  bool PlanePointAt(float x, float y, float& u, float& v) const;
+  bool PlanePointAt(float x, float y, float& u, float& v);
+  // The placement hit tests use; false when there is none.
+  bool HitPlacement(TPlacement& placement);
   void ComposePlacement();
   void ComputePivot();
   void FinishLayout(bool recursive);
