@@ -50,6 +50,7 @@ TRef<TDrawContainer> TSlideProducer::BuildContainer(int absoluteIndex) {
 }
 
 void TSlideProducer::SetBuildSize(TIntSize window, TSlideFit fit) {
+  std::lock_guard lock(geometryLock_);
   input_.window = window;
   input_.fit = fit;
   input_.aspect = PresentationAspect(source_->Model(), input_.presentation, window);
@@ -58,34 +59,69 @@ void TSlideProducer::SetBuildSize(TIntSize window, TSlideFit fit) {
 }
 
 void TSlideProducer::SetWindowSize(TIntSize window) {
+  std::lock_guard lock(geometryLock_);
   input_.window = window;
   host_->SetFrameSize(window.width, window.height);
   UpdateSlideSize();
 }
 
 void TSlideProducer::SetPresentationSize(TIntSize presentation) {
+  std::lock_guard lock(geometryLock_);
   input_.presentation = presentation;
   UpdateSlideSize();
 }
 
 void TSlideProducer::SetFit(double aspect, TSlideFit fit) {
+  std::lock_guard lock(geometryLock_);
   input_.aspect = aspect;
   input_.fit = fit;
   UpdateSlideSize();
 }
 
 void TSlideProducer::SetScale(float scaleX, float scaleY) {
+  std::lock_guard lock(geometryLock_);
   input_.scaleX = scaleX;
   input_.scaleY = scaleY;
   UpdateSlideSize();
 }
 
 void TSlideProducer::SetUpscaleFixed(bool on) {
+  std::lock_guard lock(geometryLock_);
   input_.upscaleFixed = on;
   UpdateSlideSize();
 }
 
 void TSlideProducer::UpdateSlideSize() { slideSize_ = SlideSizeOf(input_); }
+
+TIntSize TSlideProducer::WindowSize() const {
+  std::lock_guard lock(geometryLock_);
+  return input_.window;
+}
+
+TIntSize TSlideProducer::PresentationSize() const {
+  std::lock_guard lock(geometryLock_);
+  return input_.presentation;
+}
+
+double TSlideProducer::Aspect() const {
+  std::lock_guard lock(geometryLock_);
+  return input_.aspect;
+}
+
+TSlideFit TSlideProducer::Fit() const {
+  std::lock_guard lock(geometryLock_);
+  return input_.fit;
+}
+
+TIntSize TSlideProducer::SlideSize() const {
+  std::lock_guard lock(geometryLock_);
+  return slideSize_;
+}
+
+TIntRect TSlideProducer::SlideRect() const {
+  std::lock_guard lock(geometryLock_);
+  return SlideRectOf(input_.window, slideSize_);
+}
 
 TIniSection* TSlideProducer::SectionByName(const std::string& name) const {
   return name.empty() ? nullptr : FindSection(source_->Model(), name);
