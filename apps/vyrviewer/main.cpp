@@ -14,6 +14,7 @@
 #include "frame_renderer.h"
 #include "imaging/bitmap/png_writer.h"
 #include "long_options.h"
+#include "package/access/show_color_management.h"
 #include "package/container/package_trailer.h"
 #include "viewer/command_line.h"
 
@@ -95,6 +96,8 @@ int Run(int argc, char** argv) {
   }
   TCommandsStorage table;
   BuildCommands(options.rest, table);
+  SetColorCommandLine(ColorCommandLineOf(table.HasOption("noicc"), table.HasOption("icc"),
+                                         table.OptionValue("icc").value_or("")));
   const std::string show = ShowPath(table, ProgramPath(argv[0]));
   if (show.empty()) {
     std::fprintf(stderr,

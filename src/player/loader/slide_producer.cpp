@@ -2,6 +2,7 @@
 
 #include "foundation/exceptions.h"
 #include "foundation/log.h"
+#include "package/access/show_color_management.h"
 #include "project/ini_lookup.h"
 #include "project/ini_values.h"
 #include "scene/objects/vyr_slide.h"
@@ -14,6 +15,8 @@ TRef<TVyrSlideHost> MakeShowHost(const TVyrSource& source, TRef<TFileAccessor> f
   if (!themes.empty() && themes.back() != '/' && themes.back() != '\\') themes += '/';
   if (settings.themeFolder.empty()) settings.themeFolder = themes;
   settings.slideCount = source.SlideCount();
+  // Colours are converted unless the show (or the command line) switched colour management off.
+  settings.colorManagement = !ColorManagementOff();
   return MakeRef<TVyrSlideHost>(std::move(files), std::move(settings));
 }
 

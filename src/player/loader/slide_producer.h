@@ -27,7 +27,8 @@ struct TBuiltDialog {
 // the same pixel unit as width and height, so k = 1.
 inline constexpr float kSlideDepthConstant = 1.0f;
 
-// A slide host for a show: the button themes of [Main] "PathToButtons", the slide count.
+// A slide host for a show: the button themes of [Main] "PathToButtons", the slide count,
+// whether colours are converted to the display profile (the show's colour management).
 // settings supplies the rest (font-cache key, frame-size and effect-resource callbacks).
 TRef<TVyrSlideHost> MakeShowHost(const TVyrSource& source, TRef<TFileAccessor> files,
                                  THostSettings settings = {});

@@ -6,6 +6,7 @@
 
 #include "foundation/exceptions.h"
 #include "foundation/log.h"
+#include "scene/host/managed_colour.h"
 #include "scene/host/slide_host.h"
 #include "scene/object_kind.h"
 #include "scene/objects/object_creator.h"
@@ -76,6 +77,7 @@ void TVyrObject::ReadKeys(const TIniObject* o) {
   shadow_.enabled = KeyBool(o, "ShadowEnable", kind == kKindText);
   shadow_.size = KeyFloat(o, "ShadowSize", 16);
   shadow_.color = KeyColor(o, "ShadowColor", 0xFF000000);
+  shadow_.managedColor = ManagedColour(GetHost(), shadow_.color);
   shadow_.opacity = KeyFloat(o, "ShadowOpacity", 59);
   shadow_.distance = KeyFloat(o, "ShadowDistance", 1.5f);
   shadow_.angle = KeyFloat(o, "ShadowAngle", 45);

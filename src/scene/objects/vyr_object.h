@@ -27,6 +27,7 @@ inline constexpr int kMaxObjectDepth = 256;
 struct TShadowSettings {
   bool enabled = false;
   uint32_t color = 0xFF000000;
+  uint32_t managedColor = 0xFF000000;  // color in the display profile: what is drawn
   float opacity = 59;
   float distance = 1.5f;
   double angle = 45;

@@ -7,6 +7,7 @@
 #include "imaging/metadata/macro_parser.h"
 #include "imaging/text/text_picture.h"
 #include "project/ini_value_text.h"
+#include "scene/host/managed_colour.h"
 #include "scene/host/slide_host.h"
 #include "scene/objects/object_keys.h"
 #include "scene/objects/vyr_slide.h"
@@ -34,6 +35,7 @@ void TVyrText::ReadKeys(const TIniObject* o) {
     colors_[kStateNormal] = KeyColor(o, "TextColor", 0xFFFFFFFF);
     colors_[kStateHover] = KeyColor(o, "TextColorHover", colors_[kStateNormal]);
     colors_[kStateClick] = KeyColor(o, "TextColorClick", colors_[kStateNormal]);
+    ManageColors();
     params_.fontName = KeyText(o, "FontName", "Arial");
     params_.style = ParseStyleWords(KeyText(o, "FontStyle", ""));
     params_.alignment = KeyEnum(o, "TextAlign", {"Left", "Center", "Right"}, kAlignCenter);
@@ -156,14 +158,24 @@ float TVyrText::GetDrawOpacity() const {
 
 void TVyrText::FillDrawParams(TDeviceDrawer& drawer, TImageDrawParams& params) {
   TVyrImage::FillDrawParams(drawer, params);
-  params.tint = colors_[std::clamp(mouseState_, 0, 2)];
+  params.tint = managedColors_[std::clamp(mouseState_, 0, 2)];
   params.sourceRect = {};
   params.borderMargin = 0;
 }
 
 void TVyrText::SetCaptionColor(uint32_t color) {
   colors_[0] = colors_[1] = colors_[2] = color;
+  ManageColors();
   changed_ = true;
+}
+
+void TVyrText::ManageColors() {
+  for (int state = 0; state < 3; ++state) {
+    int same = 0;
+    while (same < state && colors_[same] != colors_[state]) ++same;
+    managedColors_[state] =
+        same < state ? managedColors_[same] : ManagedColour(GetHost(), colors_[state]);
+  }
 }
 
 void TVyrText::ShadowSilhouette(TShadowParams& params) const {
