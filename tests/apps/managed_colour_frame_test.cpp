@@ -35,14 +35,13 @@ TEST(ManagedColourFrame, BackgroundFollowsTheDisplayProfileBoxesDoNot) {
   // 64 x 48: a red background (Windows colour 0x000000FF) and a red box over the left half.
   auto project = [&](const std::string& colorManagement) {
     const std::string path = dir / ("show" + std::to_string(colorManagement.size()) + ".vyr");
-    WriteFile(path,
-              "[Main]\r\nopt_scr_width=64\r\nopt_scr_height=48\r\n" + colorManagement +
-                  "[Times]\r\nopt_slidescount=1\r\nopt_synchpos1=4000\r\n"
-                  "[Slide1]\r\nbstyle=1\r\nbcolor=255\r\nobject Root:Root\r\n"
-                  "object box:Box\r\nGUID={00000000-0000-0000-0000-0000000000b1}\r\n"
-                  "Size=32,48\r\nFitMode=None\r\nColor1=255,0,0\r\n"
-                  "object k:KeyPoint\r\nTime=0\r\nPosition=-50,0\r\nend\r\nend\r\nend\r\n"
-                  "object TheEffect:AnEffect\r\n  ref=dissolve\r\n  time=500\r\nend\r\n");
+    WriteFile(path, "[Main]\r\nopt_scr_width=64\r\nopt_scr_height=48\r\n" + colorManagement +
+                        "[Times]\r\nopt_slidescount=1\r\nopt_synchpos1=4000\r\n"
+                        "[Slide1]\r\nbstyle=1\r\nbcolor=255\r\nobject Root:Root\r\n"
+                        "object box:Box\r\nGUID={00000000-0000-0000-0000-0000000000b1}\r\n"
+                        "Size=32,48\r\nFitMode=None\r\nColor1=255,0,0\r\n"
+                        "object k:KeyPoint\r\nTime=0\r\nPosition=-50,0\r\nend\r\nend\r\nend\r\n"
+                        "object TheEffect:AnEffect\r\n  ref=dissolve\r\n  time=500\r\nend\r\n");
     return path;
   };
   struct Case {

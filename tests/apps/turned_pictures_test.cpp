@@ -58,9 +58,10 @@ class TurnedPictures : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     const std::string picture = dir_ / (std::string("photo.") + GetParam());
-    const std::string make = "ffmpeg -v error -y -f lavfi -i color=c=red:s=40x40 -f lavfi -i "
-                             "color=c=blue:s=40x40 -filter_complex hstack -frames:v 1 -q:v 1 " +
-                             picture + " >/dev/null 2>&1";
+    const std::string make =
+        "ffmpeg -v error -y -f lavfi -i color=c=red:s=40x40 -f lavfi -i "
+        "color=c=blue:s=40x40 -filter_complex hstack -frames:v 1 -q:v 1 " +
+        picture + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(make.c_str()), 0) << "ffmpeg could not write the picture";
   }
 
@@ -76,7 +77,8 @@ class TurnedPictures : public ::testing::TestWithParam<const char*> {
         "\r\nobject k:KeyPoint\r\nTime=0\r\nScaleX=50\r\nScaleY=50\r\nend\r\nend\r\nend\r\n"
         "object TheEffect:AnEffect\r\n  ref=dissolve\r\n  time=500\r\nend\r\n";
     // Any case: the table's names compare ignoring case.
-    if (!code.empty()) text += "[RotationState]\r\n;\"PHOTO." + name.substr(6) + "\"=" + code + "\r\n";
+    if (!code.empty())
+      text += "[RotationState]\r\n;\"PHOTO." + name.substr(6) + "\"=" + code + "\r\n";
     const std::string path = dir_ / ("project_" + (code.empty() ? "none" : code) + ".vyr");
     WriteFile(path, text);
     return path;
@@ -88,12 +90,12 @@ class TurnedPictures : public ::testing::TestWithParam<const char*> {
 TEST_P(TurnedPictures, SceneCornersAndFrameFollowTheTurn) {
   struct Case {
     std::string code;
-    bool quarter;     // laid out 30 x 60 instead of 80 x 40
-    bool redFirst;    // red at the top (quarter) or at the left (not quarter)
+    bool quarter;   // laid out 30 x 60 instead of 80 x 40
+    bool redFirst;  // red at the top (quarter) or at the left (not quarter)
   };
   const Case cases[] = {
-      {"", false, true}, {"1", false, true}, {"3", false, false},
-      {"6", true, true},  // clockwise: the left side comes to the top
+      {"", false, true},   {"1", false, true},
+      {"3", false, false}, {"6", true, true},  // clockwise: the left side comes to the top
       {"8", true, false},
   };
   for (const Case& c : cases) {

@@ -10,13 +10,19 @@ namespace {
 TEST(LineBreaks, EachKindOfBreakEndsOneLine) {
   using Lines = std::vector<std::string>;
   const std::pair<std::string, Lines> cases[] = {
-      {"a\r\nb", {"a", "b"}},        {"a\n\rb", {"a", "b"}},
-      {"a\rb", {"a", "b"}},           {"a\nb", {"a", "b"}},
-      {"a\r\rb", {"a", "", "b"}},    {"a\n\nb", {"a", "", "b"}},
-      {"a\r\n\rb", {"a", "", "b"}}, {"a\n\r\nb", {"a", "", "b"}},
+      {"a\r\nb", {"a", "b"}},
+      {"a\n\rb", {"a", "b"}},
+      {"a\rb", {"a", "b"}},
+      {"a\nb", {"a", "b"}},
+      {"a\r\rb", {"a", "", "b"}},
+      {"a\n\nb", {"a", "", "b"}},
+      {"a\r\n\rb", {"a", "", "b"}},
+      {"a\n\r\nb", {"a", "", "b"}},
       {"a\r\n\r\nb", {"a", "", "b"}},
-      {"ab", {"ab"}},                 {"", {""}},
-      {"a\r\n", {"a", ""}},           {"\nb", {"", "b"}},
+      {"ab", {"ab"}},
+      {"", {""}},
+      {"a\r\n", {"a", ""}},
+      {"\nb", {"", "b"}},
   };
   for (const auto& [text, lines] : cases) EXPECT_EQ(SplitLines(text), lines) << text;
 }

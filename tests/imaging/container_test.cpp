@@ -116,8 +116,7 @@ TEST(TurnedPictures, EveryDecoderReportsTheTurnedSize) {
   VYR_REQUIRE_TOOL(kConvert);
   const std::string dir = TempDir();
   // 6 x 4, red on the left half, blue on the right.
-  RunTool(std::string(kConvert) + " -size 3x4 xc:red -size 3x4 xc:blue +append " + dir +
-          "/p.png");
+  RunTool(std::string(kConvert) + " -size 3x4 xc:red -size 3x4 xc:blue +append " + dir + "/p.png");
   for (const char* ext : {"jpg", "bmp", "gif"})
     RunTool(std::string(kConvert) + " " + dir + "/p.png -quality 100 " + dir + "/p." + ext);
   std::vector<std::pair<std::string, std::vector<uint8_t>>> pictures;

@@ -177,7 +177,8 @@ TEST(SlideProducer, LoaderOfAShowWithoutSlidesSaysSoOnce) {
   loader->Stop();
   EXPECT_FALSE(loader->Step());
   int said = 0;
-  for (const auto& line : log.lines) said += line.find("No Slides in Presentation") != std::string::npos;
+  for (const auto& line : log.lines)
+    said += line.find("No Slides in Presentation") != std::string::npos;
   EXPECT_EQ(said, 1) << ::testing::PrintToString(log.lines);
 }
 

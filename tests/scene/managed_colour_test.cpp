@@ -40,12 +40,12 @@ class ManagedColours : public ::testing::Test {
   // A red-to-green gradient background (Windows colour values 0x00BBGGRR), a red text that
   // turns green under the pointer, and a box filled red that casts a red shadow.
   static TSceneFixture Scene(const std::string& background = "bcolor1=255\nbcolor2=65280\n") {
-    return TSceneFixture(
-        Obj("t", "Text", "Text=Hi\nTextColor=255,0,0\nTextColorHover=0,255,0\n",
-            KeyPoint("Time=0\nScaleY=20\n")) +
-            Obj("b", "Box",
-                "Size=100,100\nFitMode=None\nColor1=255,0,0\nShadowEnable=1\nShadowColor=255,0,0\n"),
-        1000, 1000, 0, 0, "bstyle=3\nbcolorstyle=1\n" + background);
+    return TSceneFixture(Obj("t", "Text", "Text=Hi\nTextColor=255,0,0\nTextColorHover=0,255,0\n",
+                             KeyPoint("Time=0\nScaleY=20\n")) +
+                             Obj("b", "Box",
+                                 "Size=100,100\nFitMode=None\nColor1=255,0,0\nShadowEnable="
+                                 "1\nShadowColor=255,0,0\n"),
+                         1000, 1000, 0, 0, "bstyle=3\nbcolorstyle=1\n" + background);
   }
 };
 

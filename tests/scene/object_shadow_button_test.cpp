@@ -289,8 +289,9 @@ void AddSmallTheme(TSceneFixture& scene, double btnOffset, double minWidth) {
 TEST(ThemedButton, CaptionTakesTheThemeSizeAndTheWidthMayDropBelowTheReference) {
   // The caption's first keyframe asks for 100 across and 30 down; the theme's BtnOffset 20
   // makes both 80, and BtnOffsetX 100 of the project is kept at 100.
-  TSceneFixture scene(Obj("b", "Button", "Theme=small\nBtnOffsetX=40\n",
-                          Obj("cap", "Text", "Text=Go\n", KeyPoint("Time=0\nScaleX=100\nScaleY=30\n"))));
+  TSceneFixture scene(
+      Obj("b", "Button", "Theme=small\nBtnOffsetX=40\n",
+          Obj("cap", "Text", "Text=Go\n", KeyPoint("Time=0\nScaleX=100\nScaleY=30\n"))));
   AddSmallTheme(scene, 20, 0);
   scene.Build();
   scene.At(0);
@@ -315,8 +316,9 @@ TEST(ThemedButton, CaptionTakesTheThemeSizeAndTheWidthMayDropBelowTheReference) 
 }
 
 TEST(ThemedButton, ACaptionAlreadyAtTheThemeSizeKeepsItsKeyframe) {
-  TSceneFixture scene(Obj("b", "Button", "Theme=small\n",
-                          Obj("cap", "Text", "Text=Go\n", KeyPoint("Time=0\nScaleX=75\nScaleY=30\n"))));
+  TSceneFixture scene(
+      Obj("b", "Button", "Theme=small\n",
+          Obj("cap", "Text", "Text=Go\n", KeyPoint("Time=0\nScaleX=75\nScaleY=30\n"))));
   AddSmallTheme(scene, 25, 0);
   scene.Build();
   scene.At(0);

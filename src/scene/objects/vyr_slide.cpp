@@ -276,8 +276,8 @@ void TVyrSlide::DrawSelf(TDeviceDrawer& drawer) {
   const TBoxFill fill = background_.kind == TBackgroundParams::kGradient
                             ? static_cast<TBoxFill>(background_.gradientKind)
                             : TBoxFill::Solid;
-  drawer.DrawColourBox(Placement(), rect, background_.managedColor1, background_.managedColor2, fill,
-                       GetOpacity(), false);
+  drawer.DrawColourBox(Placement(), rect, background_.managedColor1, background_.managedColor2,
+                       fill, GetOpacity(), false);
 }
 
 TVyrImage* TVyrSlide::MainImage() const {
