@@ -359,8 +359,8 @@ bool TVyrObject::HitPlacement(TPlacement& placement) {
   // A placement that cannot be inverted (a zero scale, a turn edge-on): the object's
   // rectangle is tested unturned at the root's scale, where the object stands.
   AskHost();
-  if (!root_ || root_ == this || !root_->placementValid_) return false;
-  placement = root_->placement_;
+  if (!root_ || root_ == this || !root_->PlacementValid()) return false;
+  placement = root_->Placement();
   if (Finite(placement_.origin)) placement.origin = placement_.origin;
   return true;
 }
