@@ -189,7 +189,8 @@ TEST(SlideProducer, LoaderTakesANewBuildSizeWhileItRuns) {
   std::vector<TRef<TDrawContainer>> seen;
   loader->SetDeliverDirectly([&](TRef<TSlideData> list) {
     std::lock_guard guard(lock);
-    for (int i = 0; i < list->Count(); ++i) seen.push_back(list->Item(i));
+    for (int i = 0; i < list->Count(); ++i)
+      seen.push_back(TRef<TDrawContainer>::Share(list->Item(i)));
   });
   ASSERT_TRUE(loader->Start());
   // The window changes while slides are being built: every slide is built whole at one of
@@ -224,7 +225,9 @@ TEST(SlideProducer, LoaderTakesANewBuildSizeWhileItRuns) {
       EXPECT_EQ(centre.x, 200) << c->absoluteIndex;
       EXPECT_EQ(centre.y, 150) << c->absoluteIndex;
     }
-    if (c->absoluteIndex >= 4) EXPECT_FLOAT_EQ(scale, 50) << c->absoluteIndex;
+    if (c->absoluteIndex >= 4) {
+      EXPECT_FLOAT_EQ(scale, 50) << c->absoluteIndex;
+    }
   }
 }
 

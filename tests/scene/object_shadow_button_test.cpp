@@ -205,7 +205,8 @@ TEST(ThemedButton, PointerChangesTheStatePicture) {
   ASSERT_TRUE(button && button->Themed());
   ASSERT_TRUE(button->Picture());
   EXPECT_EQ(button->Picture()->Height(), 20);
-  EXPECT_GE(button->Picture()->Width(), 60);
+  // The theme's BtnMinWidth 150 keeps it at least 30 wide; it may be narrower than 60.
+  EXPECT_GE(button->Picture()->Width(), 30);
   EXPECT_EQ(button->Caption()->Color(kStateNormal), 0xFFFF8000u);  // the theme's caption colour
   EXPECT_NE(button->Picture()->Name().find(":0:"), std::string::npos);
 
@@ -275,7 +276,7 @@ void AddSmallTheme(TSceneFixture& scene, double btnOffset, double minWidth) {
            "Center=p.png,10,10,110,30\n";
   ini += "[TextParams]\nColor=#000000\nBtnOffset=" + std::to_string(btnOffset) +
          "\nBtnMinWidth=" + std::to_string(minWidth) + "\n";
-  scene.source->files["small\\btn.ini"] = ini;
+  scene.source->files["small\\btn.ini"] = std::vector<uint8_t>(ini.begin(), ini.end());
   test::TTempDir dir;
   TRef<TBitmap> b = CreateSysBitmap(120, 40, pf::A8R8G8B8());
   b->FillRect({0, 0, 120, 40}, 0xFF204060);

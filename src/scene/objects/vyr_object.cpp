@@ -359,9 +359,10 @@ bool TVyrObject::HitPlacement(TPlacement& placement) {
   // A placement that cannot be inverted (a zero scale, a turn edge-on): the object's
   // rectangle is tested unturned at the root's scale, where the object stands.
   AskHost();
-  if (!root_ || root_ == this || !root_->PlacementValid()) return false;
+  if (!root_ || root_ == this || !root_->PlacementValid() || !Finite(placement_.origin))
+    return false;
   placement = root_->Placement();
-  if (Finite(placement_.origin)) placement.origin = placement_.origin;
+  placement.origin = placement_.origin;
   return true;
 }
 
