@@ -94,8 +94,11 @@ TEST_F(Thumbnail, LongerSideIsTheSizeAndTheFirstSlideHasArrived) {
     ASSERT_TRUE(png);
     EXPECT_EQ(png->Width(), c.wantWidth);
     EXPECT_EQ(png->Height(), c.wantHeight);
-    // The dissolve from the blank slide is over: pure red, neither green nor a blend.
-    EXPECT_EQ(RgbAt(*png, c.wantWidth / 2, c.wantHeight / 2), 0xFF0000u);
+    // The dissolve from the blank slide is over: pure red, neither green nor a blend. (A
+    // slide a third of a pixel high leaves nothing to look at.)
+    if (c.wantHeight > 1) {
+      EXPECT_EQ(RgbAt(*png, c.wantWidth / 2, c.wantHeight / 2), 0xFF0000u);
+    }
   }
 }
 
