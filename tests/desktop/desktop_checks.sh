@@ -135,26 +135,33 @@ man)
 completion)
   # Every long option a program's --help names is offered by its completion.
   completions=$prefix/share/bash-completion/completions
-  complete_words() {  # PROGRAM WORD...: what completing the last word offers
-    bash -c 'shopt -s extglob; source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
-             _$1; printf "%s\n" "${COMPREPLY[@]}"' _ "$completions/$1" "$@"
+  complete_words() {  # PROGRAM WORD...: what completing the last of the words offers
+    bash -c 'shopt -s extglob; source "$1"; complete=_$2; shift; COMP_WORDS=("$@")
+             COMP_CWORD=$(($# - 1)); $complete; printf "%s\n" "${COMPREPLY[@]}"' \
+      _ "$completions/$1" "$@"
   }
-  offered=$(complete_words vyrviewer vyrviewer --)
-  for option in $("$prefix/bin/vyrviewer" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+  offered=$(complete_words vyrviewer --)
+  for option in $("$prefix/bin/vyrviewer" --help | grep '^ *--' | grep -o -- '--[a-z][a-z-]*' | sort -u); do
     grep -qx -- "$option" <<<"$offered" || fail "vyrviewer completion lacks $option"
   done
-  "$prefix/bin/vyrpack" --help | sed -n 's/^ *vyrpack \([a-z][a-z]*\) .*/\1/p; s/^  \([a-z][a-z]*\) .*/\1/p' |
-    sort -u >"$stage/vyrpack-commands"
-  grep -qx create "$stage/vyrpack-commands" || fail "no commands read from vyrpack --help"
-  commands=$(complete_words vyrpack vyrpack '')
-  while read -r name; do
-    grep -qx "$name" <<<"$commands" || fail "vyrpack completion lacks the command $name"
-    offered=$(complete_words vyrpack vyrpack "$name" --)
-    for option in $("$prefix/bin/vyrpack" --help | grep -E "^ *(vyrpack )?$name " |
-                    grep -o -- '--[a-z][a-z-]*' | sort -u); do
-      grep -qx -- "$option" <<<"$offered" || fail "vyrpack $name completion lacks $option"
-    done
-  done <"$stage/vyrpack-commands"
+  # vyrpack's help gives each command on a line of its own, its options there and on the
+  # indented lines below, up to the next command or a blank line.
+  "$prefix/bin/vyrpack" --help | awk '
+    /^  [a-z]+ / { command = $1; print command, ""; }
+    /^$/ { command = "" }
+    command != "" { while (match($0, /--[a-z][a-z-]*/)) {
+                      print command, substr($0, RSTART, RLENGTH); $0 = substr($0, RSTART + RLENGTH) } }' |
+    sort -u >"$stage/vyrpack-options"
+  grep -q '^create --exe$' "$stage/vyrpack-options" || fail "no options read from vyrpack --help"
+  commands=$(complete_words vyrpack '')
+  while read -r name option; do
+    if [ -z "$option" ]; then
+      grep -qx "$name" <<<"$commands" || fail "vyrpack completion lacks the command $name"
+    else
+      grep -qx -- "$option" <<<"$(complete_words vyrpack "$name" --)" ||
+        fail "vyrpack $name completion lacks $option"
+    fi
+  done <"$stage/vyrpack-options"
   ;;
 
 self_playing)
