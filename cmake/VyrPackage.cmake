@@ -10,12 +10,13 @@ set(CPACK_PACKAGE_CONTACT "VyrViewer developers <maintainers@vyrviewer.org>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "player for packed slide shows")
 set(CPACK_PACKAGE_DESCRIPTION
-    "VyrViewer plays packed slide shows: a show file carries its project with the pictures,\n\
-music, video and skins it needs, and the player builds each slide, joins the slides\n\
-with transitions drawn with OpenGL and plays the music as the show's clock.\n\
+    "VyrViewer plays packed slide shows: a show file carries its project with\n\
+the pictures, music, video and skins it needs, and the player builds each\n\
+slide, joins the slides with transitions drawn with OpenGL and plays the\n\
+music as the show's clock.\n\
 .\n\
-The package also holds vyrpack, which builds, inspects and unpacks shows, and\n\
-gives file managers thumbnails of shows.")
+The package also holds vyrpack, which builds, inspects and unpacks shows,\n\
+and gives file managers thumbnails of shows.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
