@@ -23,6 +23,8 @@ install)
   two_slides 320 180 $'opt_usepass=1\r\nopt_pass=secret\r\n' >"$shows/locked/Project.vyr"
   "$prefix/bin/vyrpack" create "$shows/open.vyshow" "$shows/open/Project.vyr" >/dev/null
   "$prefix/bin/vyrpack" create "$shows/locked.vyshow" "$shows/locked/Project.vyr" >/dev/null
+  picture_show "$shows/picture"
+  "$prefix/bin/vyrpack" create "$shows/picture.vyshow" "$shows/picture/Project.vyr" >/dev/null
   ;;
 
 files)
@@ -87,11 +89,13 @@ thumbnailer)
   trap 'rm -rf "$work"' EXIT
   entry=$prefix/share/thumbnailers/$app_id.thumbnailer
   export PATH="$prefix/bin:$PATH"
-  for input in "$shows/open.vyshow" "$shows/open/Project.vyr"; do
-    out=$work/$(basename "$input").png
+  for case in open.vyshow:255,0,0 open/Project.vyr:255,0,0 picture.vyshow:255,255,0 \
+              picture/Project.vyr:255,255,0; do
+    input=$shows/${case%%:*}
+    out=$work/$(tr / _ <<<"${case%%:*}").png
     thumbnailer_command "$entry" "$input" 128 "$out"
     "${command[@]}" </dev/null
-    expect_red_thumbnail "$out"
+    expect_thumbnail "$out" "${case#*:}"
   done
   thumbnailer_command "$entry" "$shows/locked.vyshow" 128 "$work/locked.png"
   if "${command[@]}" </dev/null 2>"$work/err"; then fail "a protected show got a thumbnail"; fi
@@ -107,17 +111,20 @@ sandbox)
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
   mkdir -p "$work/out"
-  for input in "$shows/open.vyshow" "$shows/open/Project.vyr"; do
-    name=$(basename "$input").png
-    thumbnailer_command "$prefix/share/thumbnailers/$app_id.thumbnailer" "$input" 128 "/tmp/$name"
+  # A package carries its pictures into the sandbox; a loose project draws what it can reach
+  # there: its own objects, not the picture beside it.
+  for case in open.vyshow:255,0,0 picture.vyshow:255,255,0 picture/Project.vyr:255,0,0; do
+    input=$shows/${case%%:*}
+    out=$work/out/$(tr / _ <<<"${case%%:*}").png
+    thumbnailer_command "$prefix/share/thumbnailers/$app_id.thumbnailer" "$input" 128 "$out"
     bwrap --unshare-all --die-with-parent --new-session --clearenv \
       --setenv PATH /opt/vyrviewer/bin:/usr/bin \
       --ro-bind /usr /usr --symlink usr/lib /lib --symlink usr/lib64 /lib64 \
       --symlink usr/bin /bin --symlink usr/sbin /sbin --proc /proc --dev /dev \
       --ro-bind "$prefix/bin" /opt/vyrviewer/bin \
-      --ro-bind "$input" "$input" --bind "$work/out" /tmp \
-      "${command[@]}" </dev/null
-    expect_red_thumbnail "$work/out/$name"
+      --ro-bind "$input" "$input" --bind "$work/out" "$work/out" \
+      "${command[@]}" </dev/null 2>"$work/err" || { cat "$work/err" >&2; fail "sandboxed $input"; }
+    expect_thumbnail "$out" "${case#*:}"
   done
   ;;
 
@@ -172,7 +179,7 @@ self_playing)
   mkdir "$work/elsewhere"
   mv "$work/made.run" "$work/elsewhere/holiday"
   (cd / && "$work/elsewhere/holiday" --frame 2500 --size 128x72 --out "$work/frame.png") </dev/null
-  expect_red_thumbnail "$work/frame.png"
+  expect_thumbnail "$work/frame.png"
   ;;
 
 *) fail "unknown check $check" ;;

@@ -29,12 +29,24 @@ png_pixel() {
   convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:
 }
 
-# A PNG written as the thumbnail of the two-slide show at 128: 128 x 72, red in the middle.
-expect_red_thumbnail() {
-  local png=$1
+# A PNG written as the thumbnail of a 16:9 show at 128: 128 x 72, the colour R,G,B (default
+# red) in the middle.
+expect_thumbnail() {
+  local png=$1 colour=${2:-255,0,0}
   [ -s "$png" ] || fail "no thumbnail $png"
   [ "$(png_size "$png")" = 128x72 ] || fail "$png is $(png_size "$png"), not 128x72"
-  [ "$(png_pixel "$png" 64 36)" = 255,0,0 ] || fail "$png is $(png_pixel "$png" 64 36) in the middle, not red"
+  [ "$(png_pixel "$png" 64 36)" = "$colour" ] ||
+    fail "$png is $(png_pixel "$png" 64 36) in the middle, not $colour"
+}
+
+# The two-slide show with a yellow JPEG over the whole of slide 1, in folder DIR.
+picture_show() {
+  local dir=$1
+  mkdir -p "$dir"
+  convert -size 320x180 xc:yellow "$dir/yellow.jpg"
+  two_slides 320 180 | awk '{ print } /^Color1=255,0,0/ && !done { getline; print;
+    printf "object picture:Image\r\nImageName=yellow.jpg\r\nend\r\n"; done = 1 }' \
+    >"$dir/Project.vyr"
 }
 
 # The thumbnailer's command for INPUT, SIZE and OUTPUT, split into the array "command", with
