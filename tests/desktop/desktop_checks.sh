@@ -38,7 +38,9 @@ files)
         [ "$(png_size "$prefix/$file")" = "$size" ] || fail "$file is not $size" ;;
     esac
   done <"$here/installed_files.txt"
-  [ -x "$prefix/bin/vyrviewer" ] && [ -x "$prefix/bin/vyrpack" ] || fail "programs not executable"
+  for program in vyrviewer vyrpack; do
+    [ -x "$prefix/bin/$program" ] || fail "$program is not executable"
+  done
   # Every icon the entries name is installed.
   icons=$(sed -n 's/^Icon=//p' "$prefix/share/applications/$app_id.desktop"
           sed -n 's/.*<icon name="\([^"]*\)".*/\1/p' "$prefix/share/mime/packages/$app_id.xml")
@@ -94,11 +96,11 @@ thumbnailer)
     input=$shows/${case%%:*}
     out=$work/$(tr / _ <<<"${case%%:*}").png
     thumbnailer_command "$entry" "$input" 128 "$out"
-    "${command[@]}" </dev/null
+    "${run_line[@]}" </dev/null
     expect_thumbnail "$out" "${case#*:}"
   done
   thumbnailer_command "$entry" "$shows/locked.vyshow" 128 "$work/locked.png"
-  if "${command[@]}" </dev/null 2>"$work/err"; then fail "a protected show got a thumbnail"; fi
+  if "${run_line[@]}" </dev/null 2>"$work/err"; then fail "a protected show got a thumbnail"; fi
   [ ! -e "$work/locked.png" ] || fail "a protected show left a file"
   grep -q password "$work/err" || fail "no reason given: $(cat "$work/err")"
   ;;
@@ -123,7 +125,7 @@ sandbox)
       --symlink usr/bin /bin --symlink usr/sbin /sbin --proc /proc --dev /dev \
       --ro-bind "$prefix/bin" /opt/vyrviewer/bin \
       --ro-bind "$input" "$input" --bind "$work/out" "$work/out" \
-      "${command[@]}" </dev/null 2>"$work/err" || { cat "$work/err" >&2; fail "sandboxed $input"; }
+      "${run_line[@]}" </dev/null 2>"$work/err" || { cat "$work/err" >&2; fail "sandboxed $input"; }
     expect_thumbnail "$out" "${case#*:}"
   done
   ;;

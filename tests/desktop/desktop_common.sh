@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the desktop and package checks: fixtures and small assertions.
 
 fail() {
@@ -49,20 +50,20 @@ picture_show() {
     >"$dir/Project.vyr"
 }
 
-# The thumbnailer's command for INPUT, SIZE and OUTPUT, split into the array "command", with
+# The thumbnailer's command for INPUT, SIZE and OUTPUT, split into the array "run_line", with
 # the field codes a file manager fills in.
 thumbnailer_command() {
   local entry=$1 input=$2 size=$3 output=$4 exec_line word
   exec_line=$(sed -n 's/^Exec=//p' "$entry")
   [ -n "$exec_line" ] || fail "$entry has no Exec line"
-  command=()
+  run_line=()
   for word in $exec_line; do
     case $word in
-      %i) command+=("$input") ;;
-      %s) command+=("$size") ;;
-      %o) command+=("$output") ;;
-      %u) command+=("file://$input") ;;
-      *) command+=("$word") ;;
+      %i) run_line+=("$input") ;;
+      %s) run_line+=("$size") ;;
+      %o) run_line+=("$output") ;;
+      %u) run_line+=("file://$input") ;;
+      *) run_line+=("$word") ;;
     esac
   done
 }

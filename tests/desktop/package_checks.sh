@@ -30,7 +30,7 @@ fields)
   [ "$(dpkg-deb -f "$deb" Package)" = vyrviewer ] || fail "package name"
   [ -n "$(dpkg-deb -f "$deb" Version)" ] || fail "no version"
   [ "$(dpkg-deb -f "$deb" Architecture)" = "$(dpkg --print-architecture)" ] || fail "architecture"
-  names() { tr ',|' '\n\n' | sed 's/^ *//; s/ .*//' | sed '/^$/d'; }
+  names() { tr ',|' '\n' | sed 's/^ *//; s/ .*//' | sed '/^$/d'; }
   depends=$(dpkg-deb -f "$deb" Depends | names)
   # The linked libraries (found by dpkg-shlibdeps) and what is loaded at run time or is no
   # library, named by hand.
@@ -43,8 +43,12 @@ fields)
   # No maintainer scripts: dpkg's triggers refresh the MIME and desktop databases.
   mkdir -p "$stage/control"
   dpkg-deb -e "$deb" "$stage/control"
-  extra=$(ls "$stage/control" | grep -vx -e control -e md5sums || true)
-  [ -z "$extra" ] || fail "control files besides control and md5sums: $extra"
+  for file in "$stage"/control/*; do
+    case ${file##*/} in
+      control | md5sums) ;;
+      *) fail "a control file besides control and md5sums: ${file##*/}" ;;
+    esac
+  done
   dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./||' >"$stage/contents"
   while read -r file; do
     case $file in '#'* | '') continue ;; esac
