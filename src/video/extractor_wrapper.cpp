@@ -50,8 +50,7 @@ TRef<TExtractorWrapper> TExtractorWrapper::ForFile(TVyrSlideHost& host,
   auto wrapper = MakeRef<TExtractorWrapper>(host.Files(), loadFromDisk);
   wrapper->Open(fileName);
   std::lock_guard guard(registryLock);
-  auto [it, added] = Registry().emplace(key, wrapper);
-  return it->second;  // another thread's wrapper when it was quicker
+  return Registry().emplace(key, wrapper).first->second;  // another thread's when it was quicker
 }
 
 void TExtractorWrapper::Prune() {

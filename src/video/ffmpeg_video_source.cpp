@@ -83,6 +83,7 @@ struct TWinVideoSource::TState {
   std::vector<int64_t> keyPts;  // presentation times of the key frames, ascending
   bool haveFrame = false;       // `frame` holds the last frame decoded
   int64_t lastPts = INT64_MIN;
+  int64_t firstPts = INT64_MIN;  // the first frame decoded after the last seek
   bool inputEnded = false;
   bool packetPending = false;
 
@@ -160,6 +161,7 @@ struct TWinVideoSource::TState {
     avcodec_flush_buffers(codec);
     haveFrame = false;
     lastPts = INT64_MIN;
+    firstPts = INT64_MIN;
     inputEnded = false;
     if (packetPending) av_packet_unref(packet);
     packetPending = false;
@@ -175,6 +177,7 @@ struct TWinVideoSource::TState {
         const int64_t ts =
             frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
         lastPts = ts == AV_NOPTS_VALUE ? lastPts + 1 : ts;
+        if (firstPts == INT64_MIN) firstPts = lastPts;
         if (lastPts >= target) return 1;
         continue;
       }
@@ -230,13 +233,10 @@ struct TWinVideoSource::TState {
       const int got = DecodeUntil(target, index);
       if (got < 0) return false;
       if (got == 0) return haveFrame;
-      if (lastPts == target || from == INT64_MIN) return true;
-      // Landed past the key frame asked for: a demuxer without exact seeking.
-      if (attempt > 0 || lastPts > key) {
-        from = attempt < 2 ? KeyBefore(from) : INT64_MIN;
-        continue;
-      }
-      return true;
+      if (lastPts == target || from == INT64_MIN || firstPts <= target) return true;
+      // The first frame after the seek lies past the target: a demuxer that does not seek
+      // exactly. Start from an earlier key frame, at last from the file's start.
+      from = attempt < 2 ? KeyBefore(from) : INT64_MIN;
     }
     return haveFrame;
   }
