@@ -11,6 +11,7 @@ TClipPlayback::TClipPlayback(const TVideoPlaybackRequest& request) {
   const std::string& fileName = clip_ ? clip_->FileName() : keys.fileName;
   const bool fromDisk = clip_ ? clip_->LoadFromDisk() : keys.loadFromDisk;
   wrapper_ = TExtractorWrapper::ForFile(*request.host, fileName, fromDisk);
+  if (clip_ && wrapper_->State() == TVideoState::Opened) clip_->ApplyLength(wrapper_->LengthMs());
   timing_.start = clip_ ? clip_->StartVyrTime() : keys.startVyrTime;
   timing_.duration = clip_ ? clip_->Duration() : keys.duration;
   timing_.startInClip = clip_ ? clip_->StartVideoTime() : keys.startVideoTime;

@@ -84,6 +84,7 @@ struct TWinVideoSource::TState {
   bool haveFrame = false;       // `frame` holds the last frame decoded
   int64_t lastPts = INT64_MIN;
   int64_t firstPts = INT64_MIN;  // the first frame decoded after the last seek
+  int lastIndex = -2;            // the index asked for last
   bool inputEnded = false;
   bool packetPending = false;
 
@@ -97,6 +98,9 @@ struct TWinVideoSource::TState {
 
   bool ScanPackets() {
     AVFormatContext* fmt = input.Format();
+    // Packets without a presentation time get the one their place in the stream gives them
+    // (elementary streams in MPEG-PS carry one only now and then).
+    fmt->flags |= AVFMT_FLAG_GENPTS;
     for (unsigned i = 0; i < fmt->nb_streams; ++i)
       if (static_cast<int>(i) != streamIndex) fmt->streams[i]->discard = AVDISCARD_ALL;
     struct TEntry {
@@ -222,10 +226,12 @@ struct TWinVideoSource::TState {
   }
 
   // Positions the decoder on the frame with presentation time target.
-  bool Reach(int64_t target, int index) {
+  bool Reach(int64_t target, int index, bool sequential) {
     if (haveFrame && lastPts == target) return true;
     const int64_t key = KeyAtOrBefore(target);
-    if (haveFrame && target > lastPts && key <= lastPts) return DecodeUntil(target, index) > 0 || haveFrame;
+    // The next frame, or one ahead within the same group of pictures: decode on.
+    if (haveFrame && target > lastPts && (sequential || key <= lastPts))
+      return DecodeUntil(target, index) > 0 || haveFrame;
     // A jump: from the key frame at or before, earlier ones when the seek overshoots.
     int64_t from = key;
     for (int attempt = 0; attempt < 4; ++attempt) {
@@ -316,6 +322,7 @@ TRef<TWinVideoSource> TWinVideoSource::Open(TRef<TStream> stream, const std::str
   s.SeekTo(s.pts.front());
   // The first frame must decode: a file whose frames do not is not a video we can play.
   if (s.DecodeUntil(s.pts.front(), 0) <= 0 && !s.haveFrame) return nullptr;
+  s.lastIndex = 0;
 
   TVideoSourceInfo& p = source->params_;
   p.width = par.width;
@@ -351,7 +358,9 @@ int64_t TWinVideoSource::FramePts(int index) const {
 bool TWinVideoSource::GetFrame(int index, TVideoPicture& picture) {
   TState& s = *state_;
   if (index < 0 || index >= static_cast<int>(s.pts.size())) return false;
-  if (!s.Reach(s.pts[index], index)) return false;
+  const bool sequential = index == s.lastIndex + 1;
+  s.lastIndex = index;
+  if (!s.Reach(s.pts[index], index, sequential)) return false;
   return s.Convert(picture, index);
 }
 

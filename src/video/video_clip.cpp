@@ -59,14 +59,18 @@ TRef<TVideoClip2> TVideoClip2::Find(const TIniFile& project, const std::string& 
   return clip;
 }
 
-void TVideoClip2::SetFileName(const std::string& fileName, double lengthMs) {
-  fileName_ = fileName;
+void TVideoClip2::ApplyLength(double lengthMs) {
   TClipTiming timing;
   timing.duration = duration_;
   timing.startInClip = startVideoTime_;
   ClampToLength(timing, lengthMs);
   duration_ = timing.duration;
   startVideoTime_ = timing.startInClip;
+}
+
+void TVideoClip2::SetFileName(const std::string& fileName, double lengthMs) {
+  fileName_ = fileName;
+  ApplyLength(lengthMs);
   WriteBack();
 }
 

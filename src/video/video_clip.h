@@ -32,6 +32,8 @@ class TVideoClip2 : public TRefObject {
   const std::string& MasterId() const { return masterId_; }
   double Anchor() const { return anchor_; }
 
+  // The clip's file is open: its start in the clip and duration are clamped to the length.
+  void ApplyLength(double lengthMs);
   // A new file re-applies the clamping of the start and the duration to its length (ms).
   void SetFileName(const std::string& fileName, double lengthMs);
   void SetDuration(double duration);

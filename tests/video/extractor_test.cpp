@@ -50,7 +50,8 @@ TEST(Extractor, RecyclesThePictureFarthestFromTheWantedFrame) {
   extractor->Add(Picture());
   extractor->Add(Picture());
   ASSERT_TRUE(extractor->Request(true, At(5)));
-  EXPECT_EQ(Sorted(extractor->PoolIndexes()), (std::vector<int>{kNoFrame, 5}));
+  // The picture without a frame is marked as holding none.
+  EXPECT_EQ(Sorted(extractor->PoolIndexes()), (std::vector<int>{kInvalidFrame, 5}));
   ASSERT_TRUE(extractor->Request(true, At(9)));  // the empty picture goes first
   EXPECT_EQ(Sorted(extractor->PoolIndexes()), (std::vector<int>{5, 9}));
   ASSERT_TRUE(extractor->Request(true, At(6)));  // 9 is farther from 6 than 5
@@ -132,13 +133,16 @@ TEST(Extractor, ManyLendsGiveBacksAndJumpsWhileItDecodes) {
   for (int step = 0; step < 3000; ++step) {
     if (step % 50 == 0) t = std::uniform_real_distribution<double>(0, 20000)(random);  // a jump
     t += 16.7;
-    if (step % 7 == 0) ASSERT_TRUE(extractor->Request(step % 14 == 0, t));
+    if (step % 7 == 0) {
+      ASSERT_TRUE(extractor->Request(step % 14 == 0, t));
+    }
     TPoolEntry entry;
     bool exact = false;
     ASSERT_TRUE(extractor->Lend(60, t, entry, exact));
     // A lent picture is never written: it shows the frame it was decoded with.
-    if (entry.picture->Valid() && entry.decoded >= 0)
+    if (entry.picture->Valid() && entry.decoded >= 0) {
       EXPECT_EQ(entry.picture->Plane(0)[0], static_cast<uint8_t>(entry.decoded));
+    }
     exactCount += exact;
     extractor->GiveBack(std::move(entry));
   }

@@ -76,12 +76,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "-c:v libx264 -pix_fmt yuv420p -g 12 -bf 2 -crf 18", 1},
         TCodecCase{"HevcMkv", "libx265", "clip.mkv",
                    "-c:v libx265 -pix_fmt yuv420p -x265-params log-level=none:keyint=12", 1},
-        TCodecCase{"Mpeg4Avi", "mpeg4", "clip.avi", "-c:v mpeg4 -q:v 3 -g 12", 1},
-        TCodecCase{"Mpeg2Ps", "mpeg2video", "clip.mpg", "-c:v mpeg2video -q:v 3 -g 12 -f vob", 1},
-        TCodecCase{"Vp8Webm", "libvpx", "clip.webm", "-c:v libvpx -b:v 1M -g 12", 1},
-        TCodecCase{"Vp9Webm", "libvpx-vp9", "clip.webm", "-c:v libvpx-vp9 -b:v 1M -g 12", 1},
+        TCodecCase{"Mpeg4Avi", "mpeg4", "clip.avi", "-c:v mpeg4 -pix_fmt yuv420p -q:v 3 -g 12", 1},
+        TCodecCase{"Mpeg2Ps", "mpeg2video", "clip.mpg", "-c:v mpeg2video -pix_fmt yuv420p -q:v 3 -g 12 -f vob", 1},
+        TCodecCase{"Vp8Webm", "libvpx", "clip.webm", "-c:v libvpx -pix_fmt yuv420p -b:v 1M -g 12", 1},
+        TCodecCase{"Vp9Webm", "libvpx-vp9", "clip.webm", "-c:v libvpx-vp9 -pix_fmt yuv420p -b:v 1M -g 12", 1},
         TCodecCase{"Av1Mkv", "libaom-av1", "clip.mkv",
-                   "-c:v libaom-av1 -cpu-used 8 -b:v 400k -g 12", 1},
+                   "-c:v libaom-av1 -pix_fmt yuv420p -cpu-used 8 -b:v 400k -g 12", 1},
         // Full-range Motion JPEG: ffmpeg's limited-range output and ours round apart.
         TCodecCase{"MjpegAvi", "mjpeg", "clip.avi", "-c:v mjpeg -q:v 3 -pix_fmt yuvj420p", 2}),
     [](const auto& info) { return std::string(info.param.name); });
