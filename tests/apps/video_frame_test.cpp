@@ -33,7 +33,7 @@ std::string ClipProject(const std::string& fileName) {
          "object ground:Box\r\nGUID={00000000-0000-0000-0000-000000000001}\r\n"
          "Size=320,192\r\nColor1=0,255,0\r\nend\r\n"
          "object clip:Video\r\nGUID={00000000-0000-0000-0000-000000000002}\r\n"
-         "FileName=" + fileName + "\r\nStartVYRTime=1000\r\n"
+         "FileName=" + fileName + "\r\nStartVYRTime=1000\r\nDuration=99000\r\n"
          "ShadowEnable=1\r\nShadowDistance=10\r\nShadowAngle=45\r\nShadowSize=0\r\n"
          "ShadowOpacity=100\r\nShadowColor=0,0,255\r\n"
          "object k:KeyPoint\r\nTime=0\r\nScaleX=50\r\nScaleY=50\r\nend\r\n"

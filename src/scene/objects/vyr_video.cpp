@@ -80,7 +80,14 @@ TVideoPlayback* TVyrVideo::Playback() {
 
 bool TVyrVideo::GetNaturalSize(float& width, float& height) {
   TVideoSourceInfo info;
-  if (!playback_ || !playback_->Info(info)) return false;
+  if (!playback_) return false;
+  if (!playback_->Info(info)) {
+    // A clip that did not open takes the size of its placeholder picture.
+    if (!Placeholder()) return false;
+    width = static_cast<float>(placeholder_->Width());
+    height = static_cast<float>(placeholder_->Height());
+    return true;
+  }
   const TFrameResult frame =
       vyr::ComputeFrame(FrameWorkingCopy(border_, 100, 0, 0), static_cast<float>(info.width),
                         static_cast<float>(info.height),
@@ -193,7 +200,6 @@ void TVyrVideo::ReleaseResources() {
   if (lent_ && playback_) playback_->GiveBack();
   lent_ = false;
   dropShadow_.Clear();
-  placeholder_.Reset();
   TVyrObject::ReleaseResources();
 }
 
@@ -233,14 +239,18 @@ void TVyrVideo::DrawShadow(TDeviceDrawer& drawer) {
   dropShadow_.Draw(drawer, Shadow(), in, base, placement.axisZ);
 }
 
-void TVyrVideo::DrawPlaceholder(TDeviceDrawer& drawer) {
-  if (!placeholder_) {
+TImage* TVyrVideo::Placeholder() {
+  if (!placeholder_ && playback_ && playback_->State() != TVideoState::Opened) {
     const TPlaceholderReason reason = playback_->State() == TVideoState::NotFound
                                           ? TPlaceholderReason::NotFound
                                           : TPlaceholderReason::LoadError;
     placeholder_ = MakePlaceholderPicture(TPlaceholderKind::Video, reason, playback_->FileName());
   }
-  if (!placeholder_) return;
+  return placeholder_.Get();
+}
+
+void TVyrVideo::DrawPlaceholder(TDeviceDrawer& drawer) {
+  if (!Placeholder()) return;
   TImageDrawParams params;
   params.placement = Placement();
   params.pivotRect = PivotRect();

@@ -53,6 +53,8 @@ class TVyrVideo : public TVyrObject {
   void UpdateShadow();
   void DrawShadow(TDeviceDrawer& drawer);
   void DrawPlaceholder(TDeviceDrawer& drawer);
+  // The "Video not found" or "Video load error:" picture of a clip that did not open.
+  TImage* Placeholder();
   void FillImageParams(TImageDrawParams& params) const;
   // Inside a mask stencil the clip's luma is the mask.
   bool InsideMaskStencil() const;
