@@ -12,10 +12,10 @@
 
 #include "foundation/stream.h"
 #include "frame_renderer.h"
-#include "scene/video/video_playback.h"
 #include "imaging/bitmap/png_writer.h"
 #include "long_options.h"
 #include "package/container/package_trailer.h"
+#include "scene/video/video_playback.h"
 #include "viewer/command_line.h"
 
 namespace vyr::viewer {

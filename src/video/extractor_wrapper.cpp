@@ -36,12 +36,11 @@ std::string FileDate(const std::string& path) {
 
 }  // namespace
 
-TRef<TExtractorWrapper> TExtractorWrapper::ForFile(TVyrSlideHost& host,
-                                                   const std::string& fileName,
+TRef<TExtractorWrapper> TExtractorWrapper::ForFile(TVyrSlideHost& host, const std::string& fileName,
                                                    bool loadFromDisk) {
   Prune();
-  const auto key = std::make_pair(static_cast<const TVyrSlideHost*>(&host),
-                                  LookupKey(fileName, loadFromDisk));
+  const auto key =
+      std::make_pair(static_cast<const TVyrSlideHost*>(&host), LookupKey(fileName, loadFromDisk));
   {
     std::lock_guard guard(registryLock);
     auto it = Registry().find(key);

@@ -134,8 +134,9 @@ struct TWinVideoSource::TState {
     int64_t last = lastDuration;
     if (last <= 0 && pts.size() > 1)
       last = (pts.back() - pts.front()) / static_cast<int64_t>(pts.size() - 1);
-    const double seconds = static_cast<double>(pts.back() - pts.front() + std::max<int64_t>(last, 0)) *
-                           av_q2d(stream->time_base);
+    const double seconds =
+        static_cast<double>(pts.back() - pts.front() + std::max<int64_t>(last, 0)) *
+        av_q2d(stream->time_base);
     const AVRational rate = stream->avg_frame_rate;
     if (seconds > 0)
       fps = static_cast<double>(pts.size()) / seconds;
@@ -178,8 +179,9 @@ struct TWinVideoSource::TState {
       const int got = avcodec_receive_frame(codec, frame);
       if (got == 0) {
         haveFrame = true;
-        const int64_t ts =
-            frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
+        const int64_t ts = frame->best_effort_timestamp != AV_NOPTS_VALUE
+                               ? frame->best_effort_timestamp
+                               : frame->pts;
         lastPts = ts == AV_NOPTS_VALUE ? lastPts + 1 : ts;
         if (firstPts == INT64_MIN) firstPts = lastPts;
         if (lastPts >= target) return 1;
@@ -269,10 +271,9 @@ struct TWinVideoSource::TState {
       return true;
     }
     const AVPixelFormat target = rgba ? AV_PIX_FMT_BGRA : AV_PIX_FMT_YUV420P;
-    sws = sws_getCachedContext(sws, frame->width, frame->height,
-                               static_cast<AVPixelFormat>(frame->format), w, h, target,
-                               SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT, nullptr,
-                               nullptr, nullptr);
+    sws = sws_getCachedContext(
+        sws, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), w, h, target,
+        SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT, nullptr, nullptr, nullptr);
     if (!sws) {
       WriteLine("GetFrame " + std::to_string(index) + " of file " + fileName +
                 " Error= no conversion");
@@ -282,8 +283,7 @@ struct TWinVideoSource::TState {
         frame->colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : frame->colorspace);
     // Full-range sources keep their blacks and whites: the output is limited-range YUV.
     sws_setColorspaceDetails(sws, coefficients, IsFullRangeYuv(*frame) ? 1 : 0,
-                             sws_getCoefficients(SWS_CS_ITU601), rgba ? 1 : 0, 0, 1 << 16,
-                             1 << 16);
+                             sws_getCoefficients(SWS_CS_ITU601), rgba ? 1 : 0, 0, 1 << 16, 1 << 16);
     uint8_t* planes[4] = {picture.Plane(0), nullptr, nullptr, nullptr};
     int pitches[4] = {picture.Pitch(0), 0, 0, 0};
     if (!rgba)
@@ -311,8 +311,7 @@ TRef<TWinVideoSource> TWinVideoSource::Open(TRef<TStream> stream, const std::str
   if (s.stream->disposition & AV_DISPOSITION_ATTACHED_PIC) return nullptr;
   const AVCodecParameters& par = *s.stream->codecpar;
   // Absurd sizes are refused before anything is allocated for them.
-  if (par.width <= 0 || par.height <= 0 || par.width > kMaxVideoSide ||
-      par.height > kMaxVideoSide)
+  if (par.width <= 0 || par.height <= 0 || par.width > kMaxVideoSide || par.height > kMaxVideoSide)
     return nullptr;
   s.packet = av_packet_alloc();
   s.frame = av_frame_alloc();
@@ -330,8 +329,8 @@ TRef<TWinVideoSource> TWinVideoSource::Open(TRef<TStream> stream, const std::str
   p.fps = s.fps;
   p.frameCount = static_cast<int>(s.pts.size());
   p.rgba = IsRgbFormat(s.frame->format);
-  p.aspectCode = AspectCode(par.width, par.height,
-                            av_guess_sample_aspect_ratio(fmt, s.stream, s.frame));
+  p.aspectCode =
+      AspectCode(par.width, par.height, av_guess_sample_aspect_ratio(fmt, s.stream, s.frame));
   switch (par.field_order) {
     case AV_FIELD_TT:
     case AV_FIELD_TB:

@@ -37,8 +37,8 @@ TColorLut YuvCube() {
 }
 
 void Transform(TColorLut& cube, bool rgba) {
-  TRef<TColorTransform> transform = MakeColorTransform(
-      BuiltinProfile(rgba ? "sRGB" : "YUVsRGB"), OutputProfileOrSRGB());
+  TRef<TColorTransform> transform =
+      MakeColorTransform(BuiltinProfile(rgba ? "sRGB" : "YUVsRGB"), OutputProfileOrSRGB());
   if (!transform) return;
   auto bitmap = MakeRef<TDirectBitmap>(cube.Width(), cube.Height(), pf::A8R8G8B8());
   const size_t rowBytes = static_cast<size_t>(cube.Width()) * 4;

@@ -101,8 +101,8 @@ bool TVyrVideoExtractor::Lend(double rate, double t, TPoolEntry& entry, bool& ex
   // The frame one display frame later is decoded next.
   int next = rate > 0 ? IndexOfTime(t + 1000 / rate) : c + 1;
   if (rate > 0 && next == c) ++next;
-  if (next >= params_.frameCount) next = loop_ && params_.frameCount > 0 ? next % params_.frameCount
-                                                                         : params_.frameCount - 1;
+  if (next >= params_.frameCount)
+    next = loop_ && params_.frameCount > 0 ? next % params_.frameCount : params_.frameCount - 1;
   if (next != entry.decoded && !Holds(next)) {
     wanted_ = next;
     changed_.notify_all();

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <string>
 
-#include "video/clip_fixtures.h"
 #include "imaging/bitmap/pixel_format.h"
 #include "imaging/decode/decoder_registry.h"
 #include "run_program.h"
+#include "video/clip_fixtures.h"
 
 namespace vyr {
 namespace {
@@ -33,7 +33,9 @@ std::string ClipProject(const std::string& fileName) {
          "object ground:Box\r\nGUID={00000000-0000-0000-0000-000000000001}\r\n"
          "Size=320,192\r\nColor1=0,255,0\r\nend\r\n"
          "object clip:Video\r\nGUID={00000000-0000-0000-0000-000000000002}\r\n"
-         "FileName=" + fileName + "\r\nStartVYRTime=1000\r\nDuration=99000\r\n"
+         "FileName=" +
+         fileName +
+         "\r\nStartVYRTime=1000\r\nDuration=99000\r\n"
          "ShadowEnable=1\r\nShadowDistance=10\r\nShadowAngle=45\r\nShadowSize=0\r\n"
          "ShadowOpacity=100\r\nShadowColor=0,0,255\r\n"
          "object k:KeyPoint\r\nTime=0\r\nScaleX=50\r\nScaleY=50\r\nend\r\n"
@@ -60,8 +62,8 @@ TEST(VideoFrame, TheExactClipFrameAtTheObjectsPlace) {
   struct Case {
     int ms, frame;
   };
-  for (const Case& c : {Case{500, 0}, Case{1040, 1}, Case{1060, 2}, Case{3000, 50},
-                        Case{2000, 25}, Case{4960, 99}, Case{8000, 149}}) {
+  for (const Case& c : {Case{500, 0}, Case{1040, 1}, Case{1060, 2}, Case{3000, 50}, Case{2000, 25},
+                        Case{4960, 99}, Case{8000, 149}}) {
     const std::string out = dir / ("frame" + std::to_string(c.ms) + ".png");
     const test::TRunResult run =
         test::RunProgram(VYRVIEWER_PATH, {"--frame", std::to_string(c.ms), "--out", out, package});
@@ -88,7 +90,7 @@ TEST(VideoFrame, AMissingClipDrawsItsPlaceholderAndTheSlidePlaysOn) {
   ASSERT_TRUE(image);
   TRef<TBitmap> frame = image->Bitmap();
   EXPECT_GT(At(*frame, 10, 10).g, 200);  // the slide
-  int drawn = 0;  // the placeholder's text inside the clip's place
+  int drawn = 0;                         // the placeholder's text inside the clip's place
   for (int y = 48; y < 144; y += 2)
     for (int x = 80; x < 240; x += 2) drawn += At(*frame, x, y).g < 200;
   EXPECT_GT(drawn, 10);

@@ -28,7 +28,8 @@ inline std::string RawFrames(int count, int width, int height) {
   raw.reserve(static_cast<size_t>(count) * width * height);
   for (int i = 0; i < count; ++i)
     for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) raw.push_back(BitBlockOn(i, x, y, width, height) ? '\xff' : 0);
+      for (int x = 0; x < width; ++x)
+        raw.push_back(BitBlockOn(i, x, y, width, height) ? '\xff' : 0);
   return raw;
 }
 

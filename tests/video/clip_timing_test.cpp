@@ -73,14 +73,12 @@ TEST(ClipTiming, FieldChoiceAndDisplayInterval) {
     double t;
     int field;
   };
-  for (const Case& c : {Case{TDeinterlace::BobEven, true, 390, 1},
-                        Case{TDeinterlace::BobEven, true, 410, 2},
-                        Case{TDeinterlace::BobOdd, true, 390, 2},
-                        Case{TDeinterlace::BobOdd, true, 410, 1},
-                        Case{TDeinterlace::Wave, true, 390, 0},
-                        Case{TDeinterlace::Auto, true, 390, 2},  // top field first: field 2
-                        Case{TDeinterlace::Auto, true, 410, 1},
-                        Case{TDeinterlace::Auto, false, 390, 0}}) {
+  for (const Case& c :
+       {Case{TDeinterlace::BobEven, true, 390, 1}, Case{TDeinterlace::BobEven, true, 410, 2},
+        Case{TDeinterlace::BobOdd, true, 390, 2}, Case{TDeinterlace::BobOdd, true, 410, 1},
+        Case{TDeinterlace::Wave, true, 390, 0},
+        Case{TDeinterlace::Auto, true, 390, 2},  // top field first: field 2
+        Case{TDeinterlace::Auto, true, 410, 1}, Case{TDeinterlace::Auto, false, 390, 0}}) {
     TVideoSourceInfo info = interlaced;
     info.interlaced = c.interlacedSource;
     EXPECT_EQ(FieldChoice(c.type, info, i, c.t), c.field)

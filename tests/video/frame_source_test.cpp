@@ -77,9 +77,12 @@ INSTANTIATE_TEST_SUITE_P(
         TCodecCase{"HevcMkv", "libx265", "clip.mkv",
                    "-c:v libx265 -pix_fmt yuv420p -x265-params log-level=none:keyint=12", 1},
         TCodecCase{"Mpeg4Avi", "mpeg4", "clip.avi", "-c:v mpeg4 -pix_fmt yuv420p -q:v 3 -g 12", 1},
-        TCodecCase{"Mpeg2Ps", "mpeg2video", "clip.mpg", "-c:v mpeg2video -pix_fmt yuv420p -q:v 3 -g 12 -f vob", 1},
-        TCodecCase{"Vp8Webm", "libvpx", "clip.webm", "-c:v libvpx -pix_fmt yuv420p -b:v 1M -g 12", 1},
-        TCodecCase{"Vp9Webm", "libvpx-vp9", "clip.webm", "-c:v libvpx-vp9 -pix_fmt yuv420p -b:v 1M -g 12", 1},
+        TCodecCase{"Mpeg2Ps", "mpeg2video", "clip.mpg",
+                   "-c:v mpeg2video -pix_fmt yuv420p -q:v 3 -g 12 -f vob", 1},
+        TCodecCase{"Vp8Webm", "libvpx", "clip.webm", "-c:v libvpx -pix_fmt yuv420p -b:v 1M -g 12",
+                   1},
+        TCodecCase{"Vp9Webm", "libvpx-vp9", "clip.webm",
+                   "-c:v libvpx-vp9 -pix_fmt yuv420p -b:v 1M -g 12", 1},
         TCodecCase{"Av1Mkv", "libaom-av1", "clip.mkv",
                    "-c:v libaom-av1 -pix_fmt yuv420p -cpu-used 8 -b:v 400k -g 12", 1},
         // Full-range Motion JPEG: ffmpeg's limited-range output and ours round apart.
@@ -102,10 +105,10 @@ TEST(FrameSource, FullRangeMotionJpegKeepsBlacksAndWhites) {
 TEST(FrameSource, InterlacedMpeg2ReportsItsFieldOrder) {
   test::TTempDir dir;
   const std::string tff = dir / "tff.mpg", bff = dir / "bff.mpg";
-  ASSERT_TRUE(test::MakeClip(tff, 6, "25",
-                             "-c:v mpeg2video -flags +ilme+ildct -top 1 -q:v 2 -f vob"));
-  ASSERT_TRUE(test::MakeClip(bff, 6, "25",
-                             "-c:v mpeg2video -flags +ilme+ildct -top 0 -q:v 2 -f vob"));
+  ASSERT_TRUE(
+      test::MakeClip(tff, 6, "25", "-c:v mpeg2video -flags +ilme+ildct -top 1 -q:v 2 -f vob"));
+  ASSERT_TRUE(
+      test::MakeClip(bff, 6, "25", "-c:v mpeg2video -flags +ilme+ildct -top 0 -q:v 2 -f vob"));
   TRef<TFrameSource> top = OpenClip(tff), bottom = OpenClip(bff);
   ASSERT_TRUE(top && bottom);
   EXPECT_TRUE(top->Params().interlaced);
@@ -123,8 +126,8 @@ TEST(FrameSource, AspectCodesOfTheDisplayAspect) {
   };
   for (const Case& c : {Case{"", 0}, Case{"-aspect 4:3", 1}, Case{"-aspect 16:9", 2}}) {
     const std::string clip = dir / ("aspect" + std::to_string(c.code) + ".mp4");
-    ASSERT_TRUE(test::MakeClip(clip, 3, "25", std::string("-c:v libx264 -pix_fmt yuv420p ") +
-                                                  c.aspect));
+    ASSERT_TRUE(
+        test::MakeClip(clip, 3, "25", std::string("-c:v libx264 -pix_fmt yuv420p ") + c.aspect));
     TRef<TFrameSource> source = OpenClip(clip);
     ASSERT_TRUE(source);
     EXPECT_EQ(source->Params().aspectCode, c.code) << c.aspect;
@@ -157,9 +160,8 @@ TEST(FrameSource, BadInputIsRefusedOrDecodesWhatItCan) {
   EXPECT_FALSE(OpenClip(dir / "text.mp4"));
   EXPECT_FALSE(MakeFrameSource(nullptr, "none.mp4", ""));
   // An absurd frame size is refused before anything is allocated for it.
-  test::WriteFile(dir / "huge.y4m",
-                  "YUV4MPEG2 W100000 H100000 F25:1 Ip A1:1 C420jpeg\nFRAME\n" +
-                      std::string(4096, '\x80'));
+  test::WriteFile(dir / "huge.y4m", "YUV4MPEG2 W100000 H100000 F25:1 Ip A1:1 C420jpeg\nFRAME\n" +
+                                        std::string(4096, '\x80'));
   EXPECT_FALSE(OpenClip(dir / "huge.y4m"));
   // Corrupt packets in the middle: every frame asked for returns, the clip plays on.
   const std::string clip = dir / "corrupt.avi";

@@ -55,8 +55,8 @@ void T3DDrawer::DrawVideo(const TVideoDrawParams& params) {
 
   if (picture->Kind() == TVideoKind::Rgba || picture->Converted16()) {
     // One colour texture: drawn as a picture, through the clip's cube when it can be bound.
-    const bool graded = picture->Kind() == TVideoKind::Rgba &&
-                        image.lutForm == TLutForm::kCross && BindLookups(image);
+    const bool graded = picture->Kind() == TVideoKind::Rgba && image.lutForm == TLutForm::kCross &&
+                        BindLookups(image);
     T3DShader* program = graded ? Shader("color_grading") : nullptr;
     if (program) {
       const float constants[4] = {image.lutMix, 0, 0, 0};
@@ -91,12 +91,26 @@ void T3DDrawer::DrawVideo(const TVideoDrawParams& params) {
     return;
   }
   const float d = params.chromaDelta > 0 ? params.chromaDelta : 0;
-  const float constants[20] = {
-      image.lutMix, 0, 0, 0,                                   // c0: mix
-      h, 1 / h, 0, 0,                                          // c1: the Y plane's height
-      params.field == 2 ? 1.0f : 0.0f, params.field == 2 ? -1.0f : 0.0f, 0, 0,  // c2: field
-      d, d > 0 ? 1 / d : 0, 0, 0,                              // c3: chroma delta
-      params.chromaKeyU, params.chromaKeyV, 0, 0};             // c4: key colour
+  const float constants[20] = {image.lutMix,
+                               0,
+                               0,
+                               0,  // c0: mix
+                               h,
+                               1 / h,
+                               0,
+                               0,  // c1: the Y plane's height
+                               params.field == 2 ? 1.0f : 0.0f,
+                               params.field == 2 ? -1.0f : 0.0f,
+                               0,
+                               0,  // c2: field
+                               d,
+                               d > 0 ? 1 / d : 0,
+                               0,
+                               0,  // c3: chroma delta
+                               params.chromaKeyU,
+                               params.chromaKeyV,
+                               0,
+                               0};  // c4: key colour
   renderer->SetShaderConstants(0, constants, 5, false);
   renderer->SetTexture(1, picture->Texture(1));
   renderer->SetTexture(2, picture->Texture(2));

@@ -19,10 +19,10 @@ TInterval DisplayInterval(int index, double fps);
 
 // The timing settings of a clip, in ms.
 struct TClipTiming {
-  double start = 0;       // S: slide-relative start
-  double duration = 0;    // D
-  double startInClip = 0; // V0
-  double multiplier = 1;  // m
+  double start = 0;        // S: slide-relative start
+  double duration = 0;     // D
+  double startInClip = 0;  // V0
+  double multiplier = 1;   // m
 };
 // Clamps D to the clip's length (below 0 or above it: the length) and V0 (below 0 or
 // above the length: 0).
