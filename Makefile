@@ -48,7 +48,7 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 
 # ThreadSanitizer over the suites that exercise threads.
 TSAN_BUILD ?= build-tsan
-TSAN_SUITES ?= test_platform
+TSAN_SUITES ?= test_platform test_video
 test-tsan: deps
 	cmake -S . -B $(TSAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=thread" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread"

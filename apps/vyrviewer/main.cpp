@@ -16,6 +16,7 @@
 #include "long_options.h"
 #include "package/access/show_color_management.h"
 #include "package/container/package_trailer.h"
+#include "scene/video/video_playback.h"
 #include "thumbnail_command.h"
 #include "viewer/command_line.h"
 
@@ -121,7 +122,13 @@ int Run(int argc, char** argv) {
       std::fprintf(stderr, "vyrviewer: the frame could not be drawn\n");
       return 1;
     }
-    return Write(*frame, options.out) ? 0 : kExitTrouble;
+    if (!Write(*frame, options.out)) return kExitTrouble;
+    if (VideoWaitTimeoutCount() > 0) {
+      // The last good frame was drawn instead of the one the time asks for.
+      std::fprintf(stderr, "vyrviewer: a video frame was not decoded in time\n");
+      return 1;
+    }
+    return 0;
   }
   std::error_code error;
   std::filesystem::create_directories(options.out, error);

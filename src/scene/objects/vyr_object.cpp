@@ -309,7 +309,13 @@ void TVyrObject::CommitState(bool recursive) {
     for (auto& child : children_) child->CommitState(true);
 }
 
-void TVyrObject::FinishFrame() {}
+void TVyrObject::FinishFrame() {
+  for (auto& child : children_) child->FinishFrame();
+}
+
+void TVyrObject::RequestFrames(TDeviceDrawer& drawer, double slideTime) {
+  for (auto& child : children_) child->RequestFrames(drawer, slideTime);
+}
 
 // ---- drawing ----
 

@@ -76,7 +76,9 @@ class TVyrObject : public TVyrParams {
   // host refresh it here.
   virtual void AskHost() {}
   virtual void PrepareResources(TDeviceDrawer& drawer);
-  virtual void RequestFrames(TDeviceDrawer& /*drawer*/, double /*showTime*/) {}
+  // Before the object is shown at slide-relative time slideTime: video clips start decoding
+  // the frames for it (every object passes the call on to its children).
+  virtual void RequestFrames(TDeviceDrawer& drawer, double slideTime);
   virtual void ReleaseResources();
   virtual TVyrObject* FindAt(float x, float y, const TObjectHitFilter& filter);
   virtual bool HitTest(float x, float y);
