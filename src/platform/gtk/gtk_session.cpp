@@ -95,10 +95,12 @@ bool DialogsAvailable() {
   return started;
 }
 
-int DialogPixels(int lengthAt96) {
-  const double scaled = std::round(lengthAt96 * ScreenDpi() / 96.0);
-  return static_cast<int>(std::lround(scaled / GtkScaleFactor()));
+int TDialogScale::Pixels(int lengthAt96) const {
+  const double scaled = std::round(lengthAt96 * dpi / 96.0);
+  return static_cast<int>(std::lround(scaled / std::max(1, gtkScale)));
 }
+
+TDialogScale CurrentDialogScale() { return {ScreenDpi(), GtkScaleFactor()}; }
 
 void UseCompactStyle(GtkWidget* window) {
   gtk_style_context_add_class(gtk_widget_get_style_context(window), kCompactClass);

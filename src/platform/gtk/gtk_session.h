@@ -8,9 +8,16 @@
 
 namespace vyr {
 
-// A layout length at 96 dpi in GTK's own units: scaled by the desktop's DPI / 96, rounded,
-// then divided by GTK's scale factor so nothing is scaled twice.
-int DialogPixels(int lengthAt96);
+// The scale of a dialog's layout, taken once per dialog: the desktop's DPI and GTK's own
+// scale factor.
+struct TDialogScale {
+  int dpi = 96;
+  int gtkScale = 1;
+  // A length at 96 dpi in GTK's units: scaled by DPI / 96 and rounded, then divided by GTK's
+  // scale factor, so nothing is scaled twice.
+  int Pixels(int lengthAt96) const;
+};
+TDialogScale CurrentDialogScale();
 
 // Marks a dialog window for the compact style (no theme minimum sizes or paddings on its
 // buttons, entries and check boxes), so the layout's sizes are the real sizes.

@@ -20,7 +20,8 @@ void Ellipsize(GtkWidget* widget) {
 
 }  // namespace
 
-TFixedDialog::TFixedDialog(const std::string& caption, int clientWidth, int clientHeight) {
+TFixedDialog::TFixedDialog(const std::string& caption, int clientWidth, int clientHeight)
+    : scale_(CurrentDialogScale()) {
   dialog_ = GTK_WIDGET(g_object_new(GTK_TYPE_DIALOG, "use-header-bar", FALSE, "title",
                                     caption.c_str(), "resizable", FALSE, nullptr));
   g_object_ref_sink(dialog_);
@@ -37,7 +38,7 @@ TFixedDialog::TFixedDialog(const std::string& caption, int clientWidth, int clie
   gtk_box_set_spacing(GTK_BOX(content), 0);
   fixed_ = gtk_fixed_new();
   gtk_widget_set_name(fixed_, "client");
-  gtk_widget_set_size_request(fixed_, DialogPixels(clientWidth), DialogPixels(clientHeight));
+  gtk_widget_set_size_request(fixed_, scale_.Pixels(clientWidth), scale_.Pixels(clientHeight));
   gtk_box_pack_start(GTK_BOX(content), fixed_, TRUE, TRUE, 0);
   gtk_widget_show(fixed_);
 }
@@ -51,9 +52,8 @@ TFixedDialog::~TFixedDialog() {
 
 void TFixedDialog::Place(GtkWidget* widget, const char* name, int x, int y, int w, int h) {
   gtk_widget_set_name(widget, name);
-  const int left = DialogPixels(x), top = DialogPixels(y);
-  gtk_widget_set_size_request(widget, DialogPixels(x + w) - left, DialogPixels(y + h) - top);
-  gtk_fixed_put(GTK_FIXED(fixed_), widget, left, top);
+  gtk_widget_set_size_request(widget, scale_.Pixels(w), scale_.Pixels(h));
+  gtk_fixed_put(GTK_FIXED(fixed_), widget, scale_.Pixels(x), scale_.Pixels(y));
   gtk_widget_show(widget);
 }
 

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/gtk/gtk_session.h"
+
 namespace vyr {
 
 class TFixedDialog {
@@ -26,6 +28,7 @@ class TFixedDialog {
                              GCallback clicked, gpointer data);
 
  private:
+  TDialogScale scale_;
   GtkWidget* dialog_;
   GtkWidget* fixed_;
 };
