@@ -21,7 +21,7 @@ constexpr const char* kCompactClass = "vyr-compact";
 // Themes give buttons and entries minimum heights and paddings larger than the layout's.
 constexpr const char* kCompactCss =
     ".vyr-compact button, .vyr-compact entry, .vyr-compact checkbutton,"
-    ".vyr-compact check, .vyr-compact label {"
+    ".vyr-compact label {"
     "  min-height: 0; min-width: 0; padding: 0; margin: 0; }"
     ".vyr-compact entry { padding-left: 2px; padding-right: 2px; }"
     ".vyr-compact button, .vyr-compact entry { border-width: 1px; }";
