@@ -1,7 +1,6 @@
 // The password and print dialogs on a real display (Xvfb in the test run): texts, layout at
 // 96 and 144 dpi, keys typed by xdotool, and printing to GTK's "Print to File" printer as PDF
 // checked with pdftoppm. Skipped without a display.
-#include <gdk/gdkx.h>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <gtk/gtkunixprint.h>
@@ -21,6 +20,9 @@
 #include "viewer/dialogs/password_dialog.h"
 #include "viewer/dialogs/picture_printer.h"
 #include "viewer/dialogs/print_dialog.h"
+
+// Last: X11's macros (None, Status) would clash with the headers above.
+#include <gdk/gdkx.h>
 
 namespace vyr {
 namespace {

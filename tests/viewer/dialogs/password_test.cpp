@@ -40,8 +40,8 @@ TEST(PasswordCheck, ComparesTheWholeTextWithCase) {
 TEST(PasswordCheck, AShowWithoutStoredPasswordRefusesEveryText) {
   const auto project = Project("opt_usepass=1\r\n");
   EXPECT_TRUE(ShowNeedsPassword(project.Get()));
-  for (const std::string typed : {"", "password", "0", "opt_pass", std::string(23, 'a'),
-                                  std::string("12345678901234567890123")})
+  for (const std::string& typed : std::vector<std::string>{
+           "", "password", "0", "opt_pass", std::string(23, 'a'), "12345678901234567890123"})
     EXPECT_FALSE(PasswordMatches(project.Get(), typed)) << typed;
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "imaging/decode/bmp_reader.h"
@@ -113,8 +114,9 @@ TEST(SaveFlow, AFileIsWrittenWhollyOrNotAtAll) {
   // A folder we may not write to: nothing is left behind.
   std::filesystem::create_directories(dir / "locked");
   ::chmod((dir / "locked").c_str(), 0500);
-  if (::access((dir / "locked").c_str(), W_OK) != 0)
+  if (::access((dir / "locked").c_str(), W_OK) != 0) {
     EXPECT_FALSE(WriteFileAtomically(bytes, dir / "locked/x.bin", error));
+  }
   ::chmod((dir / "locked").c_str(), 0700);
   size_t files = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path()))
