@@ -19,7 +19,9 @@ namespace {
 constexpr const char* kCompactClass = "vyr-compact";
 
 // Themes give buttons and entries minimum heights and paddings larger than the layout's.
+// The dialog font of the layouts' design: text lines fit the 16-pixel labels.
 constexpr const char* kCompactCss =
+    ".vyr-compact { font-size: 9pt; }"
     ".vyr-compact button, .vyr-compact entry, .vyr-compact checkbutton,"
     ".vyr-compact label {"
     "  min-height: 0; min-width: 0; padding: 0; margin: 0; }"

@@ -5,9 +5,12 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 namespace vyr {
 namespace {
+
+constexpr guint kPrinterSearchSeconds = 5;
 
 GtkPrintSettings* keptSettings = nullptr;
 GtkPageSetup* keptPageSetup = nullptr;
@@ -45,6 +48,53 @@ void DrawPage(GtkPrintOperation* operation, GtkPrintContext* context, gint, gpoi
     gtk_print_operation_cancel(operation);
   }
   cairo_surface_destroy(surface);
+}
+
+// The printer of that name, else the default printer when name is empty; a new reference,
+// or null when none answers within the bound.
+struct TPrinterSearch {
+  std::string name;  // empty: the default printer
+  GtkPrinter* found = nullptr;
+  bool listed = false;  // every backend has listed its printers
+  bool timedOut = false;
+};
+
+gboolean ConsiderPrinter(GtkPrinter* printer, gpointer data) {
+  auto* search = static_cast<TPrinterSearch*>(data);
+  const bool match = search->name.empty() ? gtk_printer_is_default(printer)
+                                          : search->name == gtk_printer_get_name(printer);
+  if (match && !search->found) search->found = GTK_PRINTER(g_object_ref(printer));
+  return match;
+}
+
+void SearchListed(gpointer data) { static_cast<TPrinterSearch*>(data)->listed = true; }
+
+gboolean SearchTimedOut(gpointer data) {
+  static_cast<TPrinterSearch*>(data)->timedOut = true;
+  return G_SOURCE_REMOVE;
+}
+
+// The printer of that name, else the default printer when name is empty; a new reference,
+// or null when none answers within the bound.
+GtkPrinter* FindPrinter(const std::string& name) {
+  // Outlives the call: a backend may still be listing after a timed-out search.
+  static TPrinterSearch search;
+  search = TPrinterSearch{name};
+  gtk_enumerate_printers(ConsiderPrinter, &search, SearchListed, FALSE);
+  const guint timeout = g_timeout_add_seconds(kPrinterSearchSeconds, SearchTimedOut, &search);
+  while (!search.listed && !search.timedOut && !search.found) gtk_main_iteration();
+  if (!search.timedOut) g_source_remove(timeout);
+  return std::exchange(search.found, nullptr);
+}
+
+// The file a file printer writes, from its output URI.
+std::string OutputFile(GtkPrintSettings* settings) {
+  const char* uri = gtk_print_settings_get(settings, GTK_PRINT_SETTINGS_OUTPUT_URI);
+  if (!uri) return {};
+  gchar* path = g_filename_from_uri(uri, nullptr, nullptr);
+  std::string file = path ? path : "";
+  g_free(path);
+  return file;
 }
 
 }  // namespace
@@ -97,6 +147,10 @@ void ChangePrinter(const std::string& title, GtkWindow* parent) {
 
 bool PrintPicture(const TBitmap& picture, const std::string& title) {
   if (picture.Width() <= 0 || picture.Height() <= 0) return false;
+  // GTK waits forever for a printer that is not there: find it first, within a bound.
+  const char* wanted = keptSettings ? gtk_print_settings_get_printer(keptSettings) : nullptr;
+  GtkPrinter* printer = FindPrinter(wanted ? wanted : "");
+  if (!printer) return false;
   TPrintJob job;
   job.premultiplied = picture.Format()->HasAlpha();
   // Cairo's 32-bit layouts: premultiplied ARGB, or RGB with the top byte unused.
@@ -108,7 +162,10 @@ bool PrintPicture(const TBitmap& picture, const std::string& title) {
   gtk_print_operation_set_job_name(operation, title.c_str());
   gtk_print_operation_set_n_pages(operation, 1);
   gtk_print_operation_set_allow_async(operation, FALSE);
-  if (keptSettings) gtk_print_operation_set_print_settings(operation, keptSettings);
+  GtkPrintSettings* settings =
+      keptSettings ? gtk_print_settings_copy(keptSettings) : gtk_print_settings_new();
+  gtk_print_settings_set_printer(settings, gtk_printer_get_name(printer));
+  gtk_print_operation_set_print_settings(operation, settings);
   GtkPageSetup* page = keptPageSetup ? gtk_page_setup_copy(keptPageSetup) : gtk_page_setup_new();
   gtk_page_setup_set_orientation(page, picture.Height() < picture.Width()
                                            ? GTK_PAGE_ORIENTATION_LANDSCAPE
@@ -117,9 +174,26 @@ bool PrintPicture(const TBitmap& picture, const std::string& title) {
   g_object_unref(page);
   g_signal_connect(operation, "draw-page", G_CALLBACK(DrawPage), &job);
 
+  // GTK prints to a virtual printer ("Print to File") only through its own dialog; without
+  // one the operation exports to the file that printer was set to write.
+  GtkPrintOperationAction action = GTK_PRINT_OPERATION_ACTION_PRINT;
+  if (gtk_printer_is_virtual(printer)) {
+    const std::string file = OutputFile(settings);
+    if (file.empty()) {
+      g_object_unref(settings);
+      g_object_unref(operation);
+      g_object_unref(printer);
+      return false;
+    }
+    gtk_print_operation_set_export_filename(operation, file.c_str());
+    action = GTK_PRINT_OPERATION_ACTION_EXPORT;
+  }
+  g_object_unref(settings);
+  g_object_unref(printer);
+
   GError* error = nullptr;
   const GtkPrintOperationResult result =
-      gtk_print_operation_run(operation, GTK_PRINT_OPERATION_ACTION_PRINT, nullptr, &error);
+      gtk_print_operation_run(operation, action, nullptr, &error);
   if (error) g_error_free(error);
   // The job is handed over when the operation says it is finished.
   while (result == GTK_PRINT_OPERATION_RESULT_APPLY && !gtk_print_operation_is_finished(operation))
