@@ -19,7 +19,14 @@ struct TPrintJob {
   TRef<TDirectBitmap> pixels;  // in cairo's native layout
   bool premultiplied = false;
   bool failed = false;
+  bool done = false;  // the operation has handed the job over (or given up)
 };
+
+void OperationDone(GtkPrintOperation*, GtkPrintOperationResult result, gpointer data) {
+  auto* job = static_cast<TPrintJob*>(data);
+  job->done = true;
+  if (result == GTK_PRINT_OPERATION_RESULT_ERROR) job->failed = true;
+}
 
 void DrawPage(GtkPrintOperation* operation, GtkPrintContext* context, gint, gpointer data) {
   auto* job = static_cast<TPrintJob*>(data);
@@ -173,6 +180,7 @@ bool PrintPicture(const TBitmap& picture, const std::string& title) {
   gtk_print_operation_set_default_page_setup(operation, page);
   g_object_unref(page);
   g_signal_connect(operation, "draw-page", G_CALLBACK(DrawPage), &job);
+  g_signal_connect(operation, "done", G_CALLBACK(OperationDone), &job);
 
   // GTK prints to a virtual printer ("Print to File") only through its own dialog; without
   // one the operation exports to the file that printer was set to write.
@@ -195,11 +203,13 @@ bool PrintPicture(const TBitmap& picture, const std::string& title) {
   const GtkPrintOperationResult result =
       gtk_print_operation_run(operation, action, nullptr, &error);
   if (error) g_error_free(error);
-  // The job is handed over when the operation says it is finished.
-  while (result == GTK_PRINT_OPERATION_RESULT_APPLY && !gtk_print_operation_is_finished(operation))
+  // The job is handed over when the operation says it is done.
+  while (result == GTK_PRINT_OPERATION_RESULT_APPLY && !job.done &&
+         !gtk_print_operation_is_finished(operation))
     gtk_main_iteration();
-  const bool printed = result == GTK_PRINT_OPERATION_RESULT_APPLY && !job.failed &&
-                       gtk_print_operation_get_status(operation) == GTK_PRINT_STATUS_FINISHED;
+  const bool printed =
+      result == GTK_PRINT_OPERATION_RESULT_APPLY && !job.failed &&
+      gtk_print_operation_get_status(operation) != GTK_PRINT_STATUS_FINISHED_ABORTED;
   g_object_unref(operation);
   return printed;
 }

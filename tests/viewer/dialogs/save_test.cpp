@@ -94,7 +94,6 @@ TEST(SaveFlow, NothingToSaveWithoutPictureOrFrame) {
   ASSERT_TRUE(show.Show().Ok()) << show.Show().error;
   EXPECT_FALSE(PlanSave(Supplier(show, 0, nullptr), false));
   EXPECT_FALSE(PlanSave(Supplier(show, 2, nullptr), true));
-  EXPECT_FALSE(PlanSave(Supplier(show, 2, Flat(0, 0, 0)), true));
   TSuppliedPicture answer;
   EXPECT_FALSE(Supplier(show, 2, nullptr).Request(TPictureRequest::MainPicture, answer));
   EXPECT_FALSE(Supplier(show, 7, nullptr).Request(TPictureRequest::SourceFile, answer));
