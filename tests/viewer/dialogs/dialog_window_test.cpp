@@ -15,6 +15,7 @@
 
 #include "package/access_fixture.h"
 #include "platform/gtk/dialog_owner.h"
+#include "platform/gtk/message_box.h"
 #include "show_fixture.h"
 #include "viewer/dialogs/dialog_layout.h"
 #include "viewer/dialogs/password_dialog.h"
@@ -74,14 +75,14 @@ TSeen Look(GtkWidget* dialog, const std::vector<std::string>& names) {
   return seen;
 }
 
-// The first shown dialog of ours, or null.
+// The first shown dialog, or null.
 GtkWidget* ShownDialog() {
   GtkWidget* found = nullptr;
   GList* windows = gtk_window_list_toplevels();
   for (GList* w = windows; w && !found; w = w->next) {
     GtkWidget* widget = GTK_WIDGET(w->data);
     if (GTK_IS_DIALOG(widget) && gtk_widget_get_mapped(widget) &&
-        FindNamedWidget(widget, "client") && gtk_widget_get_allocated_width(widget) > 1)
+        gtk_widget_get_allocated_width(widget) > 1)
       found = widget;
   }
   g_list_free(windows);
@@ -273,6 +274,23 @@ TEST_F(DialogWindow, PrintDialogHasSaveOnlyWithCanRestore) {
       EXPECT_EQ(seen.caption, "Print");
     }
   }
+}
+
+TEST_F(DialogWindow, MessageBoxShowsCaptionAndTextUntilConfirmed) {
+  std::string caption, text;
+  TXdotool xdotool;
+  TWhenShown when([&](GtkWidget* dialog) {
+    caption = gtk_window_get_title(GTK_WINDOW(dialog));
+    gchar* shown = nullptr;
+    g_object_get(dialog, "text", &shown, nullptr);
+    text = shown ? shown : "";
+    g_free(shown);
+    xdotool.TypeInto(dialog, "", "Return");
+  });
+  ShowMessageBox("Slideshow Error", "The show cannot be opened.");
+  EXPECT_TRUE(when.Fired());
+  EXPECT_EQ(caption, "Slideshow Error");
+  EXPECT_EQ(text, "The show cannot be opened.");
 }
 
 // A printed page read back with pdftoppm at 72 dpi: one pixel per point.
