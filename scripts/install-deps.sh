@@ -16,6 +16,7 @@ packages=(
   scdoc librsvg2-bin dpkg-dev  # manual pages and PNG icons made at build time; the Debian package (dpkg-shlibdeps)
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db lintian bubblewrap  # checks of the installed desktop files, the package and the sandboxed thumbnailer
   libfreetype-dev libharfbuzz-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core libimage-exiftool-perl  # text: glyph outlines, shaping, font lookup, fonts, and exiftool for metadata tests
+  libgtk-3-dev poppler-utils  # dialogs, printing (GTK's file printer makes the PDFs) and pdftoppm to check them
 )
 
 missing=()

@@ -21,12 +21,15 @@ class TFrameRenderer {
   // the reason. With cover the slide fills the window instead of fitting inside it.
   std::string Open(const std::string& showPath, int width, int height, std::optional<uint32_t> seed,
                    bool cover = false);
+  // The opened show's project (none before Open).
+  const TIniFile* Project() const { return project_.Get(); }
   // The frame the show presents at show time ms; null when nothing could be drawn.
   TRef<TBitmap> Render(double ms);
 
  private:
   TRef<TDrawContainer> Container(int absoluteIndex);
 
+  TRef<TIniFile> project_;
   TRef<TSlideProducer> producer_;
   TRef<THeadlessDrawDevice> device_;
   TRef<T3DDrawer> drawer_;

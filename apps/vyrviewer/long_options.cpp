@@ -66,7 +66,7 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       continue;
     }
     if (name != "--frame" && name != "--frames" && name != "--out" && name != "--size" &&
-        name != "--seed" && name != "--thumbnail")
+        name != "--seed" && name != "--password-file" && name != "--thumbnail")
       throw std::invalid_argument("unknown option " + name);
     if (!hasValue) {
       if (i + 1 >= arguments.size()) throw std::invalid_argument(name + " needs a value");
@@ -78,6 +78,8 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       options.frames = Range(value);
     } else if (name == "--out") {
       options.out = value;
+    } else if (name == "--password-file") {
+      options.passwordFile = value;
     } else if (name == "--thumbnail") {
       const double size = Number(name, value);
       if (size < 1 || size > 16384 || size != std::floor(size))
