@@ -12,9 +12,19 @@ namespace {
 constexpr int64_t kBlock = 4096;
 constexpr int64_t kReadPiece = 32768;
 
-// The data never overlaps the key pattern; saying so lets the loop vectorise.
+// Sixteen bytes at a time through whole words: the compiler vectorises a plain byte loop only
+// at -O3, and the build users run is -O2. memcpy keeps the unaligned loads well defined.
 void XorBlock(uint8_t* __restrict data, const uint8_t* __restrict key, int64_t count) {
-  for (int64_t i = 0; i < count; ++i) data[i] ^= key[i];
+  int64_t i = 0;
+  for (; i + 16 <= count; i += 16) {
+    uint64_t d[2], k[2];
+    std::memcpy(d, data + i, 16);
+    std::memcpy(k, key + i, 16);
+    d[0] ^= k[0];
+    d[1] ^= k[1];
+    std::memcpy(data + i, d, 16);
+  }
+  for (; i < count; ++i) data[i] ^= key[i];
 }
 }  // namespace
 
