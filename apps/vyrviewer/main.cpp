@@ -1,5 +1,5 @@
 // vyrviewer: plays packed slide shows. Until the player window exists it renders frames of a
-// show to PNG files (--frame, --frames).
+// show to PNG files (--frame, --frames) and thumbnails for file managers (--thumbnail).
 
 #include <unistd.h>
 
@@ -18,6 +18,7 @@
 #include "imaging/bitmap/png_writer.h"
 #include "long_options.h"
 #include "package/container/package_trailer.h"
+#include "thumbnail_command.h"
 #include "viewer/command_line.h"
 
 namespace vyr::viewer {
@@ -31,6 +32,7 @@ constexpr const char* kUsage =
     "  --frames FROM:TO:STEP --out DIR  render one PNG per step into DIR\n"
     "  --size WxH                       frame size (default: the show's own size)\n"
     "  --seed N                         reproducible default transitions\n"
+    "  --thumbnail SIZE --out FILE.png  the first slide, its longer side SIZE pixels\n"
     "  --help, --version\n"
     "SHOW is a package, an executable with a show appended or a project file; it is\n"
     "\"-filename\" or \"-exename\" when given, else the first value, else the show appended\n"
@@ -87,7 +89,7 @@ int Run(int argc, char** argv) {
     std::printf("vyrviewer %s\n", VYRVIEWER_VERSION);
     return 0;
   }
-  if (!options.frame && !options.frames) {
+  if (!options.frame && !options.frames && !options.thumbnail) {
     std::fprintf(stderr, "vyrviewer: the player window is not available yet; use --frame\n%s",
                  kUsage);
     return kExitTrouble;
@@ -105,6 +107,7 @@ int Run(int argc, char** argv) {
                  "an executable show or a project file\n");
     return kExitTrouble;
   }
+  if (options.thumbnail) return WriteThumbnail(show, *options.thumbnail, options.out, options.seed);
   TFrameRenderer renderer;
   if (std::string error = renderer.Open(show, options.width, options.height, options.seed,
                                         table.HasOption("cover"));
