@@ -3,15 +3,18 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "foundation/stream.h"
 #include "frame_renderer.h"
+#include "imaging/bitmap/png_file_queue.h"
 #include "imaging/bitmap/png_writer.h"
 #include "long_options.h"
 #include "package/access/show_color_management.h"
@@ -144,6 +147,9 @@ int Run(int argc, char** argv) {
   std::error_code error;
   std::filesystem::create_directories(options.out, error);
   const TFrameRange range = *options.frames;
+  // The files are written on other cores while the next frames are drawn.
+  const int workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  TPngFileQueue files(workers, 2 * workers, kFastPng);
   for (int step = 0;; ++step) {
     const double ms = range.from + step * range.step;
     if (ms > range.to) break;
@@ -152,8 +158,12 @@ int Run(int argc, char** argv) {
       std::fprintf(stderr, "vyrviewer: the frame at %g ms could not be drawn\n", ms);
       return 1;
     }
-    if (!Write(*frame, (std::filesystem::path(options.out) / FrameName(ms)).string()))
-      return kExitTrouble;
+    if (!files.Add(std::move(frame), (std::filesystem::path(options.out) / FrameName(ms)).string()))
+      break;
+  }
+  if (const std::string failure = files.Finish(); !failure.empty()) {
+    std::fprintf(stderr, "vyrviewer: %s\n", failure.c_str());
+    return kExitTrouble;
   }
   return 0;
 }

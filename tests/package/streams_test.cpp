@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 #include "package/container/crypt_stream.h"
 #include "package/container/inflate_stream.h"
@@ -129,6 +131,32 @@ TEST(CryptStream, ReadFromTheMiddleMatchesReadFromTheStart) {
     const int64_t got = crypt->Read(part.data(), 5000);
     part.resize(static_cast<size_t>(got));
     EXPECT_EQ(part, whole.substr(static_cast<size_t>(p), static_cast<size_t>(got))) << p;
+  }
+}
+
+// The word-wide XOR against the byte loop it replaces: keys of many lengths, pieces that start
+// and end anywhere in the key and cross the key pattern's block, at unaligned addresses.
+TEST(KeyStream, MatchesTheByteLoopOnGeneratedPieces) {
+  uint32_t state = 2024;
+  const auto next = [&state](uint32_t bound) {
+    state = state * 1664525u + 1013904223u;
+    return (state >> 8) % bound;
+  };
+  for (int round = 0; round < 400; ++round) {
+    std::string key(1 + next(round < 100 ? 40 : 5000), '\0');
+    for (char& c : key) c = static_cast<char>(next(256));
+    const TKeyStream stream(key);
+    const int64_t position = next(1u << 20);
+    const size_t count = next(round % 4 == 0 ? 20 : 13000), skew = next(16);
+    std::vector<uint8_t> buffer(count + skew);
+    for (uint8_t& b : buffer) b = static_cast<uint8_t>(next(256));
+    std::vector<uint8_t> expected(buffer.begin() + static_cast<ptrdiff_t>(skew), buffer.end());
+    for (size_t i = 0; i < count; ++i)
+      expected[i] ^= static_cast<uint8_t>(key[(static_cast<size_t>(position) + i) % key.size()]);
+    stream.Apply(buffer.data() + skew, static_cast<int64_t>(count), position);
+    ASSERT_TRUE(std::equal(expected.begin(), expected.end(), buffer.begin() + skew))
+        << "round " << round << ", key " << key.size() << ", position " << position << ", count "
+        << count;
   }
 }
 

@@ -7,6 +7,7 @@
 #include "foundation/exceptions.h"
 #include "imaging/bitmap/bitmap_factory.h"
 #include "imaging/bitmap/pixel_converter.h"
+#include "imaging/bitmap/pixel_memory.h"
 
 namespace vyr {
 
@@ -174,9 +175,12 @@ TDirectBitmap::TDirectBitmap(int32_t width, int32_t height, const TPixelFormat* 
     : TBitmap(width, height, format) {
   VYR_ASSERT_MSG(width > 0 && height > 0, "TDirectBitmap.Create - Invalid Size");
   VYR_ASSERT_MSG(format != nullptr, "TDirectBitmap.Create - Format not Assigned");
-  pixels_.reset(static_cast<uint8_t*>(std::calloc(RowBytes() * static_cast<size_t>(height), 1)));
+  const size_t bytes = RowBytes() * static_cast<size_t>(height);
+  pixels_ = std::unique_ptr<uint8_t, TFree>(AllocatePixels(bytes), TFree{bytes});
   if (!pixels_) throw std::bad_alloc();
 }
+
+void TDirectBitmap::TFree::operator()(uint8_t* p) const { FreePixels(p, bytes); }
 
 TSysBitmap::TSysBitmap(int32_t width, int32_t height, const TPixelFormat* format, TScanLines rows)
     : TBitmap(width, height, format), rows_(std::move(rows)) {

@@ -115,9 +115,10 @@ class TDirectBitmap : public TBitmap {
 
  private:
   struct TFree {
-    void operator()(uint8_t* p) const { std::free(p); }
+    size_t bytes;
+    void operator()(uint8_t* p) const;
   };
-  // Zeroed by calloc: large blocks come as fresh zero pages at no cost.
+  // Zeroed when made: large blocks come as fresh zero pages.
   std::unique_ptr<uint8_t, TFree> pixels_;
 };
 

@@ -24,6 +24,9 @@ void TRasterizer::SortActive() {
   }
 }
 
+// cells_ holds differences while a pixel row collects its sub-scan-lines: a span adds its
+// partial first and last cells and marks where the run of full cells starts and stops, so its
+// cost does not grow with its length. EmitRow turns the differences into coverage.
 [[gnu::always_inline]] inline void TRasterizer::AddSpan(int64_t x1, int64_t x2) {
   x1 = std::max<int64_t>(x1, 0);  // coverage left of the target is clipped
   x2 = std::min<int64_t>(x2, limitX_);
@@ -37,19 +40,35 @@ void TRasterizer::SortActive() {
     touchedLeft_ = std::min(touchedLeft_, first);
     touchedRight_ = std::max(touchedRight_, last + 1);
   }
+  int16_t* d = cells_.data();
   if (first == last) {
-    cells_[first] = static_cast<int16_t>(cells_[first] + (x2 - x1));
+    const auto inside = static_cast<int16_t>(x2 - x1);
+    d[first] = static_cast<int16_t>(d[first] + inside);
+    d[first + 1] = static_cast<int16_t>(d[first + 1] - inside);
     return;
   }
-  cells_[first] = static_cast<int16_t>(cells_[first] + (int64_t{first + 1} * kSubPixels - x1));
-  for (int32_t c = first + 1; c < last; ++c) cells_[c] = static_cast<int16_t>(cells_[c] + 16);
-  cells_[last] = static_cast<int16_t>(cells_[last] + (x2 - int64_t{last} * kSubPixels));
+  // Coverage first: head, first+1 .. last-1: 16, last: tail, then 0.
+  const auto head = static_cast<int16_t>(int64_t{first + 1} * kSubPixels - x1);
+  const auto tail = static_cast<int16_t>(x2 - int64_t{last} * kSubPixels);
+  d[first] = static_cast<int16_t>(d[first] + head);
+  d[first + 1] = static_cast<int16_t>(d[first + 1] + (kSubPixels - head));
+  d[last] = static_cast<int16_t>(d[last] + (tail - kSubPixels));
+  d[last + 1] = static_cast<int16_t>(d[last + 1] - tail);
 }
 
 void TRasterizer::EmitRow(int32_t row, TSpanConsumer& consumer) {
   if (touchedLeft_ >= touchedRight_) return;
-  consumer.Span(row, touchedLeft_, touchedRight_, cells_.data());
-  std::fill(cells_.begin() + touchedLeft_, cells_.begin() + touchedRight_, int16_t{0});
+  // Each sub-scan-line's coverage steps by at most 16 per cell, so every partial sum and
+  // difference stays within +-256.
+  int16_t* d = cells_.data();
+  int16_t sum = 0;
+  for (int32_t c = touchedLeft_; c < touchedRight_; ++c) {
+    sum = static_cast<int16_t>(sum + d[c]);
+    d[c] = sum;
+  }
+  consumer.Span(row, touchedLeft_, touchedRight_, d);
+  // The cell after the run holds the closing differences.
+  std::fill(cells_.begin() + touchedLeft_, cells_.begin() + touchedRight_ + 1, int16_t{0});
   touchedLeft_ = touchedRight_ = 0;
 }
 
@@ -58,8 +77,9 @@ void TRasterizer::Rasterize(const TOutline& outline, int32_t width, int32_t heig
   const auto& edges = outline.Edges();
   const auto& order = outline.SortedIndex();
   if (width <= 0 || height <= 0 || order.empty()) return;
-  if (cells_.size() < static_cast<size_t>(width)) cells_.resize(static_cast<size_t>(width));
-  std::fill(cells_.begin(), cells_.begin() + width, int16_t{0});
+  // One cell more than the row: a span ending at the right edge closes its run there.
+  if (cells_.size() < static_cast<size_t>(width) + 1) cells_.resize(static_cast<size_t>(width) + 1);
+  std::fill(cells_.begin(), cells_.begin() + width + 1, int16_t{0});
   touchedLeft_ = touchedRight_ = 0;
   limitX_ = width * kSubPixels;
   active_.clear();

@@ -39,8 +39,8 @@ class TRasterizer {
   void SortActive();
 
   std::vector<TActive> active_;
-  std::vector<int16_t> cells_;
-  int32_t limitX_ = 0;  // 16 x width
+  std::vector<int16_t> cells_;  // width + 1: differences while a row collects, then coverage
+  int32_t limitX_ = 0;          // 16 x width
   int32_t touchedLeft_ = 0, touchedRight_ = 0;
 };
 

@@ -10,11 +10,20 @@ namespace vyr {
 
 namespace {
 constexpr int64_t kBlock = 4096;
-constexpr int64_t kReadPiece = 32768;
 
-// The data never overlaps the key pattern; saying so lets the loop vectorise.
+// Sixteen bytes at a time through whole words: the compiler vectorises a plain byte loop only
+// at -O3, and the build users run is -O2. memcpy keeps the unaligned loads well defined.
 void XorBlock(uint8_t* __restrict data, const uint8_t* __restrict key, int64_t count) {
-  for (int64_t i = 0; i < count; ++i) data[i] ^= key[i];
+  int64_t i = 0;
+  for (; i + 16 <= count; i += 16) {
+    uint64_t d[2], k[2];
+    std::memcpy(d, data + i, 16);
+    std::memcpy(k, key + i, 16);
+    d[0] ^= k[0];
+    d[1] ^= k[1];
+    std::memcpy(data + i, d, 16);
+  }
+  for (; i < count; ++i) data[i] ^= key[i];
 }
 }  // namespace
 
@@ -41,19 +50,11 @@ TCryptStream::TCryptStream(TRef<TStream> inner, std::string_view key)
 }
 
 int64_t TCryptStream::Read(void* buffer, int64_t count) {
-  // Piece by piece, so each piece is XORed while it is still in the cache.
-  auto* out = static_cast<uint8_t*>(buffer);
-  int64_t done = 0;
-  while (done < count) {
-    const int64_t piece = std::min(count - done, kReadPiece);
-    const int64_t position = inner_->Position();
-    const int64_t got = inner_->Read(out + done, piece);
-    if (got <= 0) break;
-    key_.Apply(out + done, got, position);
-    done += got;
-    if (got < piece) break;
-  }
-  return done;
+  // One read for the whole request (the window reads its chunks itself), then the key.
+  const int64_t position = inner_->Position();
+  const int64_t got = inner_->Read(buffer, count);
+  if (got > 0) key_.Apply(static_cast<uint8_t*>(buffer), got, position);
+  return std::max<int64_t>(got, 0);
 }
 
 int64_t TCryptStream::Write(const void* buffer, int64_t count) {
