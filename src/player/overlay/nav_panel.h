@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "package/access/file_accessor.h"
+#include "package/access/placeholder_picture.h"
 #include "player/overlay/anchor_position.h"
 #include "player/overlay/custom_nav_bar.h"
 #include "project/action.h"
@@ -71,6 +72,7 @@ class TNavPanel {
   bool pointerOver_ = false;
   bool pressedInside_ = false;
   bool inExitZone_ = false;
+  bool rootFolder_ = false;  // the description lies in the show's root
   TVyrActionInfo action_;
   double duration_ = 0;
 };
