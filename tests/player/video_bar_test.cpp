@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "foundation/exceptions.h"
 #include "player/bar_fixture.h"
 #include "player/overlay/video_nav_bar.h"

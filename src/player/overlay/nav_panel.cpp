@@ -59,7 +59,7 @@ void TNavPanel::Load(const std::string& descriptionPath, double musicVolume, dou
   else
     bar = MakeRef<TNavBar>();
   TNavBarCallbacks& c = bar->callbacks;
-  c.pictureChanged = [this](TCustomNavBar&, const TRect&) { OnBarPicture(); };
+  c.pictureChanged = [this](TCustomNavBar&, const TRect& changed) { OnBarPicture(changed); };
   c.click = [this](TCustomNavBar&, int index) { OnClick(index); };
   c.loadPicture = [this](TCustomNavBar&, const std::string& path) { return OpenBarPicture(path); };
   c.getDuration = [this](TCustomNavBar&) { return duration_; };
@@ -68,7 +68,7 @@ void TNavPanel::Load(const std::string& descriptionPath, double musicVolume, dou
   if (params_.setVolume)
     c.setVolume = [this](TCustomNavBar&, double volume) { params_.setVolume(volume); };
   if (videoStyle_ && params_.videoExit) {
-    c.exitPictureChanged = [this](TCustomNavBar&, const TRect&) { OnExitPicture(); };
+    c.exitPictureChanged = [this](TCustomNavBar&, const TRect& changed) { OnExitPicture(changed); };
     c.inExitZone = [this](TCustomNavBar&) { return inExitZone_; };
   }
   bar->showBackground = params_.showBackground;
@@ -101,12 +101,14 @@ void TNavPanel::Load(const std::string& descriptionPath, double musicVolume, dou
     WriteLine(e.what());
     bar_ = nullptr;
     barRect_ = exitRect_ = TIntRect{};
-    if (params_.placeBar) params_.placeBar(nullptr, TIntRect{});
-    if (params_.placeExit) params_.placeExit(nullptr, TIntRect{});
+    if (params_.placeBar) params_.placeBar(nullptr, TIntRect{}, TIntRect{});
+    if (params_.placeExit) params_.placeExit(nullptr, TIntRect{}, TIntRect{});
   }
 }
 
-void TNavPanel::OnBarPicture() {
+static TIntRect AsIntRect(const TRect& r) { return TIntRect{r.left, r.top, r.right, r.bottom}; }
+
+void TNavPanel::OnBarPicture(const TRect& changed) {
   if (!bar_ || !bar_->Picture()) return;
   const TBitmap& picture = *bar_->Picture();
   if (videoStyle_) {
@@ -117,15 +119,15 @@ void TNavPanel::OnBarPicture() {
     const int w = picture.Height() > 0 ? RoundEven(static_cast<double>(h) * picture.Width() / picture.Height()) : 0;
     barRect_ = PlaceByAnchor(params_.area, w, h, params_.anchor);
   }
-  if (params_.placeBar) params_.placeBar(bar_->Picture(), barRect_);
+  if (params_.placeBar) params_.placeBar(bar_->Picture(), barRect_, AsIntRect(changed));
 }
 
-void TNavPanel::OnExitPicture() {
+void TNavPanel::OnExitPicture(const TRect& changed) {
   if (!bar_ || !bar_->ExitPicture()) return;
   const TBitmap& picture = *bar_->ExitPicture();
   exitRect_ = TIntRect{params_.area.right - picture.Width(), params_.area.top, params_.area.right,
                        params_.area.top + picture.Height()};
-  if (params_.placeExit) params_.placeExit(bar_->ExitPicture(), exitRect_);
+  if (params_.placeExit) params_.placeExit(bar_->ExitPicture(), exitRect_, AsIntRect(changed));
 }
 
 bool TNavPanel::HitTest(int x, int y) const {

@@ -28,9 +28,12 @@ struct TNavPanelParams {
   std::function<void(double volume)> setVolume;
   std::function<void(double ms)> seek;
   std::function<bool()> isPlaying;
-  // A new picture of the bar (or its exit picture) to place at the rectangle.
-  std::function<void(TRef<TBitmap> picture, const TIntRect& rect)> placeBar;
-  std::function<void(TRef<TBitmap> picture, const TIntRect& rect)> placeExit;
+  // The bar's picture (or its exit picture) to show at rect; changed: the part of the
+  // picture drawn again (picture pixels). A null picture takes the record's picture away.
+  using TPlacePicture =
+      std::function<void(TBitmap* picture, const TIntRect& rect, const TIntRect& changed)>;
+  TPlacePicture placeBar;
+  TPlacePicture placeExit;
   int dpi = 96;  // the screen's vertical pixels per inch
 };
 
@@ -60,8 +63,8 @@ class TNavPanel {
   void Forward(uint8_t shift, int x, int y, int eventType, int button);
   void UpdatePointerOver(int x, int y);
   void OnClick(int index);
-  void OnBarPicture();
-  void OnExitPicture();
+  void OnBarPicture(const TRect& changed);
+  void OnExitPicture(const TRect& changed);
   TRef<TBitmap> OpenBarPicture(const std::string& path);
 
   TRef<TFileAccessor> accessor_;

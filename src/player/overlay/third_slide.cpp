@@ -135,40 +135,55 @@ void TThirdSlide::BuildPanel(const TIniFile& project, const TOverlayParams& para
   panel.seek = callbacks_.seek;
   panel.isPlaying = callbacks_.isPlaying;
   panel.dpi = ScreenDpi();
-  panel.placeBar = [this](TRef<TBitmap> picture, const TIntRect& rect) {
-    PlacePanelPicture(barRecord_, std::move(picture), rect);
+  panel.placeBar = [this](TBitmap* picture, const TIntRect& rect, const TIntRect& changed) {
+    PlacePanelPicture(bar_, picture, rect, changed);
   };
-  panel.placeExit = [this](TRef<TBitmap> picture, const TIntRect& rect) {
-    PlacePanelPicture(exitRecord_, std::move(picture), rect);
+  panel.placeExit = [this](TBitmap* picture, const TIntRect& rect, const TIntRect& changed) {
+    PlacePanelPicture(exit_, picture, rect, changed);
   };
   panel_ = std::make_unique<TNavPanel>(accessor_, std::move(panel));
   panel_->Load(ReadText(p, "Main", "opt_nav_inifile", ""), params.musicVolume, params.showDuration);
 }
 
-void TThirdSlide::PlacePanelPicture(int& recordIndex, TRef<TBitmap> picture, const TIntRect& rect) {
-  TRef<TImage> image;
-  float sx = 1, sy = 1;
-  if (picture && picture->Width() > 0 && picture->Height() > 0) {
-    // The bar keeps drawing into its own picture: the overlay shows a copy.
-    image = WrapPicture(picture->Clone(), "navigation bar");
-    sx = static_cast<float>(rect.Width()) / static_cast<float>(picture->Width());
-    sy = static_cast<float>(rect.Height()) / static_cast<float>(picture->Height());
-  }
-  if (recordIndex < 0) {
-    if (!image) return;
-    recordIndex = AddPicture(image, static_cast<float>(rect.left), static_cast<float>(rect.top), sx,
-                             sy, autoHide_ ? static_cast<float>(opacity_) : 100.0f);
-    Record(recordIndex).hidden = panelHidden_;
+void TThirdSlide::PlacePanelPicture(TPanelRecord& panelRecord, TBitmap* picture,
+                                    const TIntRect& rect, const TIntRect& changed) {
+  const bool usable = picture && picture->Width() > 0 && picture->Height() > 0;
+  if (!usable && panelRecord.index < 0) return;
+  const float sx = usable ? static_cast<float>(rect.Width()) / static_cast<float>(picture->Width()) : 1;
+  const float sy = usable ? static_cast<float>(rect.Height()) / static_cast<float>(picture->Height()) : 1;
+  // The overlay shows the bar's own picture: a change of its pixels updates the textures in
+  // place at the next draw; a new picture gets a new image.
+  if (panelRecord.index >= 0 && usable && panelRecord.bitmap == picture) {
+    const TIntRect& d = panelRecord.dirty;
+    panelRecord.dirty = d.Empty() ? changed
+                                  : TIntRect{std::min(d.left, changed.left), std::min(d.top, changed.top),
+                                             std::max(d.right, changed.right),
+                                             std::max(d.bottom, changed.bottom)};
   } else {
-    TOverlayRecord& r = Record(recordIndex);
-    r.picture = image;
+    panelRecord.bitmap = usable ? picture : nullptr;
+    panelRecord.dirty = TIntRect{};
+  }
+  TRef<TImage> image;
+  if (usable && (panelRecord.index < 0 || !Record(panelRecord.index).picture ||
+                 panelRecord.dirty.Empty()))
+    image = WrapPicture(TRef<TBitmap>::Share(picture), "navigation bar");
+  if (panelRecord.index < 0) {
+    panelRecord.index = AddPicture(image, static_cast<float>(rect.left), static_cast<float>(rect.top),
+                                   sx, sy, autoHide_ ? static_cast<float>(opacity_) : 100.0f);
+    Record(panelRecord.index).hidden = panelHidden_;
+  } else {
+    TOverlayRecord& r = Record(panelRecord.index);
+    if (!usable || image) r.picture = image;
     r.left = static_cast<float>(rect.left);
     r.top = static_cast<float>(rect.top);
     r.scaleX = sx;
     r.scaleY = sy;
   }
   UpdateBandsPlace();
-  SetStructureChanged();
+  if (panelRecord.dirty.Empty())
+    SetStructureChanged();
+  else
+    SetContentChanged();
 }
 
 void TThirdSlide::UpdateBandsPlace() {
@@ -177,12 +192,12 @@ void TThirdSlide::UpdateBandsPlace() {
     return;
   }
   // Record indexes count as 0 until the panel's pictures exist.
-  SetBandsBefore(std::min(std::max(barRecord_, 0), std::max(exitRecord_, 0)));
+  SetBandsBefore(std::min(std::max(bar_.index, 0), std::max(exit_.index, 0)));
 }
 
 void TThirdSlide::SetPanelHidden(bool hidden) {
   panelHidden_ = hidden;
-  for (int index : {barRecord_, exitRecord_})
+  for (int index : {bar_.index, exit_.index})
     if (index >= 0) Record(index).hidden = hidden;
   UpdateBandsPlace();
   SetStructureChanged();
@@ -269,7 +284,7 @@ void TThirdSlide::UpdateAutoHide() {
     return;
   }
   opacity_ = hiding_ ? 100 - d : d;
-  for (int index : {barRecord_, exitRecord_}) {
+  for (int index : {bar_.index, exit_.index}) {
     if (index < 0) continue;
     TOverlayRecord& r = Record(index);
     if (std::fabs(r.params.opacity - opacity_) > 0.001) {
@@ -294,6 +309,12 @@ void TThirdSlide::DrawBelowRecords(TDeviceDrawer& drawer) {
 }
 
 void TThirdSlide::DrawRecord(TDeviceDrawer& drawer, TOverlayRecord& record) {
+  for (TPanelRecord* panelRecord : {&bar_, &exit_})
+    if (panelRecord->index >= 0 && &record == &Record(panelRecord->index) &&
+        !panelRecord->dirty.Empty()) {
+      drawer.UpdateImageRect(*record.picture, panelRecord->dirty);
+      panelRecord->dirty = TIntRect{};
+    }
   TImageDrawParams params = RecordDrawParams(record);
   if (logoRecord_ >= 0 && &record == &Record(logoRecord_) && !logoLut_.Empty()) {
     params.lutForm = TLutForm::kCross;

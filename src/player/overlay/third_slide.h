@@ -13,6 +13,7 @@
 
 #include "imaging/colour/color_profile.h"
 #include "package/access/file_accessor.h"
+#include "player/loader/slide_geometry.h"
 #include "player/overlay/mouse_move_detector.h"
 #include "player/overlay/nav_panel.h"
 #include "project/action.h"
@@ -100,7 +101,15 @@ class TThirdSlide : public TOverlayDrawList {
  private:
   void LoadLogo(const TIniFile& project);
   void BuildPanel(const TIniFile& project, const TOverlayParams& params);
-  void PlacePanelPicture(int& recordIndex, TRef<TImage> picture, const TIntRect& rect);
+  // A record of the panel: its index (-1 until the first picture), the bar's bitmap it
+  // shows and the part of it changed since the last draw.
+  struct TPanelRecord {
+    int index = -1;
+    TBitmap* bitmap = nullptr;
+    TIntRect dirty;
+  };
+  void PlacePanelPicture(TPanelRecord& record, TBitmap* picture, const TIntRect& rect,
+                         const TIntRect& changed);
   void UpdateBandsPlace();
   void UpdateDialogFade();
   void UpdateAutoHide();
@@ -126,7 +135,7 @@ class TThirdSlide : public TOverlayDrawList {
   int64_t fadeStart_ = 0, fadeEnd_ = 0;
 
   std::unique_ptr<TNavPanel> panel_;
-  int barRecord_ = -1, exitRecord_ = -1;
+  TPanelRecord bar_, exit_;
   bool panelHidden_ = false;
 
   bool autoHide_ = false;

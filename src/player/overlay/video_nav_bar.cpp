@@ -360,6 +360,9 @@ void TVideoNavBar::RestoreColumns(int from, int to) {
   from = std::max(from, 0);
   to = std::min(to, picture_->Width());
   if (to <= from) return;
+  changed_ = changed_.Empty() ? TRect{from, 0, to, picture_->Height()}
+                              : TRect{std::min(changed_.left, from), 0, std::max(changed_.right, to),
+                                      picture_->Height()};
   CopyBarArea(*picture_, from, 0, *backgroundCache_, TRect{from, 0, to, picture_->Height()});
 }
 
@@ -413,6 +416,7 @@ void TVideoNavBar::DrawTimeDisplay(const TVideoBarGeometry& g) {
 void TVideoNavBar::Redraw(unsigned what) {
   if (inert_ || !ready_) return;
   const TVideoBarGeometry g = Geometry();
+  changed_ = TRect{};
   if (!picture_ || picture_->Width() != width_ || picture_->Height() != g.H) {
     backgroundCache_ = MakeRef<TDirectBitmap>(width_, g.H, pf::A8R8G8B8());
     background_.Draw(*backgroundCache_, TRect{0, 0, width_, g.H});
@@ -477,7 +481,8 @@ void TVideoNavBar::Redraw(unsigned what) {
     exit_->FillRect(TRect{0, 0, g.H, g.H}, 0);
     DrawCell(ElementState(kExit), 6, *exit_, (g.H - g.bw) / 2, (g.H - g.bh) / 2, g.bw, g.bh);
   }
-  NotifyPictureChanged(TRect{0, 0, picture_->Width(), picture_->Height()});
+  // Only the columns drawn again are reported, so that the owner updates just those.
+  if (!changed_.Empty()) NotifyPictureChanged(changed_);
   if (exitDrawn && callbacks.exitPictureChanged)
     callbacks.exitPictureChanged(*this, TRect{0, 0, exit_->Width(), exit_->Height()});
 }

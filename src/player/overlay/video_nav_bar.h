@@ -102,6 +102,7 @@ class TVideoNavBar : public TCustomNavBar {
   TRef<TDirectBitmap> backgroundCache_, trackCache_, exit_;
   std::array<TRef<TBitmap>, kGlyphCount> glyphs_;
   int glyphHeight_ = -1;
+  TRect changed_;  // the columns drawn again by the current redraw
   int drawnSlider_ = -1;
   int64_t drawnSecond_ = -1;
   bool lastPaused_ = false;
