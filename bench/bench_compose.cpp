@@ -11,9 +11,9 @@
 #include <string>
 
 #include "imaging/decode/decoder_registry.h"
+#include "render/compose/overlay_draw_list.h"
 #include "render/compose/root_item.h"
 #include "render/compose/t3d_drawer.h"
-#include "render/compose/overlay_draw_list.h"
 #include "render/device/headless_draw_device.h"
 
 namespace vyr {

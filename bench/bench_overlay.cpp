@@ -55,7 +55,7 @@ std::string SkinBarText() {
 void Attach(TCustomNavBar& bar) {
   bar.callbacks.loadPicture = [](TCustomNavBar&, const std::string& name) -> TRef<TBitmap> {
     static const std::map<std::string, std::pair<int, int>> sizes = {
-        {"back", {64, 36}}, {"line", {24, 6}},   {"slider", {14, 14}}, {"strip", {196, 28}},
+        {"back", {64, 36}},  {"line", {24, 6}},    {"slider", {14, 14}}, {"strip", {196, 28}},
         {"cells", {40, 48}}, {"icons", {160, 64}}, {"bg", {80, 40}}};
     const size_t from = name.find('/') + 1;
     const auto it = sizes.find(name.substr(from, name.find('.', from) - from));
@@ -122,8 +122,8 @@ std::string BarFolder() {
         {"back", {64, 36}}, {"line", {24, 6}}, {"slider", {14, 14}}, {"strip", {196, 28}}};
     std::string error;
     for (const auto& [name, size] : sizes)
-      WritePng(*Picture(size.first, size.second, 0xC0406080), (path / "nav" / (name + ".png")).string(),
-               error);
+      WritePng(*Picture(size.first, size.second, 0xC0406080),
+               (path / "nav" / (name + ".png")).string(), error);
     return path.string() + "/";
   }();
   return folder;

@@ -62,8 +62,9 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
     }
     if (name == "--help" || name == "--version" || name == "--no-panel") {
       if (hasValue) throw std::invalid_argument(name + " takes no value");
-      (name == "--help" ? options.help : name == "--version" ? options.version : options.noPanel) =
-          true;
+      (name == "--help"      ? options.help
+       : name == "--version" ? options.version
+                             : options.noPanel) = true;
       continue;
     }
     if (name != "--frame" && name != "--frames" && name != "--out" && name != "--size" &&

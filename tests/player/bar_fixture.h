@@ -66,8 +66,6 @@ struct TBarRecorder {
   }
 };
 
-inline uint32_t PixelAt(const TBitmap* picture, int x, int y) {
-  return BarRow(*picture, y)[x];
-}
+inline uint32_t PixelAt(const TBitmap* picture, int x, int y) { return BarRow(*picture, y)[x]; }
 
 }  // namespace vyr::test

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "player/bar_fixture.h"
 #include "player/overlay/bar_pixels.h"
 #include "player/overlay/bar_values.h"
 #include "player/overlay/bmp_cache.h"
 #include "player/overlay/nine_patch.h"
-#include "player/bar_fixture.h"
 
 namespace vyr::test {
 namespace {
@@ -80,7 +80,8 @@ TEST(BarPixels, TextureCacheLoadsOncePerNameAndCutsOncePerLook) {
   EXPECT_EQ(plain.rect.left, 2);
   const TNavTexture grey = cache.Texture("skin/a.PNG", TRect{2, 2, 6, 6}, TTextureLook::Grey);
   const TNavTexture again = cache.Texture("skin/a.png", TRect{2, 2, 6, 6}, TTextureLook::Grey);
-  const TNavTexture disabled = cache.Texture("skin/a.png", TRect{2, 2, 6, 6}, TTextureLook::Disabled);
+  const TNavTexture disabled =
+      cache.Texture("skin/a.png", TRect{2, 2, 6, 6}, TTextureLook::Disabled);
   EXPECT_EQ(loads, 1);
   EXPECT_EQ(grey.picture.Get(), again.picture.Get());
   EXPECT_EQ(grey.rect.left, 0);

@@ -16,9 +16,9 @@ TEST(OverlayPlacement, NinePositionsWithOffsets) {
     int left, top;
   };
   // A 20 x 10 picture, offset 10 (% of half the area): 10 px in x, 5 px in y.
-  const TCase cases[] = {{kLeftTop, 10, 5},      {kTop, 90, 5},     {kRightTop, 170, 5},
-                         {kRight, 170, 45},      {kRightBottom, 170, 85}, {kBottom, 90, 85},
-                         {kLeftBottom, 10, 85},  {kLeft, 10, 45},   {kCenter, 90, 45}};
+  const TCase cases[] = {{kLeftTop, 10, 5},     {kTop, 90, 5},           {kRightTop, 170, 5},
+                         {kRight, 170, 45},     {kRightBottom, 170, 85}, {kBottom, 90, 85},
+                         {kLeftBottom, 10, 85}, {kLeft, 10, 45},         {kCenter, 90, 45}};
   for (const TCase& c : cases) {
     const TIntRect r = PlaceByAnchor(area, 20, 10, NinePositionAnchor(c.position, 10));
     EXPECT_EQ(r.left, c.left) << c.position;
@@ -85,8 +85,9 @@ class OverlayTest : public ::testing::Test {
 TEST_F(OverlayTest, LogoPlacementHalvingOpacityAndCorrection) {
   source->files["logo.bmp"] = MakeBmp(60, 30);
   // Position 7 with offset 20: the bottom-right corner 40 and 30 pixels inside that corner.
-  auto overlay = Build("opt_logo=1\nopt_logo_fn=logo.bmp\nopt_logo_pos=7\nopt_logo_offset=20\n"
-                       "opt_logo_opacity=40\n");
+  auto overlay = Build(
+      "opt_logo=1\nopt_logo_fn=logo.bmp\nopt_logo_pos=7\nopt_logo_offset=20\n"
+      "opt_logo_opacity=40\n");
   ASSERT_GE(overlay->LogoRecord(), 0);
   const TOverlayRecord& logo = overlay->Record(overlay->LogoRecord());
   EXPECT_FLOAT_EQ(logo.left + 60 * logo.scaleX, 460);
@@ -129,21 +130,25 @@ TEST_F(OverlayTest, PanelPlacesTheBarAndRoutesClicks) {
   EXPECT_EQ(panel->BarRect(), (TIntRect{0, 380, 600, 400}));
   EXPECT_EQ(panel->ExitRect(), (TIntRect{580, 0, 600, 20}));
   // A spot of the bar without a button: kind 20, handled, not given to the slides.
-  TPointerRoute route = overlay->RoutePointer(kNavLeftHeld, 500, 383, kNavButtonDown, kNavLeftButton);
+  TPointerRoute route =
+      overlay->RoutePointer(kNavLeftHeld, 500, 383, kNavButtonDown, kNavLeftButton);
   EXPECT_TRUE(route.handled);
   EXPECT_EQ(route.action.kind, TVyrActionKind::PanelHandled);
   EXPECT_TRUE(overlay->IsOverPanel());
   overlay->RoutePointer(0, 500, 383, kNavButtonUp, kNavLeftButton);
   // The forward button (bar x 36 ... 52) gives kind 3; the play button kind 5.
-  EXPECT_EQ(overlay->RoutePointer(kNavLeftHeld, 41, 390, kNavButtonDown, kNavLeftButton).action.kind,
-            TVyrActionKind::NextSlide);
+  EXPECT_EQ(
+      overlay->RoutePointer(kNavLeftHeld, 41, 390, kNavButtonDown, kNavLeftButton).action.kind,
+      TVyrActionKind::NextSlide);
   overlay->RoutePointer(0, 41, 390, kNavButtonUp, kNavLeftButton);
-  EXPECT_EQ(overlay->RoutePointer(kNavLeftHeld, 10, 390, kNavButtonDown, kNavLeftButton).action.kind,
-            TVyrActionKind::Pause);
+  EXPECT_EQ(
+      overlay->RoutePointer(kNavLeftHeld, 10, 390, kNavButtonDown, kNavLeftButton).action.kind,
+      TVyrActionKind::Pause);
   overlay->RoutePointer(0, 10, 390, kNavButtonUp, kNavLeftButton);
   // Upper half: the exit picture's button gives kind 1.
-  EXPECT_EQ(overlay->RoutePointer(kNavLeftHeld, 590, 10, kNavButtonDown, kNavLeftButton).action.kind,
-            TVyrActionKind::Exit);
+  EXPECT_EQ(
+      overlay->RoutePointer(kNavLeftHeld, 590, 10, kNavButtonDown, kNavLeftButton).action.kind,
+      TVyrActionKind::Exit);
   overlay->RoutePointer(0, 590, 10, kNavButtonUp, kNavLeftButton);
   // Elsewhere nothing is handled; the pointer-left event reaches no bar arithmetic.
   route = overlay->RoutePointer(0, 300, 200, kNavMove, 0);
@@ -160,8 +165,10 @@ TEST_F(OverlayTest, BadDescriptionsLeaveThePanelWithoutABar) {
   auto missing = Build(std::string(kPanelKeys) + "opt_logo=1\nopt_logo_fn=logo.bmp\n");
   ASSERT_TRUE(missing->Panel());
   EXPECT_EQ(missing->Panel()->Bar(), nullptr);
-  EXPECT_FALSE(missing->RoutePointer(kNavLeftHeld, 300, 390, kNavButtonDown, kNavLeftButton).handled);
-  source->files["nav/bar.ini"] = Bytes("[Common]\nColsCount=1\nRowsCount=1\n[CellWithObjects]\nCell=1\n");
+  EXPECT_FALSE(
+      missing->RoutePointer(kNavLeftHeld, 300, 390, kNavButtonDown, kNavLeftButton).handled);
+  source->files["nav/bar.ini"] =
+      Bytes("[Common]\nColsCount=1\nRowsCount=1\n[CellWithObjects]\nCell=1\n");
   auto malformed = Build(std::string(kPanelKeys) + "opt_logo=1\nopt_logo_fn=logo.bmp\n");
   EXPECT_EQ(malformed->Panel()->Bar(), nullptr);
   EXPECT_GE(malformed->LogoRecord(), 0);
@@ -174,7 +181,7 @@ TEST_F(OverlayTest, AutoHideFadesOnTheClock) {
                        "opt_nav_hidefadeout=1000\n");
   ASSERT_TRUE(overlay->AutoHideEnabled());
   overlay->UpdateFrame(0);
-  EXPECT_EQ(overlay->PanelOpacity(), 0);  // starts invisible
+  EXPECT_EQ(overlay->PanelOpacity(), 0);          // starts invisible
   overlay->RoutePointer(0, 10, 10, kNavMove, 0);  // the first position is only recorded
   overlay->RoutePointer(0, 15, 10, kNavMove, 0);  // 5 pixels: no movement
   overlay->UpdateFrame(0);

@@ -12,19 +12,23 @@ constexpr uint32_t kBgNormal = 0xFF404040, kBgHover = 0xFF606060, kMagenta = 0xF
 constexpr uint32_t kPlay = 0xFF00FFFF;
 
 // Cell texture pixel (x, y): red x * 40, green y * 40.
-uint32_t CellColour(int x, int y) { return 0xFF000000u | uint32_t(x * 40) << 16 | uint32_t(y * 40) << 8; }
+uint32_t CellColour(int x, int y) {
+  return 0xFF000000u | uint32_t(x * 40) << 16 | uint32_t(y * 40) << 8;
+}
 
 // Three cells in one row; the middle one holds the buttons (8 x 6 each, 4 x 4 textures).
 std::string SkinText(const std::string& extraCommon = "", const std::string& count = "2",
                      const std::string& cell = "2,1", const std::string& object2 = "") {
-  return "[Common]\nColsCount=3\nRowsCount=1\n" + extraCommon +
-         "[CellWithObjects]\nCell=" + cell +
+  return "[Common]\nColsCount=3\nRowsCount=1\n" + extraCommon + "[CellWithObjects]\nCell=" + cell +
          "\nLeftOffset=2\nTopOffset=1\nRightOffset=2\nBottomOffset=1\n"
          "[Cell(1:1)]\nBounds=0,0,3,4\nflnm_Texture=cells.png\n"
          "[Cell(2:1)]\nBounds=0,0,2,2\nflnm_Texture=cells.png\n"
          "[Cell(3:1)]\nBounds=0,0,3,4\nflnm_Texture=cells.png\n"
-         "[Objects]\nCount=" + count + "\n"
-         "[Object1]\nSpace=1\nShiftPressed=1\n[Object2]\n" + object2 +
+         "[Objects]\nCount=" +
+         count +
+         "\n"
+         "[Object1]\nSpace=1\nShiftPressed=1\n[Object2]\n" +
+         object2 +
          "[Action-home]\n"
          "BtnTextureNormalBounds=0,0,4,4\nflnm_BtnTextureNormal=btn.png\n"
          "BtnTextureHoverBounds=4,0,4,4\nBtnTexturePressedBounds=8,0,4,4\n"
@@ -81,8 +85,8 @@ TEST_F(SkinBar, LayoutTilesCellsAndPlacesButtons) {
   // Cell 1 (3 x 4 texture) tiled down an 8-pixel row: (1, 5) shows texture (1, 1).
   EXPECT_EQ(PixelAt(p, 1, 5), CellColour(1, 1));
   EXPECT_EQ(PixelAt(p, 25, 6), CellColour(1, 2));  // cell 3 starts at x = 24
-  EXPECT_EQ(PixelAt(p, 5, 1), kBgNormal);           // the button's background
-  EXPECT_EQ(PixelAt(p, 7, 2), kRed);                // its texture centred: (8 - 4) div 2
+  EXPECT_EQ(PixelAt(p, 5, 1), kBgNormal);          // the button's background
+  EXPECT_EQ(PixelAt(p, 7, 2), kRed);               // its texture centred: (8 - 4) div 2
   EXPECT_EQ(PixelAt(p, 16, 2), kRed);
 }
 
@@ -142,12 +146,14 @@ TEST_F(SkinBar, DegenerateGridsDrawNoButtons) {
   EXPECT_TRUE(outside->Objects().empty());
   ASSERT_TRUE(outside->Picture());
   EXPECT_EQ(PixelAt(outside->Picture(), 1, 1), CellColour(1, 1));
-  auto hostile = Build("[Common]\nColsCount=1000000000\nRowsCount=1000000000\n"
-                       "[CellWithObjects]\nCell=1,1\n",
-                       {});
+  auto hostile = Build(
+      "[Common]\nColsCount=1000000000\nRowsCount=1000000000\n"
+      "[CellWithObjects]\nCell=1,1\n",
+      {});
   EXPECT_EQ(hostile->Picture(), nullptr);
   std::string wide = SkinText();
-  wide.replace(wide.find("BgTextureNormalBounds=0,0,8,6"), 29, "BgTextureNormalBounds=0,0,1000000,6");
+  wide.replace(wide.find("BgTextureNormalBounds=0,0,8,6"), 29,
+               "BgTextureNormalBounds=0,0,1000000,6");
   auto huge = Build(wide, {"home"});
   EXPECT_EQ(huge->Picture(), nullptr);
 }

@@ -118,8 +118,9 @@ TEST_F(VideoBar, InertAndHalvedBars) {
   EXPECT_EQ(halved->Scale(), 1);
   // Unscaled spaces alone leave no room for the rule: halving ends, the bar is inert.
   recorder.pictures["nav/slider.png"] = FlatBarPicture(1, 1, kSlider);
-  EXPECT_TRUE(Build(400, 1, {}, "BarSize=400,20\nBtnSize=2,2\nDigitSize=0,0\nTrackHeight=2\n"
-                                "VolumeControlLength=0\nLeftSpace=287\n")
+  EXPECT_TRUE(Build(400, 1, {},
+                    "BarSize=400,20\nBtnSize=2,2\nDigitSize=0,0\nTrackHeight=2\n"
+                    "VolumeControlLength=0\nLeftSpace=287\n")
                   ->Inert());
   for (double scale : {0.0, -1.0, std::nan(""), 1e12}) EXPECT_TRUE(Build(400, scale)->Inert());
 }

@@ -2,8 +2,8 @@
 // repeatable frames.
 
 #include "compose_fixture.h"
-#include "render/compose/root_item.h"
 #include "render/compose/overlay_draw_list.h"
+#include "render/compose/root_item.h"
 
 namespace vyr::test {
 namespace {

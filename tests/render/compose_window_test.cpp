@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "compose_fixture.h"
-#include "render/compose/root_item.h"
 #include "render/compose/overlay_draw_list.h"
+#include "render/compose/root_item.h"
 #include "render/device/bitmap_texture.h"
 #include "render/device/window_draw_device.h"
 

@@ -2,15 +2,15 @@
 
 #include <cmath>
 
-
 namespace vyr {
 
 namespace {
 
 int RoundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 
-constexpr std::string_view kNames[] = {"Left-Top", "Top",         "Right-Top", "Right", "Right-Bottom",
-                                       "Bottom",   "Left-Bottom", "Left",      "Center"};
+constexpr std::string_view kNames[] = {"Left-Top",    "Top",          "Right-Top",
+                                       "Right",       "Right-Bottom", "Bottom",
+                                       "Left-Bottom", "Left",         "Center"};
 
 bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -25,15 +25,24 @@ bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 TAnchor NinePositionAnchor(int position, double o) {
   switch (position) {
-    case kLeftTop: return {o - 100, o - 100, -100, -100};
-    case kTop: return {0, o - 100, 0, -100};
-    case kRightTop: return {100 - o, o - 100, 100, -100};
-    case kRight: return {100 - o, 0, 100, 0};
-    case kRightBottom: return {100 - o, 100 - o, 100, 100};
-    case kBottom: return {0, 100 - o, 0, 100};
-    case kLeftBottom: return {o - 100, 100 - o, -100, 100};
-    case kLeft: return {o - 100, 0, -100, 0};
-    default: return {0, 0, 0, 0};
+    case kLeftTop:
+      return {o - 100, o - 100, -100, -100};
+    case kTop:
+      return {0, o - 100, 0, -100};
+    case kRightTop:
+      return {100 - o, o - 100, 100, -100};
+    case kRight:
+      return {100 - o, 0, 100, 0};
+    case kRightBottom:
+      return {100 - o, 100 - o, 100, 100};
+    case kBottom:
+      return {0, 100 - o, 0, 100};
+    case kLeftBottom:
+      return {o - 100, 100 - o, -100, 100};
+    case kLeft:
+      return {o - 100, 0, -100, 0};
+    default:
+      return {0, 0, 0, 0};
   }
 }
 
@@ -45,15 +54,24 @@ int NinePositionByName(std::string_view name) {
 
 int LogoPosition(int code) {
   switch (code) {
-    case 0: return kLeft;
-    case 1: return kTop;
-    case 2: return kRight;
-    case 3: return kBottom;
-    case 5: return kLeftTop;
-    case 6: return kRightTop;
-    case 7: return kRightBottom;
-    case 8: return kLeftBottom;
-    default: return kCenter;
+    case 0:
+      return kLeft;
+    case 1:
+      return kTop;
+    case 2:
+      return kRight;
+    case 3:
+      return kBottom;
+    case 5:
+      return kLeftTop;
+    case 6:
+      return kRightTop;
+    case 7:
+      return kRightBottom;
+    case 8:
+      return kLeftBottom;
+    default:
+      return kCenter;
   }
 }
 

@@ -101,7 +101,8 @@ uint32_t ShiftPixelHue(uint32_t p, int degrees) {
   const double lightness = (mx + mn) / 2.0;
   double saturation = 0;
   if (mx != mn)
-    saturation = lightness < 128 ? (mx - mn) * 255.0 / (mx + mn) : (mx - mn) * 255.0 / (511 - mx - mn);
+    saturation =
+        lightness < 128 ? (mx - mn) * 255.0 / (mx + mn) : (mx - mn) * 255.0 / (511 - mx - mn);
   double hue = 0;
   if (mx != mn) {
     const double d = mx - mn;
@@ -119,19 +120,31 @@ uint32_t ShiftPixelHue(uint32_t p, int degrees) {
   while (h > 255) h -= 256;
   while (h < 0) h += 256;
   // Back through the same model.
-  const double chroma = lightness < 128 ? saturation * 2 * lightness / 255
-                                        : saturation * (511 - 2 * lightness) / 255;
+  const double chroma =
+      lightness < 128 ? saturation * 2 * lightness / 255 : saturation * (511 - 2 * lightness) / 255;
   const double low = lightness - chroma / 2;
   double sector = std::fmod(h / 42.5, 6.0);
   const double x = chroma * (1 - std::fabs(std::fmod(sector, 2.0) - 1));
   double rr = 0, gg = 0, bb = 0;
   switch (static_cast<int>(sector)) {
-    case 0: rr = chroma, gg = x; break;
-    case 1: rr = x, gg = chroma; break;
-    case 2: gg = chroma, bb = x; break;
-    case 3: gg = x, bb = chroma; break;
-    case 4: rr = x, bb = chroma; break;
-    default: rr = chroma, bb = x; break;
+    case 0:
+      rr = chroma, gg = x;
+      break;
+    case 1:
+      rr = x, gg = chroma;
+      break;
+    case 2:
+      gg = chroma, bb = x;
+      break;
+    case 3:
+      gg = x, bb = chroma;
+      break;
+    case 4:
+      rr = x, bb = chroma;
+      break;
+    default:
+      rr = chroma, bb = x;
+      break;
   }
   auto level = [low](double v) {
     return static_cast<uint8_t>(std::clamp(std::nearbyint(v + low), 0.0, 255.0));
@@ -188,8 +201,11 @@ TRef<TDirectBitmap> ScaleBarArea(const TBitmap& source, const TRect& srcRect, in
         row[x] = 0;
         continue;
       }
-      auto c = [a](double v) { return static_cast<uint8_t>(std::clamp(std::nearbyint(v / a), 0.0, 255.0)); };
-      row[x] = PackColor(c(r), c(g), c(b), static_cast<uint8_t>(std::clamp(std::nearbyint(a), 0.0, 255.0)));
+      auto c = [a](double v) {
+        return static_cast<uint8_t>(std::clamp(std::nearbyint(v / a), 0.0, 255.0));
+      };
+      row[x] = PackColor(c(r), c(g), c(b),
+                         static_cast<uint8_t>(std::clamp(std::nearbyint(a), 0.0, 255.0)));
     }
   }
   return out;

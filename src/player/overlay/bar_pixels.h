@@ -44,5 +44,8 @@ inline const uint32_t* BarRow(const TBitmap& picture, int y) {
 
 // Largest side a bar builds a picture for; larger sizes are refused before allocating.
 inline constexpr int kMaxBarSide = 16384;
+// Largest picture a bar builds (pixels), and the largest element of a video-style bar.
+inline constexpr long long kMaxBarPixels = 16LL * 1024 * 1024;
+inline constexpr int kMaxBarElement = 2048;
 
 }  // namespace vyr

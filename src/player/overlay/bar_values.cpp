@@ -48,8 +48,8 @@ TRectValue ParseRectValue(std::string_view text) {
   // Sums that would overflow are cut to the int range; sizes stay as the text gives them.
   auto add = [](int a, int b) {
     const long long s = static_cast<long long>(a) + b;
-    return static_cast<int>(std::clamp<long long>(s, std::numeric_limits<int>::min(),
-                                                  std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<long long>(s, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
   };
   result.rect = TRect{x, y, add(x, w), add(y, h)};
   return result;

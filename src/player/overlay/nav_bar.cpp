@@ -13,8 +13,8 @@ namespace vyr {
 
 namespace {
 
-constexpr const char* kKnownNames[] = {"home", "backward", "forward", "pause",
-                                       "print", "help", "exit"};
+constexpr const char* kKnownNames[] = {"home",  "backward", "forward", "pause",
+                                       "print", "help",     "exit"};
 
 std::string Upper(std::string_view s) {
   std::string out(s);
@@ -46,8 +46,8 @@ void CompositeClipped(TBitmap& dest, int x, int y, const TBitmap& source, TRect 
                       const TRect& clip) {
   const TRect target = Intersection(TRect{x, y, x + src.Width(), y + src.Height()}, clip);
   if (target.Empty()) return;
-  src = TRect{src.left + target.left - x, src.top + target.top - y,
-              src.left + target.right - x, src.top + target.bottom - y};
+  src = TRect{src.left + target.left - x, src.top + target.top - y, src.left + target.right - x,
+              src.top + target.bottom - y};
   CompositeBarArea(dest, target.left, target.top, source, src);
 }
 
@@ -65,7 +65,8 @@ TRect CheckedRect(const TIniSection* section, std::string_view key, const TRect*
 }  // namespace
 
 TNavBar::TNavBar() {
-  cache_ = std::make_unique<TBmpCache>([this](const std::string& path) { return LoadPicture(path); });
+  cache_ =
+      std::make_unique<TBmpCache>([this](const std::string& path) { return LoadPicture(path); });
 }
 
 void TNavBar::LoadSkin(TRef<TIniFile> description, const std::string& folder) {
@@ -145,7 +146,8 @@ void TNavBar::SetButtons(const std::vector<int>& indexes) {
       const TRect bgRect =
           normal ? bgNormal : CheckedRect(action, "BgTexture" + state + "Bounds", &bgNormal);
       const std::string btnFile =
-          normal ? btnNormalFile : ReadText(FindKey(action, "flnm_BtnTexture" + state), btnNormalFile);
+          normal ? btnNormalFile
+                 : ReadText(FindKey(action, "flnm_BtnTexture" + state), btnNormalFile);
       const std::string bgFile =
           normal ? bgNormalFile : ReadText(FindKey(action, "flnm_BgTexture" + state), bgNormalFile);
       TTextureLook look = TTextureLook::Plain;
@@ -223,7 +225,9 @@ void TNavBar::Invalidate(const TRect& r) { invalid_ = Union(invalid_, r); }
 void TNavBar::Draw() {
   if (invalid_.Empty() || !loaded_ || cols_ <= 0 || rows_ <= 0) return;
   // A bar beyond the largest picture side is refused rather than allocated.
-  if (width_ <= 0 || height_ <= 0 || width_ > kMaxBarSide || height_ > kMaxBarSide) return;
+  if (width_ <= 0 || height_ <= 0 || width_ > kMaxBarSide || height_ > kMaxBarSide ||
+      static_cast<long long>(width_) * height_ > kMaxBarPixels)
+    return;
   if (!picture_ || picture_->Width() != width_ || picture_->Height() != height_) {
     picture_ = MakeRef<TDirectBitmap>(width_, height_, pf::A8R8G8B8());
     invalid_ = TRect{0, 0, width_, height_};
@@ -260,16 +264,14 @@ void TNavBar::Draw() {
       CompositeClipped(*picture_, o.x, o.y, *bg.picture,
                        TRect{bg.rect.left, bg.rect.top, bg.rect.left + o.w, bg.rect.top + o.h},
                        clip);
-    const bool playLook =
-        o.hasPlay && callbacks.isPlaying && !callbacks.isPlaying(*this);
+    const bool playLook = o.hasPlay && callbacks.isPlaying && !callbacks.isPlaying(*this);
     const TNavTexture& btn = playLook ? o.play[o.state] : o.button[o.state];
     const int bw = o.button[kNavNormal].rect.Width(), bh = o.button[kNavNormal].rect.Height();
     if (btn.picture && bw > 0 && bh > 0) {
       const int shift = o.state == kNavPressed ? o.pressedShift : 0;
-      CompositeClipped(*picture_, o.x + (o.w - bw) / 2 + shift, o.y + (o.h - bh) / 2 + shift,
-                       *btn.picture,
-                       TRect{btn.rect.left, btn.rect.top, btn.rect.left + bw, btn.rect.top + bh},
-                       clip);
+      CompositeClipped(
+          *picture_, o.x + (o.w - bw) / 2 + shift, o.y + (o.h - bh) / 2 + shift, *btn.picture,
+          TRect{btn.rect.left, btn.rect.top, btn.rect.left + bw, btn.rect.top + bh}, clip);
     }
   }
   LoadCallBack();
@@ -338,7 +340,9 @@ void TNavBar::MouseEvent(int button, uint8_t shift, int eventType, int y, int x)
       Draw();
       return;
     }
-    case kNavMove: HandleMove(shift, x, y); return;
+    case kNavMove:
+      HandleMove(shift, x, y);
+      return;
     case kNavButtonUp: {
       if (!onBar) {
         if (!pointerInside_) return;
@@ -356,7 +360,8 @@ void TNavBar::MouseEvent(int button, uint8_t shift, int eventType, int y, int x)
       HandleMove(shift, x, y);
       return;
     }
-    default: return;
+    default:
+      return;
   }
 }
 

@@ -13,9 +13,7 @@ namespace vyr {
 
 namespace {
 
-int RoundEven(double v) {
-  return static_cast<int>(std::clamp(std::nearbyint(v), -1e9, 1e9));
-}
+int RoundEven(double v) { return static_cast<int>(std::clamp(std::nearbyint(v), -1e9, 1e9)); }
 
 // The pointer-left event carries this value in both coordinates.
 constexpr int kPointerLeft = INT_MAX;
@@ -33,9 +31,11 @@ TNavPanel::TNavPanel(TRef<TFileAccessor> accessor, TNavPanelParams params)
 
 TRef<TBitmap> TNavPanel::OpenBarPicture(const std::string& path) {
   // The show's root reaches the bar as "/" so that its folder ends with a delimiter.
-  const std::string name = rootFolder_ && !path.empty() && path.front() == '/' ? path.substr(1) : path;
+  const std::string name =
+      rootFolder_ && !path.empty() && path.front() == '/' ? path.substr(1) : path;
   TRef<TImage> image = accessor_ ? accessor_->OpenPicture(name) : nullptr;
-  if (!image) image = MakePlaceholderPicture(TPlaceholderKind::Image, TPlaceholderReason::NotFound, name);
+  if (!image)
+    image = MakePlaceholderPicture(TPlaceholderKind::Image, TPlaceholderReason::NotFound, name);
   if (!image) return nullptr;
   return image->Store().GetMipLevel(0, pf::A8R8G8B8());
 }
@@ -74,7 +74,8 @@ void TNavPanel::Load(const std::string& descriptionPath, double musicVolume, dou
   bar->showBackground = params_.showBackground;
   bar->hue = params_.hue;
   const size_t cut = descriptionPath.find_last_of("\\/");
-  std::string folder = cut == std::string::npos ? std::string() : descriptionPath.substr(0, cut + 1);
+  std::string folder =
+      cut == std::string::npos ? std::string() : descriptionPath.substr(0, cut + 1);
   rootFolder_ = folder.empty() && videoStyle_;
   if (rootFolder_) folder = "/";
   // The bar is published only once it is built: a malformed description leaves the panel
@@ -116,7 +117,9 @@ void TNavPanel::OnBarPicture(const TRect& changed) {
                              NinePositionAnchor(kBottom, 0));
   } else {
     const int h = RoundEven(params_.area.Height() * params_.viewScale / 100);
-    const int w = picture.Height() > 0 ? RoundEven(static_cast<double>(h) * picture.Width() / picture.Height()) : 0;
+    const int w = picture.Height() > 0
+                      ? RoundEven(static_cast<double>(h) * picture.Width() / picture.Height())
+                      : 0;
     barRect_ = PlaceByAnchor(params_.area, w, h, params_.anchor);
   }
   if (params_.placeBar) params_.placeBar(bar_->Picture(), barRect_, AsIntRect(changed));
@@ -208,13 +211,20 @@ void TNavPanel::OnClick(int index) {
     if (nameIndex < 0 || nameIndex >= static_cast<int>(bar_->Names().size())) return;
     const std::string name = Lower(bar_->Names()[static_cast<size_t>(nameIndex)]);
     TVyrActionInfo action;
-    if (name == "home") action = {TVyrActionKind::GotoSlide, 0, {}};
-    else if (name == "forward") action.kind = TVyrActionKind::NextSlide;
-    else if (name == "backward") action.kind = TVyrActionKind::PrevSlide;
-    else if (name == "print") action.kind = TVyrActionKind::Print;
-    else if (name == "pause") action.kind = TVyrActionKind::Pause;
-    else if (name == "help") action.kind = TVyrActionKind::Help;
-    else if (name == "exit") action.kind = TVyrActionKind::Exit;
+    if (name == "home")
+      action = {TVyrActionKind::GotoSlide, 0, {}};
+    else if (name == "forward")
+      action.kind = TVyrActionKind::NextSlide;
+    else if (name == "backward")
+      action.kind = TVyrActionKind::PrevSlide;
+    else if (name == "print")
+      action.kind = TVyrActionKind::Print;
+    else if (name == "pause")
+      action.kind = TVyrActionKind::Pause;
+    else if (name == "help")
+      action.kind = TVyrActionKind::Help;
+    else if (name == "exit")
+      action.kind = TVyrActionKind::Exit;
     action_ = action;
   } else if (videoStyle_ && index == -1) {
     action_ = {TVyrActionKind::Pause, 0, {}};

@@ -62,7 +62,8 @@ void TThirdSlide::LoadLogo(const TIniFile& project) {
   // A logo without positive area is not shown.
   if (!(size > 0) || !std::isfinite(size) || slideRect_.Height() <= 0) return;
   TRef<TImage> image = accessor_ ? accessor_->OpenPicture(name) : nullptr;
-  if (!image) image = MakePlaceholderPicture(TPlaceholderKind::Image, TPlaceholderReason::NotFound, name);
+  if (!image)
+    image = MakePlaceholderPicture(TPlaceholderKind::Image, TPlaceholderReason::NotFound, name);
   if (!image || image->Width() <= 0 || image->Height() <= 0) return;
   TRef<TBitmap> picture = image->Store().GetMipLevel(0, pf::A8R8G8B8());
   if (!picture) return;
@@ -101,11 +102,11 @@ void TThirdSlide::LoadLogo(const TIniFile& project) {
   const int position = LogoPosition(ReadInt(&project, "Main", "opt_logo_pos", 0));
   const double offset = ReadFloat(&project, "Main", "opt_logo_offset", 0);
   const TIntRect r = PlaceByAnchor(slideRect_, w, h, NinePositionAnchor(position, offset));
-  logoRecord_ = AddPicture(WrapPicture(picture, "logo"), static_cast<float>(r.left),
-                           static_cast<float>(r.top),
-                           static_cast<float>(w) / static_cast<float>(picture->Width()),
-                           static_cast<float>(h) / static_cast<float>(picture->Height()),
-                           static_cast<float>(ReadFloat(&project, "Main", "opt_logo_opacity", 100)));
+  logoRecord_ = AddPicture(
+      WrapPicture(picture, "logo"), static_cast<float>(r.left), static_cast<float>(r.top),
+      static_cast<float>(w) / static_cast<float>(picture->Width()),
+      static_cast<float>(h) / static_cast<float>(picture->Height()),
+      static_cast<float>(ReadFloat(&project, "Main", "opt_logo_opacity", 100)));
 }
 
 void TThirdSlide::BuildPanel(const TIniFile& project, const TOverlayParams& params) {
@@ -149,27 +150,30 @@ void TThirdSlide::PlacePanelPicture(TPanelRecord& panelRecord, TBitmap* picture,
                                     const TIntRect& rect, const TIntRect& changed) {
   const bool usable = picture && picture->Width() > 0 && picture->Height() > 0;
   if (!usable && panelRecord.index < 0) return;
-  const float sx = usable ? static_cast<float>(rect.Width()) / static_cast<float>(picture->Width()) : 1;
-  const float sy = usable ? static_cast<float>(rect.Height()) / static_cast<float>(picture->Height()) : 1;
+  const float sx =
+      usable ? static_cast<float>(rect.Width()) / static_cast<float>(picture->Width()) : 1;
+  const float sy =
+      usable ? static_cast<float>(rect.Height()) / static_cast<float>(picture->Height()) : 1;
   // The overlay shows the bar's own picture: a change of its pixels updates the textures in
   // place at the next draw; a new picture gets a new image.
   if (panelRecord.index >= 0 && usable && panelRecord.bitmap == picture) {
     const TIntRect& d = panelRecord.dirty;
-    panelRecord.dirty = d.Empty() ? changed
-                                  : TIntRect{std::min(d.left, changed.left), std::min(d.top, changed.top),
-                                             std::max(d.right, changed.right),
-                                             std::max(d.bottom, changed.bottom)};
+    panelRecord.dirty =
+        d.Empty() ? changed
+                  : TIntRect{std::min(d.left, changed.left), std::min(d.top, changed.top),
+                             std::max(d.right, changed.right), std::max(d.bottom, changed.bottom)};
   } else {
     panelRecord.bitmap = usable ? picture : nullptr;
     panelRecord.dirty = TIntRect{};
   }
   TRef<TImage> image;
-  if (usable && (panelRecord.index < 0 || !Record(panelRecord.index).picture ||
-                 panelRecord.dirty.Empty()))
+  if (usable &&
+      (panelRecord.index < 0 || !Record(panelRecord.index).picture || panelRecord.dirty.Empty()))
     image = WrapPicture(TRef<TBitmap>::Share(picture), "navigation bar");
   if (panelRecord.index < 0) {
-    panelRecord.index = AddPicture(image, static_cast<float>(rect.left), static_cast<float>(rect.top),
-                                   sx, sy, autoHide_ ? static_cast<float>(opacity_) : 100.0f);
+    panelRecord.index =
+        AddPicture(image, static_cast<float>(rect.left), static_cast<float>(rect.top), sx, sy,
+                   autoHide_ ? static_cast<float>(opacity_) : 100.0f);
     Record(panelRecord.index).hidden = panelHidden_;
   } else {
     TOverlayRecord& r = Record(panelRecord.index);
@@ -209,8 +213,9 @@ TPointerRoute TThirdSlide::RoutePointer(uint8_t shift, int x, int y, int eventTy
   for (auto it = dialogs_.rbegin(); it != dialogs_.rend(); ++it) {
     if (!it->slide) continue;
     const int slideButton = button == kNavLeftButton ? kMouseButtonLeft : button;
-    const TMouseHit hit = it->slide->HandleMouse(shift & kNavLeftHeld, static_cast<float>(x),
-                                                 static_cast<float>(y), !left, eventType, slideButton);
+    const TMouseHit hit =
+        it->slide->HandleMouse(shift & kNavLeftHeld, static_cast<float>(x), static_cast<float>(y),
+                               !left, eventType, slideButton);
     if (it->slide->IsChanged()) SetContentChanged();
     if (hit.object) {
       route.dialogObject = hit.object;
@@ -221,11 +226,19 @@ TPointerRoute TThirdSlide::RoutePointer(uint8_t shift, int x, int y, int eventTy
   if (!left) detector_.See(x, y, Now());
   if (panel_) {
     switch (eventType) {
-      case kNavMove: panel_->Move(shift, x, y); break;
-      case kNavButtonDown: panel_->ButtonDown(shift, x, y, button); break;
-      case kNavButtonUp: panel_->ButtonUp(shift, x, y, button); break;
-      case 3: break;  // a double click is not given to the panel
-      default: VYR_ASSERT(false);
+      case kNavMove:
+        panel_->Move(shift, x, y);
+        break;
+      case kNavButtonDown:
+        panel_->ButtonDown(shift, x, y, button);
+        break;
+      case kNavButtonUp:
+        panel_->ButtonUp(shift, x, y, button);
+        break;
+      case 3:
+        break;  // a double click is not given to the panel
+      default:
+        VYR_ASSERT(false);
     }
     if (eventType != 3 && !panel_->Action().Empty()) {
       route.action = panel_->Action();
@@ -258,9 +271,10 @@ void TThirdSlide::UpdateDialogFade() {
     startPending_ = false;
   }
   const double progress =
-      now >= fadeEnd_ ? 100
-                      : std::clamp(static_cast<double>(now - fadeStart_) / (fadeEnd_ - fadeStart_) * 100,
-                                   0.0, 100.0);
+      now >= fadeEnd_
+          ? 100
+          : std::clamp(static_cast<double>(now - fadeStart_) / (fadeEnd_ - fadeStart_) * 100, 0.0,
+                       100.0);
   const double value = closing_ ? 100 - progress : progress;
   if (std::fabs(value - dialog.fade) > 0.001) {
     dialog.fade = static_cast<float>(value);
@@ -273,7 +287,8 @@ void TThirdSlide::UpdateAutoHide() {
   const int64_t now = Now();
   double d = 100;
   if (now < hideEnd_ && hideStart_ < hideEnd_)
-    d = std::clamp(static_cast<double>(now - hideStart_) / (hideEnd_ - hideStart_) * 100, 0.0, 100.0);
+    d = std::clamp(static_cast<double>(now - hideStart_) / (hideEnd_ - hideStart_) * 100, 0.0,
+                   100.0);
   if (panel_ && panel_->PointerOver()) detector_.Restamp();
   const bool idle = detector_.Idle(now);
   if (idle != hiding_) {
@@ -376,7 +391,8 @@ void TThirdSlide::ClosePausingDialogs() {
 TOverlayDialog* TThirdSlide::TopDialog() { return dialogs_.empty() ? nullptr : &dialogs_.back(); }
 
 bool TThirdSlide::HasPausingDialog() const {
-  return std::any_of(dialogs_.begin(), dialogs_.end(), [](const TOverlayDialog& d) { return d.pause; });
+  return std::any_of(dialogs_.begin(), dialogs_.end(),
+                     [](const TOverlayDialog& d) { return d.pause; });
 }
 
 }  // namespace vyr

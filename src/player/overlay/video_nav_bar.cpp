@@ -66,9 +66,9 @@ void TVideoNavBar::LoadSkin(TRef<TIniFile> description, const std::string& folde
   digitsSoundBtnSpace_ = ReadInt(file, "Pixel positions", "DigitsSoundBtnSpace", 0);
   soundBtnTrackSpace_ = ReadInt(file, "Pixel positions", "SoundBtnTrackSpace", 0);
   rightSpace_ = ReadInt(file, "Pixel positions", "RightSpace", 0);
-  background_ = TNinePatch{LoadPicture(folder_ + ReadText(file, "Common", "flnm_back", "")),
-                           ReadInt(file, "Common", "BgLeft", 0), 0,
-                           ReadInt(file, "Common", "BgRight", 0), 0};
+  background_ =
+      TNinePatch{LoadPicture(folder_ + ReadText(file, "Common", "flnm_back", "")),
+                 ReadInt(file, "Common", "BgLeft", 0), 0, ReadInt(file, "Common", "BgRight", 0), 0};
   trackLine_ = TNinePatch{LoadPicture(folder_ + ReadText(file, "Trackbar", "flnm_Line", "")),
                           ReadInt(file, "Common", "TrackLineLeft", 0), 0,
                           ReadInt(file, "Common", "TrackLineRight", 0), 0};
@@ -126,9 +126,10 @@ void TVideoNavBar::SetBarScale(double factor) {
 
 void TVideoNavBar::CheckScale() {
   const auto tooLarge = [this](const TVideoBarGeometry& g) {
-    return width_ <= 0 || width_ > kMaxBarSide || g.H <= 0 || g.H > kMaxBarSide ||
-           g.bw > kMaxBarSide || g.bh > kMaxBarSide || g.pw > kMaxBarSide ||
-           g.ph > kMaxBarSide || g.th > kMaxBarSide || g.dh > kMaxBarSide;
+    return width_ <= 0 || width_ > kMaxBarSide || g.H <= 0 || g.H > kMaxBarElement ||
+           static_cast<long long>(width_) * g.H > kMaxBarPixels || g.bw > kMaxBarElement ||
+           g.bh > kMaxBarElement || g.pw > kMaxBarElement || g.ph > kMaxBarElement ||
+           g.th > kMaxBarElement || g.dh > kMaxBarElement || g.vl > kMaxBarSide;
   };
   if (!std::isfinite(scale_) || scale_ <= 0) {
     inert_ = true;
@@ -154,7 +155,9 @@ void TVideoNavBar::CheckScale() {
 }
 
 int TVideoNavBar::ElementState(int element) const {
-  return element >= 0 && element < static_cast<int>(states_.size()) ? states_[static_cast<size_t>(element)] : 0;
+  return element >= 0 && element < static_cast<int>(states_.size())
+             ? states_[static_cast<size_t>(element)]
+             : 0;
 }
 
 double TVideoNavBar::PositionInRound() const {
@@ -206,10 +209,14 @@ int TVideoNavBar::ButtonUnder(const TVideoBarGeometry& g, int x, int y) const {
 }
 
 void TVideoNavBar::RedrawElement(int element, unsigned& redraw) const {
-  if (element == kPlayPause) redraw |= kRedrawPlay;
-  else if (element == kSound) redraw |= kRedrawSound;
-  else if (element == kExit) redraw |= kRedrawExit;
-  else redraw |= kRedrawButtons;
+  if (element == kPlayPause)
+    redraw |= kRedrawPlay;
+  else if (element == kSound)
+    redraw |= kRedrawSound;
+  else if (element == kExit)
+    redraw |= kRedrawExit;
+  else
+    redraw |= kRedrawButtons;
 }
 
 void TVideoNavBar::ResetStates(unsigned& redraw) {
@@ -222,7 +229,8 @@ void TVideoNavBar::ResetStates(unsigned& redraw) {
 void TVideoNavBar::MouseEvent(int button, uint8_t, int eventType, int y, int x) {
   if (inert_ || !ready_) return;
   const bool left = button == kNavLeftButton;
-  if (eventType != kNavMove && !((eventType == kNavButtonDown || eventType == kNavButtonUp) && left))
+  if (eventType != kNavMove &&
+      !((eventType == kNavButtonDown || eventType == kNavButtonUp) && left))
     return;
   const TVideoBarGeometry g = Geometry();
   const bool exitZone = callbacks.inExitZone && callbacks.inExitZone(*this);
@@ -361,13 +369,14 @@ void TVideoNavBar::RestoreColumns(int from, int to) {
   to = std::min(to, picture_->Width());
   if (to <= from) return;
   changed_ = changed_.Empty() ? TRect{from, 0, to, picture_->Height()}
-                              : TRect{std::min(changed_.left, from), 0, std::max(changed_.right, to),
-                                      picture_->Height()};
+                              : TRect{std::min(changed_.left, from), 0,
+                                      std::max(changed_.right, to), picture_->Height()};
   CopyBarArea(*picture_, from, 0, *backgroundCache_, TRect{from, 0, to, picture_->Height()});
 }
 
 void TVideoNavBar::DrawCell(int state, int cell, TBitmap& target, int x, int y, int w, int h) {
-  const TNinePatch& patch = cells_[static_cast<size_t>(std::clamp(state, 0, 2))][static_cast<size_t>(cell)];
+  const TNinePatch& patch =
+      cells_[static_cast<size_t>(std::clamp(state, 0, 2))][static_cast<size_t>(cell)];
   patch.Draw(target, TRect{x, y, x + w, y + h});
 }
 
@@ -395,9 +404,9 @@ const std::array<TRef<TBitmap>, kGlyphCount>& TVideoNavBar::Glyphs() {
 
 void TVideoNavBar::DrawTimeDisplay(const TVideoBarGeometry& g) {
   const auto& glyphs = Glyphs();
-  const int64_t position =
-      position_ < 0 || duration_ < 1e-6 ? std::max<int64_t>(0, static_cast<int64_t>(position_ / 1000))
-                                        : static_cast<int64_t>(std::trunc(PositionInRound() / 1000));
+  const int64_t position = position_ < 0 || duration_ < 1e-6
+                               ? std::max<int64_t>(0, static_cast<int64_t>(position_ / 1000))
+                               : static_cast<int64_t>(std::trunc(PositionInRound() / 1000));
   const std::vector<int> shown =
       TimeDisplayGlyphs(position, static_cast<int64_t>(std::trunc(duration_ / 1000)), hours_);
   int total = 0;
@@ -408,7 +417,8 @@ void TVideoNavBar::DrawTimeDisplay(const TVideoBarGeometry& g) {
   for (int i : shown) {
     const TBitmap* glyph = glyphs[static_cast<size_t>(i)].Get();
     if (!glyph) continue;
-    CompositeBarArea(*picture_, x, (g.H - g.dh) / 2, *glyph, TRect{0, 0, glyph->Width(), glyph->Height()});
+    CompositeBarArea(*picture_, x, (g.H - g.dh) / 2, *glyph,
+                     TRect{0, 0, glyph->Width(), glyph->Height()});
     x += glyph->Width();
   }
 }
@@ -430,7 +440,8 @@ void TVideoNavBar::Redraw(unsigned what) {
   if (what & kRedrawPlay) {
     RestoreColumns(leftSpace_, leftSpace_ + g.bw);
     const bool paused = dragPosition_ ? savedPaused_ : paused_;
-    DrawCell(ElementState(kPlayPause), paused ? 0 : 1, *picture_, leftSpace_, g.ButtonTop(), g.bw, g.bh);
+    DrawCell(ElementState(kPlayPause), paused ? 0 : 1, *picture_, leftSpace_, g.ButtonTop(), g.bw,
+             g.bh);
   }
   if (what & kRedrawButtons) {
     RestoreColumns(leftSpace_ + g.bw, leftSpace_ + g.bw * (n + 1));
@@ -447,11 +458,13 @@ void TVideoNavBar::Redraw(unsigned what) {
     if (slider != drawnSlider_ || !trackCache_ || trackCache_->Width() != trackWidth ||
         trackCache_->Height() != trackHeight) {
       RestoreColumns(g.x0, g.x1);
-      if (!trackCache_ || trackCache_->Width() != trackWidth || trackCache_->Height() != trackHeight) {
+      if (!trackCache_ || trackCache_->Width() != trackWidth ||
+          trackCache_->Height() != trackHeight) {
         trackCache_ = MakeRef<TDirectBitmap>(trackWidth, trackHeight, pf::A8R8G8B8());
         trackLine_.Draw(*trackCache_, TRect{0, 0, trackWidth, trackHeight});
       }
-      CompositeBarArea(*picture_, g.x0, g.TrackTop(), *trackCache_, TRect{0, 0, trackWidth, trackHeight});
+      CompositeBarArea(*picture_, g.x0, g.TrackTop(), *trackCache_,
+                       TRect{0, 0, trackWidth, trackHeight});
       slider_.Draw(*picture_, TRect{slider - g.pw / 2, (g.H - g.ph) / 2, slider - g.pw / 2 + g.pw,
                                     (g.H - g.ph) / 2 + g.ph});
       drawnSlider_ = slider;

@@ -122,7 +122,8 @@ void TTextureTile::UpdateRect(const TIntRect& rect) {
   const int gutterW = std::min(AllocatedWidth(), w + 1);
   const int gutterH = std::min(AllocatedHeight(), h + 1);
   TIntRect texels{std::max(rect.left - layout_.pageX, 0), std::max(rect.top - layout_.pageY, 0),
-                  std::min(rect.right - layout_.pageX, w), std::min(rect.bottom - layout_.pageY, h)};
+                  std::min(rect.right - layout_.pageX, w),
+                  std::min(rect.bottom - layout_.pageY, h)};
   if (texels.Empty()) return;
   if (texels.right == w) texels.right = gutterW;
   if (texels.bottom == h) texels.bottom = gutterH;
@@ -132,7 +133,8 @@ void TTextureTile::UpdateRect(const TIntRect& rect) {
   for (int y = 0; y < texels.Height(); ++y) {
     const int sourceRow = layout_.pageY + std::min(texels.top + y, h - 1);
     const int copied = std::min(texels.right, w) - texels.left;
-    pixels.CopyRect(TRect{0, y, copied, y + 1}, source, TPoint{layout_.pageX + texels.left, sourceRow});
+    pixels.CopyRect(TRect{0, y, copied, y + 1}, source,
+                    TPoint{layout_.pageX + texels.left, sourceRow});
     for (int x = copied; x < texels.Width(); ++x)
       std::memcpy(pixels.Row(y) + x * 4, pixels.Row(y) + (copied - 1) * 4, 4);
   }
