@@ -14,6 +14,11 @@ namespace vyr {
 
 namespace {
 
+// Whole seconds of a time in ms, kept in a range every display can take.
+int64_t WholeSeconds(double ms) {
+  return std::isfinite(ms) ? static_cast<int64_t>(std::clamp(std::trunc(ms / 1000), 0.0, 1e12)) : 0;
+}
+
 int RoundEven(double v) {
   if (!std::isfinite(v)) return kMaxBarSide + 1;
   return static_cast<int>(std::clamp(std::nearbyint(v), -1e9, 1e9));
@@ -161,6 +166,8 @@ int TVideoNavBar::ElementState(int element) const {
 }
 
 double TVideoNavBar::PositionInRound() const {
+  if (!std::isfinite(position_)) return 0;
+  if (duration_ < 1e-6) return std::max(position_, 0.0);
   double p = position_;
   const double q = std::trunc(position_ / duration_);
   if (q > 0) p = position_ - q * duration_;
@@ -329,11 +336,10 @@ void TVideoNavBar::Refresh(double t) {
   if (callbacks.isPlaying) paused_ = !callbacks.isPlaying(*this);
   if ((t == position_ && paused_ == oldPaused) || dragPosition_) return;
   const int oldSlider = SliderCentre();
-  const int64_t oldSecond = static_cast<int64_t>(std::trunc(PositionInRound() / 1000));
+  const int64_t oldSecond = WholeSeconds(PositionInRound());
   position_ = t;
   unsigned redraw = 0;
-  if (SliderCentre() != oldSlider ||
-      static_cast<int64_t>(std::trunc(PositionInRound() / 1000)) != oldSecond)
+  if (SliderCentre() != oldSlider || WholeSeconds(PositionInRound()) != oldSecond)
     redraw |= kRedrawTrack;
   if (paused_ != oldPaused) redraw |= kRedrawPlay;
   if (redraw) Redraw(redraw);
@@ -404,11 +410,8 @@ const std::array<TRef<TBitmap>, kGlyphCount>& TVideoNavBar::Glyphs() {
 
 void TVideoNavBar::DrawTimeDisplay(const TVideoBarGeometry& g) {
   const auto& glyphs = Glyphs();
-  const int64_t position = position_ < 0 || duration_ < 1e-6
-                               ? std::max<int64_t>(0, static_cast<int64_t>(position_ / 1000))
-                               : static_cast<int64_t>(std::trunc(PositionInRound() / 1000));
-  const std::vector<int> shown =
-      TimeDisplayGlyphs(position, static_cast<int64_t>(std::trunc(duration_ / 1000)), hours_);
+  const int64_t position = WholeSeconds(PositionInRound());
+  const std::vector<int> shown = TimeDisplayGlyphs(position, WholeSeconds(duration_), hours_);
   int total = 0;
   for (int i : shown)
     if (glyphs[static_cast<size_t>(i)]) total += glyphs[static_cast<size_t>(i)]->Width();
@@ -469,7 +472,7 @@ void TVideoNavBar::Redraw(unsigned what) {
                                     (g.H - g.ph) / 2 + g.ph});
       drawnSlider_ = slider;
     }
-    const int64_t second = static_cast<int64_t>(std::trunc(PositionInRound() / 1000));
+    const int64_t second = WholeSeconds(PositionInRound());
     if (second != drawnSecond_ || !glyphs_[0] || glyphHeight_ != g.dh) {
       RestoreColumns(g.x1, g.E + digitsSoundBtnSpace_);
       DrawTimeDisplay(g);
