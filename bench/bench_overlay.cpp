@@ -136,9 +136,9 @@ void BM_OverlayFrame1080p(benchmark::State& state) {
   TRef<TDrawItem> slide = MakeRef<TFlatSlide>();
   const std::string folder = BarFolder();
   auto project = MakeRef<TIniFile>();
-  project->LoadFromUtf8(
-      "[Main]\nopt_fcp=1\nopt_nav_inifile=nav/bar.ini\nopt_newnavbuttons_count=2\n"
-      "opt_newnavbutton1=backward\nopt_newnavbutton2=forward\n");
+  project->LoadFromUtf8("[Main]\nopt_fcp=1\nopt_nav_inifile=" + folder +
+                        "nav/bar.ini\nopt_newnavbuttons_count=2\nopt_newnavbutton1=backward\n"
+                        "opt_newnavbutton2=forward\n");
   TOverlayParams params;
   params.accessor = MakeRef<TFileAccessor>(MakeRef<TRealFileSource>(folder), folder);
   params.project = project;
