@@ -6,7 +6,10 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build run test test-asan test-tsan bench fuzz format clean
+PREFIX     ?= /usr/local
+DESTDIR    ?=
+
+.PHONY: all deps build run test install package test-asan test-tsan bench fuzz format clean
 
 all: build
 
@@ -26,6 +29,14 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# Installs the programs and their desktop files below $(DESTDIR)$(PREFIX).
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package, into $(BUILD)/package/.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 $(ASAN_BUILD)/build.ninja:
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DVYR_SANITIZE=ON

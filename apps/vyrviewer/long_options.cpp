@@ -68,7 +68,7 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       continue;
     }
     if (name != "--frame" && name != "--frames" && name != "--out" && name != "--size" &&
-        name != "--seed")
+        name != "--seed" && name != "--thumbnail")
       throw std::invalid_argument("unknown option " + name);
     if (!hasValue) {
       if (i + 1 >= arguments.size()) throw std::invalid_argument(name + " needs a value");
@@ -80,6 +80,11 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       options.frames = Range(value);
     } else if (name == "--out") {
       options.out = value;
+    } else if (name == "--thumbnail") {
+      const double size = Number(name, value);
+      if (size < 1 || size > 16384 || size != std::floor(size))
+        throw std::invalid_argument("--thumbnail takes a size in pixels from 1 to 16384");
+      options.thumbnail = static_cast<int>(size);
     } else if (name == "--size") {
       Size(value, options);
     } else {
@@ -89,6 +94,8 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       options.seed = static_cast<uint32_t>(seed);
     }
   }
+  if (options.thumbnail && (options.frame || options.frames))
+    throw std::invalid_argument("--thumbnail goes without --frame and --frames");
   return options;
 }
 

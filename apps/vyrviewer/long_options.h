@@ -1,7 +1,8 @@
 #pragma once
 // The program's own long options, taken out of the arguments before the classic option
 // table is built from the rest: --frame MS, --frames FROM:TO:STEP, --out PATH,
-// --size WxH, --seed N, --no-panel, --help, --version; "--opt value" or "--opt=value".
+// --size WxH, --seed N, --no-panel, --thumbnail SIZE, --help, --version; "--opt value" or
+// "--opt=value".
 
 #include <cstdint>
 #include <optional>
@@ -17,6 +18,7 @@ struct TFrameRange {
 struct TLongOptions {
   std::optional<double> frame;
   std::optional<TFrameRange> frames;
+  std::optional<int> thumbnail;  // the thumbnail's longer side in pixels
   std::string out;
   int width = 0, height = 0;  // 0: the show's own size
   std::optional<uint32_t> seed;

@@ -1,5 +1,5 @@
 // vyrviewer: plays packed slide shows. Until the player window exists it renders frames of a
-// show to PNG files (--frame, --frames).
+// show to PNG files (--frame, --frames) and thumbnails for file managers (--thumbnail).
 
 #include <unistd.h>
 
@@ -14,7 +14,9 @@
 #include "frame_renderer.h"
 #include "imaging/bitmap/png_writer.h"
 #include "long_options.h"
+#include "package/access/show_color_management.h"
 #include "package/container/package_trailer.h"
+#include "thumbnail_command.h"
 #include "viewer/command_line.h"
 
 namespace vyr::viewer {
@@ -29,6 +31,7 @@ constexpr const char* kUsage =
     "  --size WxH                       frame size (default: the show's own size)\n"
     "  --seed N                         reproducible default transitions\n"
     "  --no-panel                       leave the navigation panel out\n"
+    "  --thumbnail SIZE --out FILE.png  the first slide, its longer side SIZE pixels\n"
     "  --help, --version\n"
     "SHOW is a package, an executable with a show appended or a project file; it is\n"
     "\"-filename\" or \"-exename\" when given, else the first value, else the show appended\n"
@@ -85,7 +88,7 @@ int Run(int argc, char** argv) {
     std::printf("vyrviewer %s\n", VYRVIEWER_VERSION);
     return 0;
   }
-  if (!options.frame && !options.frames) {
+  if (!options.frame && !options.frames && !options.thumbnail) {
     std::fprintf(stderr, "vyrviewer: the player window is not available yet; use --frame\n%s",
                  kUsage);
     return kExitTrouble;
@@ -96,6 +99,8 @@ int Run(int argc, char** argv) {
   }
   TCommandsStorage table;
   BuildCommands(options.rest, table);
+  SetColorCommandLine(ColorCommandLineOf(table.HasOption("noicc"), table.HasOption("icc"),
+                                         table.OptionValue("icc").value_or("")));
   const std::string show = ShowPath(table, ProgramPath(argv[0]));
   if (show.empty()) {
     std::fprintf(stderr,
@@ -103,6 +108,7 @@ int Run(int argc, char** argv) {
                  "an executable show or a project file\n");
     return kExitTrouble;
   }
+  if (options.thumbnail) return WriteThumbnail(show, *options.thumbnail, options.out, options.seed);
   TFrameRenderer renderer;
   if (std::string error = renderer.Open(show, options.width, options.height, options.seed,
                                         table.HasOption("cover"), options.noPanel);
