@@ -287,3 +287,4 @@ picture grid.png grid
 picture clip.mp4 clip
 make_sound theme.mp3 music
 make_sound chime.mp3 chime
+"$(dirname "$0")/make-demo-overlay-media.sh" "$out"

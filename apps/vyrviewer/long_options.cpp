@@ -60,9 +60,11 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       value = token.substr(equals + 1);
       hasValue = true;
     }
-    if (name == "--help" || name == "--version") {
+    if (name == "--help" || name == "--version" || name == "--no-panel") {
       if (hasValue) throw std::invalid_argument(name + " takes no value");
-      (name == "--help" ? options.help : options.version) = true;
+      (name == "--help"      ? options.help
+       : name == "--version" ? options.version
+                             : options.noPanel) = true;
       continue;
     }
     if (name != "--frame" && name != "--frames" && name != "--out" && name != "--size" &&

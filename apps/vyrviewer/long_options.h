@@ -1,7 +1,7 @@
 #pragma once
 // The program's own long options, taken out of the arguments before the classic option
 // table is built from the rest: --frame MS, --frames FROM:TO:STEP, --out PATH,
-// --size WxH, --seed N, --thumbnail SIZE, --password-file FILE, --help, --version;
+// --size WxH, --seed N, --no-panel, --thumbnail SIZE, --password-file FILE, --help, --version;
 // "--opt value" or "--opt=value".
 
 #include <cstdint>
@@ -23,6 +23,7 @@ struct TLongOptions {
   int width = 0, height = 0;  // 0: the show's own size
   std::optional<uint32_t> seed;
   std::string passwordFile;  // the password of a protected show, on its first line
+  bool noPanel = false;  // frames without the navigation panel
   bool help = false;
   bool version = false;
   std::vector<std::string> rest;  // the tokens left for the option table

@@ -35,6 +35,7 @@ constexpr const char* kUsage =
     "  --frames FROM:TO:STEP --out DIR  render one PNG per step into DIR\n"
     "  --size WxH                       frame size (default: the show's own size)\n"
     "  --seed N                         reproducible default transitions\n"
+    "  --no-panel                       leave the navigation panel out\n"
     "  --thumbnail SIZE --out FILE.png  the first slide, its longer side SIZE pixels\n"
     "  --password-file FILE             the password of a protected show (first line);\n"
     "                                   else it is asked for on the terminal\n"
@@ -117,7 +118,7 @@ int Run(int argc, char** argv) {
   if (options.thumbnail) return WriteThumbnail(show, *options.thumbnail, options.out, options.seed);
   TFrameRenderer renderer;
   if (std::string error = renderer.Open(show, options.width, options.height, options.seed,
-                                        table.HasOption("cover"));
+                                        table.HasOption("cover"), options.noPanel);
       !error.empty()) {
     std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), error.c_str());
     return kExitTrouble;

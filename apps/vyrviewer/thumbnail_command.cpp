@@ -56,7 +56,9 @@ int WriteThumbnail(const std::string& show, int size, const std::string& out,
   const TIntSize thumbnail = ThumbnailSize(*source, size);
   const TSlideTiming first = source->Timing(0).timing;
   TFrameRenderer renderer;
-  if (std::string error = renderer.Open(show, thumbnail.width, thumbnail.height, seed);
+  // A thumbnail is a still: no navigation panel.
+  if (std::string error = renderer.Open(show, thumbnail.width, thumbnail.height, seed,
+                                        /*cover=*/false, /*noPanel=*/true);
       !error.empty()) {
     std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), error.c_str());
     return kExitTrouble;
