@@ -60,9 +60,14 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       value = token.substr(equals + 1);
       hasValue = true;
     }
-    if (name == "--help" || name == "--version") {
+    if (name == "--help" || name == "--version" || name == "--fullscreen" || name == "--window") {
       if (hasValue) throw std::invalid_argument(name + " takes no value");
-      (name == "--help" ? options.help : options.version) = true;
+      if (name == "--help")
+        options.help = true;
+      else if (name == "--version")
+        options.version = true;
+      else
+        options.fullScreen = name == "--fullscreen";
       continue;
     }
     if (name != "--frame" && name != "--frames" && name != "--out" && name != "--size" &&

@@ -1,5 +1,5 @@
-// vyrviewer: plays packed slide shows. Until the player window exists it renders frames of a
-// show to PNG files (--frame, --frames).
+// vyrviewer: plays packed slide shows in a window or full screen, or renders frames of a show
+// to PNG files (--frame, --frames).
 
 #include <unistd.h>
 
@@ -15,6 +15,7 @@
 #include "imaging/bitmap/png_writer.h"
 #include "long_options.h"
 #include "package/container/package_trailer.h"
+#include "play_show.h"
 #include "viewer/command_line.h"
 
 namespace vyr::viewer {
@@ -24,6 +25,8 @@ constexpr int kExitTrouble = 2;
 
 constexpr const char* kUsage =
     "usage: vyrviewer [--long-options] [SHOW] [-options]\n"
+    "  (without --frame, --frames)      play the show in its window\n"
+    "  --fullscreen, --window           override the show's own window mode\n"
     "  --frame MS --out FILE.png        render the frame at show time MS\n"
     "  --frames FROM:TO:STEP --out DIR  render one PNG per step into DIR\n"
     "  --size WxH                       frame size (default: the show's own size)\n"
@@ -32,6 +35,8 @@ constexpr const char* kUsage =
     "SHOW is a package, an executable with a show appended or a project file; it is\n"
     "\"-filename\" or \"-exename\" when given, else the first value, else the show appended\n"
     "to this program.\n";
+
+}  // namespace
 
 std::string ProgramPath(const char* argv0) {
   std::error_code error;
@@ -43,6 +48,8 @@ bool HasAppendedShow(const std::string& program) {
   TRef<TFileStream> file = TFileStream::TryOpen(program, TFileStream::Mode::Read);
   return file && ReadPackageTrailer(*file).status == TPackageTrailer::Status::Found;
 }
+
+namespace {
 
 // "-filename" or "-exename", else the first positional value, else the program itself
 // when a show is appended to it; empty when there is none.
@@ -84,11 +91,7 @@ int Run(int argc, char** argv) {
     std::printf("vyrviewer %s\n", VYRVIEWER_VERSION);
     return 0;
   }
-  if (!options.frame && !options.frames) {
-    std::fprintf(stderr, "vyrviewer: the player window is not available yet; use --frame\n%s",
-                 kUsage);
-    return kExitTrouble;
-  }
+  if (!options.frame && !options.frames) return PlayShow(options, ProgramPath(argv[0]));
   if (options.out.empty()) {
     std::fprintf(stderr, "vyrviewer: --out is missing\n");
     return kExitTrouble;
