@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "audio/output/device_removal.h"
 #include "foundation/log.h"
 #include "package/container/vyr_unpack.h"
 #include "platform/clock.h"
@@ -289,6 +290,11 @@ void TMainForm::HandleEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_QUIT:
       Close();
+      return;
+    case SDL_AUDIODEVICEREMOVED:
+      if (!event.adevice.iscapture)
+        if (auto* device = dynamic_cast<TSoftWaveOutDevice*>(options_.audio.Get()))
+          FallBackAfterDeviceRemoval(*device);
       return;
     case SDL_WINDOWEVENT:
       switch (event.window.event) {
