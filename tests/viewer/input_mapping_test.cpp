@@ -56,7 +56,9 @@ TEST(InputMapping, DefaultKeyBindings) {
   for (const auto& c : cases) {
     const auto action = mapping.Key(c.shift, c.key, kKeyPress);
     EXPECT_EQ(KindOf(action), c.kind) << "key " << c.key;
-    if (action) EXPECT_EQ(action->parameter, c.parameter) << "key " << c.key;
+    if (action) {
+      EXPECT_EQ(action->parameter, c.parameter) << "key " << c.key;
+    }
   }
   EXPECT_FALSE(mapping.Key(0, kVkEscape, 2));  // bindings fire on presses only
 }

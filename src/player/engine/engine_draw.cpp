@@ -108,7 +108,7 @@ TRef<TBitmap> TVyrEngine::CaptureFrame() {
   }
 }
 
-void TVyrEngine::HitTest(const TMouseState& mouse, const TVyrActionInfo& carried, bool dispatch) {
+void TVyrEngine::HitTest(const TPointerState& mouse, const TVyrActionInfo& carried, bool dispatch) {
   bool hovering = false;
   std::string className;
   TVyrActionInfo found;

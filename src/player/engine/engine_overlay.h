@@ -10,6 +10,7 @@
 #include "project/action.h"
 #include "project/ini_model.h"
 #include "render/compose/root_item.h"
+#include "scene/objects/vyr_dialog.h"
 
 namespace vyr {
 

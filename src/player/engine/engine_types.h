@@ -71,7 +71,7 @@ class TStrValue : public TRefObject {
 };
 
 // The last pointer state the engine saw, repeated every frame for the hover state.
-struct TMouseState {
+struct TPointerState {
   uint8_t shift = 0;
   int32_t x = kPointerOutside, y = kPointerOutside;
   int32_t button = 0;

@@ -199,8 +199,8 @@ void TVyrEngine::HandleEvent(TThreadEventList& /*queue*/, int32_t id, bool& hand
     case kRequestMouse: {
       auto* data = dynamic_cast<TMouseData*>(payload);
       if (!data) return;
-      mouse_ = TMouseState{data->shift, data->x, data->y, 0, 0};
-      HitTest(TMouseState{data->shift, data->x, data->y, data->button, data->eventType},
+      mouse_ = TPointerState{data->shift, data->x, data->y, 0, 0};
+      HitTest(TPointerState{data->shift, data->x, data->y, data->button, data->eventType},
               data->action, true);
       return;
     }

@@ -111,7 +111,7 @@ class TVyrEngine : public TCustomVyrEngine {
 
   // Drawing and the pointer.
   void DrawFrame(bool force);
-  void HitTest(const TMouseState& mouse, const TVyrActionInfo& carried, bool dispatch);
+  void HitTest(const TPointerState& mouse, const TVyrActionInfo& carried, bool dispatch);
   void DispatchAction(const TVyrActionInfo& action);
   TRef<TBitmap> CaptureFrame();
   void ShowDialog(const std::string& name);
@@ -140,7 +140,7 @@ class TVyrEngine : public TCustomVyrEngine {
   TRef<TSlideData> slides_;
   bool firstFramePosted_ = false;
   int64_t lastReported_ = -2147483647;
-  TMouseState mouse_;
+  TPointerState mouse_;
   TEndBarrier endBarrier_;
   TRunAppBarrier runBarrier_;
   std::atomic<bool> waitingAtBarrier_{false};

@@ -14,6 +14,7 @@
 #include "project/ini_lookup.h"
 #include "project/ini_values.h"
 #include "viewer/actions/slide_positions.h"
+#include "viewer/input/sdl_keys.h"
 #include "viewer/window/screen_saver.h"
 #include "viewer/window/window_placement.h"
 
