@@ -37,18 +37,19 @@ std::ostream& operator<<(std::ostream& out, TColour c) {
   return out << "(" << c.r << "," << c.g << "," << c.b << ")";
 }
 
-// Slides of 64 x 48 boxes in their colours, 1000 ms each, without transitions, plus what the
-// test adds to [Main] and to each slide.
+// Slides of one box each in its colour, slideMs each, without transitions, plus what the test
+// adds to [Main] and to each slide's box.
 std::string Project(const std::string& caption, const std::vector<std::string>& colours,
                     const std::string& mainExtra = "",
-                    const std::vector<std::string>& slideExtra = {}) {
+                    const std::vector<std::string>& slideExtra = {}, int slideMs = 1000) {
   std::string text =
       "[Main]\r\nopt_scr_width=320\r\nopt_scr_height=240\r\nopt_scr_full=0\r\n"
       "opt_scr_caption=" +
       caption + "\r\nopt_repeat=stop\r\n" + mainExtra +
       "[Times]\r\nopt_slidescount=" + std::to_string(colours.size()) + "\r\n";
   for (size_t k = 0; k < colours.size(); ++k)
-    text += "opt_synchpos" + std::to_string(k + 1) + "=" + std::to_string((k + 1) * 1000) + "\r\n";
+    text +=
+        "opt_synchpos" + std::to_string(k + 1) + "=" + std::to_string((k + 1) * slideMs) + "\r\n";
   for (size_t k = 0; k < colours.size(); ++k) {
     text += "[Slide" + std::to_string(k + 1) +
             "]\r\nobject Root:Root\r\nobject box:Box\r\nSize=320,240\r\nColor1=" + colours[k] +
@@ -180,8 +181,8 @@ TEST_F(ViewerWindow, KeysWhilePausedLandWhereTheFramesSay) {
   Key("End");
   EXPECT_TRUE(Shows(Frame(show, 3001)));
   EXPECT_TRUE(Shows(kWhite));
-  Key("Left");
-  EXPECT_TRUE(Shows(Frame(show, 2001)));
+  Key("Left");  // more than 500 ms into slide 4: back to where slide 3 begins
+  EXPECT_TRUE(Shows(Frame(show, 2000)));
   EXPECT_TRUE(Shows(kBlue));
   Key("Escape");
   EXPECT_EQ(WaitExit(), 0);
@@ -211,15 +212,19 @@ TEST_F(ViewerWindow, ClickOnAnObjectPerformsItsAction) {
 }
 
 TEST_F(ViewerWindow, WheelSeeksBackAndCtrlWheelGoesToTheNextSlide) {
-  const std::string show = Pack(Project("WheelShow", {"255,0,0", "0,255,0", "0,0,255"}));
-  ASSERT_FALSE(Launch({show, "-time", "1501"}, "WheelShow").empty());
+  const std::string show =
+      Pack(Project("WheelShow", {"255,0,0", "0,255,0", "0,0,255"}, "", {}, 3000));
+  ASSERT_FALSE(Launch({show}, "WheelShow").empty());
+  ASSERT_TRUE(Shows(kRed));
   Key("space");
+  Key("Home");
+  Key("Right");  // paused at 3001
   ASSERT_TRUE(Shows(kGreen));
-  Wait(1000);
+  Wait(1000);  // pointer input counts from the first second on
   Xdotool({"mousemove", "--window", window_, "160", "120", "click", "4"});  // one notch up
-  EXPECT_TRUE(Shows(kRed));                                                 // 1500 - 700 = 800
+  EXPECT_TRUE(Shows(kRed));                                                 // 3001 - 700
   Xdotool({"keydown", "ctrl", "click", "5", "keyup", "ctrl"});
-  EXPECT_TRUE(Shows(kGreen));
+  EXPECT_TRUE(Shows(kGreen));  // the next slide from 2301
   Key("Escape");
   EXPECT_EQ(WaitExit(), 0);
 }

@@ -378,7 +378,9 @@ TVyrEngine::TRunAppBarrier TVyrEngine::FindRunAppBarrier(double x) const {
 
 bool TVyrEngine::CheckShowEnd() {
   if (!source_ || source_->Repeats() || !clock_) return false;
-  if (clock_->CurrentTime() <= source_->Length()) return false;
+  // The music clock stops at the show's length, so a running show has ended on reaching it.
+  const double t = clock_->CurrentTime();
+  if (t < source_->Length() || (t == source_->Length() && !active_)) return false;
   clock_->SetCurrentTime(source_->Length());
   if (!endReported_) {
     endReported_ = true;
@@ -501,6 +503,9 @@ void TVyrEngine::MainLoop() {
   if (!source_) newActive = false;
   if (source_ && source_->PauseWhenInactive() && !windowActive_) newActive = false;
   if (active_ && CheckShowEnd()) newActive = false;
+  // An ended show stays at its end until a seek or an open moves it.
+  if (endReported_ && clock_ && source_ && clock_->CurrentTime() >= source_->Length())
+    newActive = false;
   bool redraw = (state & TVyrDrawController::kRedraw) != 0;
   if (!newActive) {
     if (active_) {
