@@ -11,9 +11,9 @@
 #include <string>
 
 #include "imaging/decode/decoder_registry.h"
+#include "render/compose/overlay_draw_list.h"
 #include "render/compose/root_item.h"
 #include "render/compose/t3d_drawer.h"
-#include "render/compose/third_slide.h"
 #include "render/device/headless_draw_device.h"
 
 namespace vyr {
@@ -83,7 +83,7 @@ void BM_ComposeTransition1080p(benchmark::State& state) {
   drawer->SetCaptureMode(true);
   TRef<TRootItem> root = MakeRef<TRootItem>();
   root->SetItems({MakeRef<TPictureSlide>(first), MakeRef<TPictureSlide>(second),
-                  MakeRef<TThirdSlide>(root.Get())});
+                  MakeRef<TOverlayDrawList>(root.Get())});
   root->SetBackground(true, 0);
   TRef<TVyrFilter> filter =
       MakeRef<TVyrFilter>(Effect(static_cast<int>(state.range(0))), 1000, 0.01f);

@@ -278,3 +278,4 @@ picture badge.png badge
 picture grid.png grid
 make_sound theme.mp3 music
 make_sound chime.mp3 chime
+"$(dirname "$0")/make-demo-overlay-media.sh" "$out"

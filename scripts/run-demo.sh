@@ -20,9 +20,24 @@ scripts/make-demo-media.sh "$media"
 rm -rf "$stage"
 mkdir -p "$stage/media"
 cp demo/Project.vyr "$stage/Project.vyr"
-cp "$media"/* "$stage/media/"
+cp "$media"/* demo/*.ini "$stage/media/"
 
-"$vyrpack" create "$show" "$stage/Project.vyr"
+# The bar descriptions name their pictures; the packer finds only what the project names.
+bar_pictures() {
+  local f
+  for f in "$stage"/media/$1; do printf -- '--add\nmedia/%s=%s\n' "$(basename "$f")" "$f"; done
+}
+mapfile -t video_bar < <(bar_pictures 'vbar_*.png')
+"$vyrpack" create "$show" "$stage/Project.vyr" "${video_bar[@]}"
+# The second show: the same media under a skin navigation bar.
+skin_stage="$out/skin-stage"
+skin_show="$out/skinbar.vyshow"
+rm -rf "$skin_stage"
+mkdir -p "$skin_stage"
+cp demo/SkinBar.vyr "$skin_stage/Project.vyr"
+ln -s "$(cd "$stage" && pwd)/media" "$skin_stage/media"
+mapfile -t skin_bar < <(bar_pictures 'skin_*.png')
+"$vyrpack" create "$skin_show" "$skin_stage/Project.vyr" "${skin_bar[@]}"
 "$vyrpack" list "$show"
 "$vyrpack" verify "$show"
 "$vyrpack" info "$show"
@@ -49,6 +64,9 @@ if [ -x "$viewer" ] && [[ $(help_of "$viewer") == *--frames* ]]; then
   rm -rf "$frames"
   mkdir -p "$frames"
   "$viewer" --frames "0:${length:-60000}:1000" --out "$frames" "$show"
+  for ms in 1000 6000 10000; do
+    "$viewer" --frame "$ms" --out "$frames/skinbar_$ms.png" "$skin_show"
+  done
   label=()
   font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
   [ -r "$font" ] && label=(-font "$font" -pointsize 11 -label '%t')

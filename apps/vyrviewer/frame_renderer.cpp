@@ -10,7 +10,7 @@
 namespace vyr::viewer {
 
 std::string TFrameRenderer::Open(const std::string& showPath, int width, int height,
-                                 std::optional<uint32_t> seed, bool cover) {
+                                 std::optional<uint32_t> seed, bool cover, bool noPanel) {
   const TOpenedShow show = OpenShow(showPath);
   if (!show.Ok()) return show.error;
   TVyrSourceOptions options;
@@ -33,7 +33,19 @@ std::string TFrameRenderer::Open(const std::string& showPath, int width, int hei
     return producer_->BuildCustomTransitionSlide(section);
   });
   root_ = MakeRef<TRootItem>();
-  overlay_ = MakeRef<TThirdSlide>(root_.Get());
+  // The overlay as playback starts: the show plays and no pointer has moved yet.
+  TOverlayParams overlay;
+  overlay.accessor = show.accessor;
+  overlay.project = show.project;
+  overlay.slideRect = producer_->SlideRect();
+  overlay.root = root_.Get();
+  overlay.noPanel = noPanel;
+  overlay.callbacks.isPlaying = [] { return true; };
+  overlay.windowSize = window_;
+  overlay.slideSize = producer_->PresentationSize();
+  overlay.showDuration = source->Length();
+  overlay.clock = [] { return int64_t{0}; };
+  overlay_ = BuildOverlay(overlay);
   // "opt_scr_hidercolor" holds its bytes as red, green, blue from the lowest.
   const auto bytes = source->HiderColorBytes();
   root_->SetBackground(true, static_cast<uint32_t>(bytes[0]) << 16 |
@@ -71,6 +83,7 @@ TRef<TBitmap> TFrameRenderer::Render(double ms) {
   TFramePick pick = PickFrame(visible);
   std::vector<TRef<TDrawItem>> items = std::move(pick.slides);
   TRef<TVyrFilter> filter = std::move(pick.filter);
+  overlay_->UpdateFrame(ms);
   items.push_back(overlay_);
   root_->SetItems(std::move(items));
   root_->SetFilter(filter);

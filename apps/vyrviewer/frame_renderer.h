@@ -8,9 +8,9 @@
 
 #include "imaging/bitmap/bitmap.h"
 #include "player/loader/slide_producer.h"
+#include "player/overlay/third_slide.h"
 #include "render/compose/root_item.h"
 #include "render/compose/t3d_drawer.h"
-#include "render/compose/third_slide.h"
 #include "render/device/headless_draw_device.h"
 
 namespace vyr::viewer {
@@ -18,9 +18,10 @@ namespace vyr::viewer {
 class TFrameRenderer {
  public:
   // Opens the show; width and height 0 take the show's own size. Empty on success, else
-  // the reason. With cover the slide fills the window instead of fitting inside it.
+  // the reason. With cover the slide fills the window instead of fitting inside it; with
+  // noPanel the overlay leaves the navigation panel out.
   std::string Open(const std::string& showPath, int width, int height, std::optional<uint32_t> seed,
-                   bool cover = false);
+                   bool cover = false, bool noPanel = false);
   // The frame the show presents at show time ms; null when nothing could be drawn.
   TRef<TBitmap> Render(double ms);
 

@@ -60,12 +60,15 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       value = token.substr(equals + 1);
       hasValue = true;
     }
-    if (name == "--help" || name == "--version" || name == "--fullscreen" || name == "--window") {
+    if (name == "--help" || name == "--version" || name == "--no-panel" ||
+        name == "--fullscreen" || name == "--window") {
       if (hasValue) throw std::invalid_argument(name + " takes no value");
       if (name == "--help")
         options.help = true;
       else if (name == "--version")
         options.version = true;
+      else if (name == "--no-panel")
+        options.noPanel = true;
       else
         options.fullScreen = name == "--fullscreen";
       continue;

@@ -1,8 +1,8 @@
 #pragma once
 // The program's own long options, taken out of the arguments before the classic option
 // table is built from the rest: --frame MS, --frames FROM:TO:STEP, --out PATH,
-// --size WxH, --seed N, --fullscreen, --window, --help, --version; "--opt value" or
-// "--opt=value".
+// --size WxH, --seed N, --no-panel, --fullscreen, --window, --help, --version; "--opt value"
+// or "--opt=value".
 
 #include <cstdint>
 #include <optional>
@@ -21,6 +21,7 @@ struct TLongOptions {
   std::string out;
   int width = 0, height = 0;  // 0: the show's own size
   std::optional<uint32_t> seed;
+  bool noPanel = false;             // frames without the navigation panel
   std::optional<bool> fullScreen;  // --fullscreen (true) or --window (false)
   bool help = false;
   bool version = false;

@@ -31,6 +31,7 @@ constexpr const char* kUsage =
     "  --frames FROM:TO:STEP --out DIR  render one PNG per step into DIR\n"
     "  --size WxH                       frame size (default: the show's own size)\n"
     "  --seed N                         reproducible default transitions\n"
+    "  --no-panel                       leave the navigation panel out\n"
     "  --help, --version\n"
     "SHOW is a package, an executable with a show appended or a project file; it is\n"
     "\"-filename\" or \"-exename\" when given, else the first value, else the show appended\n"
@@ -107,7 +108,7 @@ int Run(int argc, char** argv) {
   }
   TFrameRenderer renderer;
   if (std::string error = renderer.Open(show, options.width, options.height, options.seed,
-                                        table.HasOption("cover"));
+                                        table.HasOption("cover"), options.noPanel);
       !error.empty()) {
     std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), error.c_str());
     return kExitTrouble;

@@ -105,6 +105,9 @@ class TDeviceDrawer : public TRefObject {
 
   virtual void PrepareImage(TImage& /*image*/, const TImageDrawParams& /*params*/) {}
   virtual void ForgetImage(TImage& /*image*/) {}
+  // The picture's pixels changed inside rect (level-0 pixels): its textures follow, in place
+  // where the drawer can, else made again.
+  virtual void UpdateImageRect(TImage& image, const TIntRect& /*rect*/) { ForgetImage(image); }
   virtual void DrawImage(TImage& image, const TImageDrawParams& params) = 0;
   // rect lies in the placement's plane.
   virtual void DrawBox(const TPlacement& placement, const TFloatRect& rect,

@@ -126,6 +126,40 @@ TEST_F(FrameShow, ClearErrorsForAMissingShowAndBadOptions) {
   EXPECT_EQ(Vyrviewer({"--version"}).exitCode, 0);
 }
 
+// A skin bar of one 8 x 8 yellow cell, half the slide's height, in the middle of the slide;
+// a logo in the top-left corner. --no-panel leaves the bar out, not the logo.
+TEST_F(FrameShow, OverlayDrawsLogoAndPanelUnlessNoPanel) {
+  WriteFile(dir_ / "show/cell.bmp", test::FlatBmp(8, 8, 0xFFFF00));
+  WriteFile(dir_ / "show/logo.bmp", test::FlatBmp(16, 12, 0xFFFFFF));
+  WriteFile(dir_ / "show/bar.ini",
+            "[Common]\r\nColsCount=1\r\nRowsCount=1\r\n[CellWithObjects]\r\nCell=1,1\r\n"
+            "LeftOffset=8\r\nTopOffset=8\r\n[Cell(1:1)]\r\nBounds=0,0,8,8\r\n"
+            "flnm_Texture=cell.bmp\r\n");
+  std::string text = test::ReadFile(Project());
+  text.replace(text.find("[Main]\r\n"), 8,
+               "[Main]\r\nopt_fcp=1\r\nopt_nav_inifile=bar.ini\r\nopt_nav_showbg=1\r\n"
+               "opt_nav_viewscale=50\r\nopt_nav_wndbottom=0\r\nopt_logo=1\r\n"
+               "opt_logo_fn=logo.bmp\r\nopt_logo_pos=5\r\nopt_logo_size=25\r\n");
+  WriteFile(Project(), text);
+  for (bool panel : {true, false}) {
+    std::vector<std::string> args = {"--frame", "1000", "--out", Out("overlay.png"), Project()};
+    if (!panel) args.insert(args.begin(), "--no-panel");
+    const TRunResult run = Vyrviewer(args);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    TRef<TBitmap> frame = ReadPng(Out("overlay.png"));
+    ASSERT_TRUE(frame);
+    // The bar: 24 x 24 around the centre; the slide's red around it.
+    const TPixel middle = At(*frame, 32, 24), outside = At(*frame, 4, 40);
+    EXPECT_EQ(middle.r, 255) << panel;
+    EXPECT_EQ(middle.g, panel ? 255 : 0) << panel;
+    EXPECT_EQ(outside.g, 0);
+    // The logo: 12 pixels high, 16 wide, at the slide's top-left corner.
+    const TPixel logo = At(*frame, 6, 6);
+    EXPECT_EQ(logo.g, 255) << panel;
+    EXPECT_EQ(logo.b, 255) << panel;
+  }
+}
+
 // A 100 x 100 white picture scaled to half of a 200 x 200 green slide, with a hard blue shadow
 // 10 % of the picture's size away at 45 degrees: the shadow shows below and to the right of the
 // picture, not above or to its left.

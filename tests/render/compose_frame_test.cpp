@@ -2,8 +2,8 @@
 // repeatable frames.
 
 #include "compose_fixture.h"
+#include "render/compose/overlay_draw_list.h"
 #include "render/compose/root_item.h"
-#include "render/compose/third_slide.h"
 
 namespace vyr::test {
 namespace {
@@ -33,7 +33,7 @@ class ComposeFrame : public ComposeTest {
   void SetUp() override {
     ComposeTest::SetUp();
     root = MakeRef<TRootItem>();
-    overlay = MakeRef<TThirdSlide>(root.Get());
+    overlay = MakeRef<TOverlayDrawList>(root.Get());
   }
   void DrawRoot() {
     drawer->DrawItem(*root);
@@ -41,7 +41,7 @@ class ComposeFrame : public ComposeTest {
     ASSERT_TRUE(frame);
   }
   TRef<TRootItem> root;
-  TRef<TThirdSlide> overlay;
+  TRef<TOverlayDrawList> overlay;
 };
 
 TEST_F(ComposeFrame, CrossFadeOfRedAndBlue) {

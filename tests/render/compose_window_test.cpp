@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "compose_fixture.h"
+#include "render/compose/overlay_draw_list.h"
 #include "render/compose/root_item.h"
-#include "render/compose/third_slide.h"
 #include "render/device/bitmap_texture.h"
 #include "render/device/window_draw_device.h"
 
@@ -21,7 +21,7 @@ std::vector<uint8_t> ComposeFrame(TDrawDevice& device, TImage& picture) {
   drawer->Attach(&device);
   drawer->SetCamera(TIntRect{6, 4, 58, 44}, kW, DefaultCamera(kW, kH));
   TRef<TRootItem> root = MakeRef<TRootItem>();
-  TRef<TThirdSlide> overlay = MakeRef<TThirdSlide>(root.Get());
+  TRef<TOverlayDrawList> overlay = MakeRef<TOverlayDrawList>(root.Get());
   TRef<TLambdaItem> leaving = MakeRef<TLambdaItem>([&](TDeviceDrawer& d) {
     TImageDrawParams p;
     p.placement.origin = TVec3{3.3f, 2.7f, 12};

@@ -40,6 +40,11 @@ void T3DDrawer::ForgetImage(TImage& image) {
   textures_.Forget(image);
 }
 
+void T3DDrawer::UpdateImageRect(TImage& image, const TIntRect& rect) {
+  std::lock_guard guard(lock_);
+  if (TMultiTexture6* texture = textures_.Find(image, 0, false)) texture->UpdateRect(rect);
+}
+
 void T3DDrawer::DrawImage(TImage& image, const TImageDrawParams& params) {
   std::lock_guard guard(lock_);
   if (!IsReady() || params.pivotRect.Empty()) return;

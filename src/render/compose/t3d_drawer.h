@@ -54,6 +54,7 @@ class T3DDrawer : public TDeviceDrawer {
   void DrawTransition(TDrawItem& leaving, TDrawItem& arriving, TVyrFilter* filter) override;
   void PrepareImage(TImage& image, const TImageDrawParams& params) override;
   void ForgetImage(TImage& image) override;
+  void UpdateImageRect(TImage& image, const TIntRect& rect) override;
   void DrawImage(TImage& image, const TImageDrawParams& params) override;
   void DrawBox(const TPlacement& placement, const TFloatRect& rect,
                const TBoxDrawParams& params) override;

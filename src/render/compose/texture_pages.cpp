@@ -7,6 +7,7 @@
 #include "imaging/bitmap/bitmap_store.h"
 #include "imaging/bitmap/pixel_format.h"
 #include "render/device/bitmap_texture.h"
+#include "render/device/device_types.h"
 
 namespace vyr {
 namespace {
@@ -108,6 +109,47 @@ void TTextureTile::FillLevel0(TLockedPixels& level0) {
       std::memcpy(level0.Row(y) + x * 4, level0.Row(y) + (w - 1) * 4, 4);
   for (int y = h; y < gutterH; ++y)
     std::memcpy(level0.Row(y), level0.Row(h - 1), static_cast<size_t>(gutterW) * 4);
+}
+
+void TTextureTile::UpdateRect(const TIntRect& rect) {
+  if (!picture_) return;
+  const TBitmap& source = *picture_;
+  // Texels [0, w) x [0, h) show the picture from the page origin; the texel after the last
+  // repeats it (the gutter).
+  const int w = std::min(AllocatedWidth(), source.Width() - layout_.pageX);
+  const int h = std::min(AllocatedHeight(), source.Height() - layout_.pageY);
+  if (w <= 0 || h <= 0) return;
+  const int gutterW = std::min(AllocatedWidth(), w + 1);
+  const int gutterH = std::min(AllocatedHeight(), h + 1);
+  TIntRect texels{std::max(rect.left - layout_.pageX, 0), std::max(rect.top - layout_.pageY, 0),
+                  std::min(rect.right - layout_.pageX, w),
+                  std::min(rect.bottom - layout_.pageY, h)};
+  if (texels.Empty()) return;
+  if (texels.right == w) texels.right = gutterW;
+  if (texels.bottom == h) texels.bottom = gutterH;
+  const TPixelFormat* format =
+      premultiplied ? pf::PremulA8R8G8B8() : SurfaceBitmapFormat(KindFormat(Kind()));
+  TDirectBitmap pixels(texels.Width(), texels.Height(), format);
+  for (int y = 0; y < texels.Height(); ++y) {
+    const int sourceRow = layout_.pageY + std::min(texels.top + y, h - 1);
+    const int copied = std::min(texels.right, w) - texels.left;
+    pixels.CopyRect(TRect{0, y, copied, y + 1}, source,
+                    TPoint{layout_.pageX + texels.left, sourceRow});
+    for (int x = copied; x < texels.Width(); ++x)
+      std::memcpy(pixels.Row(y) + x * 4, pixels.Row(y) + (copied - 1) * 4, 4);
+  }
+  if (!WriteLevel0Rect(texels, pixels.Row(0), static_cast<int>(pixels.RowBytes())))
+    FreeDeviceTexture();
+}
+
+void TMultiTexture6::UpdateRect(const TIntRect& rect) {
+  for (auto& tile : tiles_) {
+    const TTileLayout& t = tile->Layout();
+    // A tile shows its interior and one texel of each neighbour.
+    if (rect.right > t.x0 - 1 && rect.left < t.x1 + 1 && rect.bottom > t.y0 - 1 &&
+        rect.top < t.y1 + 1)
+      tile->UpdateRect(rect);
+  }
 }
 
 TMultiTexture6::TMultiTexture6(T3DScreen& screen, TRef<TBitmap> picture)

@@ -42,6 +42,9 @@ class TTextureTile : public TCustomTexture {
  public:
   TTextureTile(T3DScreen& screen, TRef<TBitmap> picture, const TTileLayout& layout);
   void FillLevel0(TLockedPixels& level0) override;
+  // The picture changed inside rect (picture pixels): the texels that show it, gutters
+  // included, are written again in place (or the device texture is made again).
+  void UpdateRect(const TIntRect& rect);
   const TTileLayout& Layout() const { return layout_; }
   // Texture coordinate of picture pixel position x (y).
   float U(float x) const { return (x - static_cast<float>(layout_.pageX)) * TexelScaleX(); }
@@ -62,6 +65,7 @@ class TMultiTexture6 : public TRefObject {
   const std::vector<TRef<TTextureTile>>& Tiles() const { return tiles_; }
   // Prepares every page's pixels and queues or performs the uploads (see TCustomTexture).
   void Preload();
+  void UpdateRect(const TIntRect& rect);
 
  private:
   int width_ = 0, height_ = 0;

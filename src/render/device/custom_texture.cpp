@@ -127,6 +127,12 @@ void TCustomTexture::PrepareLevels() {
       levels_.push_back(HalveLevel(levels_.back(), format));
 }
 
+bool TCustomTexture::WriteLevel0Rect(const TIntRect& texels, const uint8_t* bits, int pitch) {
+  TDeviceLock lock(DeviceMutex());
+  if (!texture_ || !uploaded_ || mipmaps_) return false;
+  return texture_->WriteRect(0, texels, bits, pitch);
+}
+
 bool TCustomTexture::Upload() { return UploadStep(std::chrono::steady_clock::time_point::max()); }
 
 bool TCustomTexture::UploadStep(std::chrono::steady_clock::time_point deadline) {

@@ -45,6 +45,9 @@ class TCustomTexture : public TRefObject, public TScreenResource {
   // Uploads prepared levels in bands of rows until the deadline; true when done.
   bool UploadStep(std::chrono::steady_clock::time_point deadline);
   bool HasDeviceTexture() const { return static_cast<bool>(texture_); }
+  // Writes level 0 texels of an uploaded texture without mipmaps in place; false when there
+  // is nothing to write into (the caller then lets the texture be made again).
+  bool WriteLevel0Rect(const TIntRect& texels, const uint8_t* bits, int pitch);
   bool Uploaded() const { return texture_ && uploaded_; }
 
   TTextureKind Kind() const { return kind_; }

@@ -1,0 +1,1 @@
+vyr_add_fuzzer(fuzz_nav_bar DEPS vyr_player)
