@@ -56,7 +56,7 @@ bool TVyrEngine::PrepareFrame() {
   }
   TFramePick pick = PickFrame(shown);
   if (pick.Empty()) return false;
-  pick.slides.push_back(TRef<TDrawItem>::Share(&overlay_->Item()));
+  pick.slides.push_back(overlay_);
   root_->SetItems(std::move(pick.slides));
   root_->SetFilter(pick.filter);
   TDrawDevice* device = controller_->Device();
@@ -119,9 +119,9 @@ void TVyrEngine::HitTest(const TPointerState& mouse, const TVyrActionInfo& carri
     if (route.handled) {
       handled = true;
       found = route.action;
-      if (route.overActionObject) {
+      if (route.dialogObject && !route.dialogObject->Action().Empty()) {
         hovering = true;
-        className = route.className;
+        className = ClassNameOf(*route.dialogObject);
       } else if (overlay_->IsOverPanel()) {
         className = "NavPanel";
       }
@@ -169,7 +169,7 @@ void TVyrEngine::DispatchAction(const TVyrActionInfo& action) {
       ShowDialog(action.text);
       return;
     }
-    if (action.kind == K::CloseDialog && overlay_->HasDialog()) {
+    if (action.kind == K::CloseDialog && overlay_->TopDialog()) {
       overlay_->CloseDialog(-1);
       return;
     }
@@ -183,7 +183,7 @@ void TVyrEngine::ShowDialog(const std::string& name) {
   if (!overlay_ || !producer_) return;
   try {
     TBuiltDialog built = producer_->BuildDialog(name);
-    if (built.dialog) overlay_->AddDialog(built);
+    if (built.dialog) overlay_->AddDialog(TOverlayDialog{built.dialog, built.name, built.pause});
   } catch (const std::exception& error) {
     WriteLine("TVyrEngine.ShowDialog " + name + ": " + error.what());
   }

@@ -28,7 +28,6 @@ TVyrEngine::TVyrEngine(TEventBus* bus, TRef<TDrawDevice> device, TEngineSettings
       paused_(settings_.paused),
       controller_(MakeRef<TVyrDrawController>(std::move(device))),
       root_(MakeRef<TRootItem>()) {
-  if (!settings_.overlayFactory) settings_.overlayFactory = MakePlainOverlay;
   interpolator_.SetBypass(true);
 }
 
@@ -109,24 +108,24 @@ void TVyrEngine::OpenSource(TRef<TVyrSource> source, TRef<TFileAccessor> files, 
                       std::max(device ? device->ClientHeight() : 0, 10)};
   loader_->SetBuildSize(size, settings_.cover);
 
-  TOverlayBuildParams params;
+  TOverlayParams params;
   params.accessor = files_;
   params.project = TRef<TIniFile>::Share(source_->Model());
   params.slideRect = loader_->SlideRect();
   params.root = root_.Get();
-  params.window = size;
-  params.slide = producer_->SlideSize();
+  params.windowSize = size;
+  params.slideSize = producer_->PresentationSize();
   params.musicVolume = music_ ? music_->GetVolume() : 0;
-  params.duration = source_->Length();
-  params.setVolume = [this](float volume) {
-    volume_ = volume;
-    if (music_) music_->SetVolume(volume);
+  params.showDuration = source_->Length();
+  params.callbacks.setVolume = [this](double volume) {
+    volume_ = static_cast<float>(volume);
+    if (music_) music_->SetVolume(static_cast<float>(volume));
   };
-  params.seek = [this](double ms) {
+  params.callbacks.seek = [this](double ms) {
     DispatchAction({TVyrActionKind::Seek, static_cast<int32_t>(std::lround(ms)), {}});
   };
-  params.isPlaying = [this] { return !paused_; };
-  overlay_ = settings_.overlayFactory(params);
+  params.callbacks.isPlaying = [this] { return !paused_; };
+  overlay_ = BuildOverlay(params);
 
   // "opt_scr_hidercolor" holds its bytes as red, green, blue from the lowest.
   const auto bytes = source_->HiderColorBytes();
@@ -560,7 +559,7 @@ void TVyrEngine::MainLoop() {
       if (!name.empty()) DispatchAction({TVyrActionKind::RunApp, 0, name});
     }
   }
-  dialogShown_ = overlay_ && overlay_->HasDialog();
+  dialogShown_ = overlay_ && overlay_->TopDialog();
 
   if (slides_ && slides_->Count() > 0) {
     if (SlidesReadyToDraw()) {

@@ -10,11 +10,13 @@
 #include "audio/output/wave_out.h"
 #include "player/engine/custom_engine.h"
 #include "player/engine/draw_controller.h"
-#include "player/engine/engine_overlay.h"
 #include "player/engine/frame_interpolator.h"
 #include "player/loader/slide_loader.h"
+#include "player/loader/slide_producer.h"
+#include "player/overlay/third_slide.h"
 #include "project/vyr_source.h"
 #include "render/compose/root_item.h"
+#include "scene/objects/vyr_dialog.h"
 
 namespace vyr {
 
@@ -29,7 +31,6 @@ struct TEngineSettings {
   TVyrSourceOptions sourceOptions;
   // The primary screen's size (full-screen shows build for it).
   TIntSize screenSize{1920, 1080};
-  TOverlayFactory overlayFactory;  // none: the plain overlay
 };
 
 // The window's bounds as the main thread last saw them; the engine applies them to the
@@ -132,7 +133,7 @@ class TVyrEngine : public TCustomVyrEngine {
   TRef<TVyrMusicPlayer> music_;
   double musicLimit_ = -1;  // the stop time the music player was last given
   double musicPreparedAt_ = -1;
-  TRef<TEngineOverlay> overlay_;
+  TRef<TThirdSlide> overlay_;
   TRef<TSlideProducer> producer_;
   bool recreateMusic_ = false;
   TRef<TVyrSlideLoader> loader_;

@@ -1,26 +1,9 @@
 #include "viewer/input/input_mapping.h"
 
-#include <cstdlib>
-
 #include "project/ini_lookup.h"
 #include "project/ini_values.h"
 
 namespace vyr {
-
-bool TMouseMoveDetector::Moved(int x, int y) {
-  if (first_) {
-    first_ = false;
-    x_ = x;
-    y_ = y;
-    return false;
-  }
-  const int distance = std::abs(x - x_) + std::abs(y - y_);
-  if (distance >= 6) {
-    x_ = x;
-    y_ = y;
-  }
-  return distance > 5;
-}
 
 TVyrActionInfo MouseSettingAction(std::string_view text) {
   using K = TVyrActionKind;
@@ -78,7 +61,8 @@ std::optional<TVyrActionInfo> TInputMappingClass::Key(uint8_t modifiers, int key
 TVyrActionInfo TInputMappingClass::Mouse(TPointerEventType type, int x, int y, uint8_t shift,
                                          TPointerButton button) {
   if (screenSaver_ && shift != 0) return {TVyrActionKind::Exit, 0, {}};
-  if (detector_ && detector_->Moved(x, y)) return {TVyrActionKind::Exit, 0, {}};
+  // The first position is only recorded; a movement is more than 5 pixels (|dx| + |dy|).
+  if (detector_ && detector_->See(x, y, 0)) return {TVyrActionKind::Exit, 0, {}};
   if (type == TPointerEventType::ButtonUp && button == TPointerButton::Left) return left_;
   if (type == TPointerEventType::ButtonUp && button == TPointerButton::Right) return right_;
   if (type == TPointerEventType::DoubleClick && button == TPointerButton::Left) return doubleClick_;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "player/overlay/mouse_move_detector.h"
 #include "project/action.h"
 #include "project/action_input.h"
 #include "project/ini_model.h"
@@ -43,17 +44,6 @@ struct TKeyMap {
   uint8_t value = 0;
   int eventKind = kKeyPress;
   TVyrActionInfo action;
-};
-
-// The first event only stores the position; later ones report a movement when |dx| + |dy|
-// exceeds 5 pixels, and from 6 pixels on the position is stored anew.
-class TMouseMoveDetector {
- public:
-  bool Moved(int x, int y);
-
- private:
-  bool first_ = true;
-  int x_ = 0, y_ = 0;
 };
 
 // "Exit", "Next slide", "Prev. slide", "Help", "Pause", "Go to first"; anything else none.
