@@ -14,6 +14,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev liblcms2-dev imagemagick libjpeg-turbo-progs icc-profiles-free colord-data  # pictures: decoders, colour management, and the independent tools their tests compare with
   libsdl2-dev libepoxy-dev libegl-dev libgl1-mesa-dri xvfb xauth xdotool  # 3D device: OpenGL through libepoxy, EGL headless contexts, window tests under Xvfb
   libfreetype-dev libharfbuzz-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core libimage-exiftool-perl  # text: glyph outlines, shaping, font lookup, fonts, and exiftool for metadata tests
+  libgtk-3-dev poppler-utils  # dialogs, printing (GTK's file printer makes the PDFs) and pdftoppm to check them
 )
 
 missing=()

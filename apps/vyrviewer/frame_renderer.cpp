@@ -13,6 +13,7 @@ std::string TFrameRenderer::Open(const std::string& showPath, int width, int hei
                                  std::optional<uint32_t> seed, bool cover, bool noPanel) {
   const TOpenedShow show = OpenShow(showPath);
   if (!show.Ok()) return show.error;
+  project_ = show.project;
   TVyrSourceOptions options;
   options.effectChoice.seed = seed;
   auto source = MakeRef<TVyrSource>(show.project, options);

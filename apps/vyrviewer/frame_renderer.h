@@ -22,12 +22,15 @@ class TFrameRenderer {
   // noPanel the overlay leaves the navigation panel out.
   std::string Open(const std::string& showPath, int width, int height, std::optional<uint32_t> seed,
                    bool cover = false, bool noPanel = false);
+  // The opened show's project (none before Open).
+  const TIniFile* Project() const { return project_.Get(); }
   // The frame the show presents at show time ms; null when nothing could be drawn.
   TRef<TBitmap> Render(double ms);
 
  private:
   TRef<TDrawContainer> Container(int absoluteIndex);
 
+  TRef<TIniFile> project_;
   TRef<TSlideProducer> producer_;
   TRef<THeadlessDrawDevice> device_;
   TRef<T3DDrawer> drawer_;

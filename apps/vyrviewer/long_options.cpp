@@ -60,8 +60,8 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       value = token.substr(equals + 1);
       hasValue = true;
     }
-    if (name == "--help" || name == "--version" || name == "--no-panel" ||
-        name == "--fullscreen" || name == "--window") {
+    if (name == "--help" || name == "--version" || name == "--no-panel" || name == "--fullscreen" ||
+        name == "--window") {
       if (hasValue) throw std::invalid_argument(name + " takes no value");
       if (name == "--help")
         options.help = true;
@@ -74,7 +74,7 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       continue;
     }
     if (name != "--frame" && name != "--frames" && name != "--out" && name != "--size" &&
-        name != "--seed")
+        name != "--seed" && name != "--password-file")
       throw std::invalid_argument("unknown option " + name);
     if (!hasValue) {
       if (i + 1 >= arguments.size()) throw std::invalid_argument(name + " needs a value");
@@ -86,6 +86,8 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       options.frames = Range(value);
     } else if (name == "--out") {
       options.out = value;
+    } else if (name == "--password-file") {
+      options.passwordFile = value;
     } else if (name == "--size") {
       Size(value, options);
     } else {

@@ -17,6 +17,7 @@
 #include "package/container/package_trailer.h"
 #include "play_show.h"
 #include "viewer/command_line.h"
+#include "viewer/dialogs/password_gate.h"
 
 namespace vyr::viewer {
 namespace {
@@ -32,6 +33,8 @@ constexpr const char* kUsage =
     "  --size WxH                       frame size (default: the show's own size)\n"
     "  --seed N                         reproducible default transitions\n"
     "  --no-panel                       leave the navigation panel out\n"
+    "  --password-file FILE             the password of a protected show (first line);\n"
+    "                                   else it is asked for on the terminal\n"
     "  --help, --version\n"
     "SHOW is a package, an executable with a show appended or a project file; it is\n"
     "\"-filename\" or \"-exename\" when given, else the first value, else the show appended\n"
@@ -111,6 +114,14 @@ int Run(int argc, char** argv) {
                                         table.HasOption("cover"), options.noPanel);
       !error.empty()) {
     std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), error.c_str());
+    return kExitTrouble;
+  }
+  // Frames never open a window: the password comes from the file or the terminal.
+  TPasswordGateOptions gate;
+  gate.passwordFile = options.passwordFile;
+  if (const TPasswordGateResult verdict = PasswordGate(renderer.Project(), gate);
+      !verdict.allowed) {
+    std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), verdict.refusal.c_str());
     return kExitTrouble;
   }
   if (options.frame) {

@@ -111,6 +111,7 @@ int PlayShow(const TLongOptions& options, const std::string& program) {
     }
   }
   form.fullScreen = options.fullScreen;
+  form.passwordFile = options.passwordFile;
   form.sourceOptions.screenSaver = IsScreenSaverProgram(program);
   // One seed for every source of the show, so the window's slide positions and the engine's
   // time line agree on the default transitions.

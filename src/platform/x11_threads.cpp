@@ -1,5 +1,7 @@
 #include "platform/x11_threads.h"
 
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
 
 namespace vyr {
@@ -22,6 +24,17 @@ bool ActivateX11Window(unsigned long windowId) {
   XSetErrorHandler(previous);
   XCloseDisplay(display);
   return done;
+}
+
+}  // namespace vyr
+
+namespace vyr {
+
+unsigned long X11WindowOf(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return 0;
+  return static_cast<unsigned long>(info.info.x11.window);
 }
 
 }  // namespace vyr

@@ -9,11 +9,15 @@
 #include "foundation/log.h"
 #include "package/container/vyr_unpack.h"
 #include "platform/clock.h"
+#include "platform/gtk/dialog_owner.h"
+#include "platform/gtk/message_box.h"
 #include "platform/process_paths.h"
 #include "platform/sdl_gl_window.h"
+#include "platform/x11_threads.h"
 #include "project/ini_lookup.h"
 #include "project/ini_values.h"
 #include "viewer/actions/slide_positions.h"
+#include "viewer/dialogs/password_gate.h"
 #include "viewer/input/sdl_keys.h"
 #include "viewer/window/screen_saver.h"
 #include "viewer/window/window_placement.h"
@@ -39,6 +43,7 @@ TMainForm::TMainForm(TMainFormOptions options) : options_(std::move(options)) {
     SDL_PushEvent(&event);
   });
   viewer_ = std::make_unique<TVyrShowViewer>([this] { return CreateEngine(); });
+  SetDialogEventPump([this] { PumpEvents(); });
   TVyrShowViewer::TCallbacks callbacks;
   callbacks.position = [this](int32_t time, bool ended) { PositionReported(time, ended); };
   callbacks.action = [this](const TVyrActionInfo& action) { ActionRequested(action); };
@@ -63,6 +68,7 @@ TMainForm::TMainForm(TMainFormOptions options) : options_(std::move(options)) {
 }
 
 TMainForm::~TMainForm() {
+  SetDialogEventPump({});
   viewer_->Disconnect();
   viewer_->StopEngine();
   bus_.SetWaker({});
@@ -73,13 +79,37 @@ TMainForm::~TMainForm() {
 
 void TMainForm::Message(const std::string& text, const std::string& caption) {
   ++modalCount_;
-  if (options_.messageBox) {
-    options_.messageBox(caption, MessageLines(text));
+  if (DialogsAvailable()) {
+    ShowMessageBox(caption, MessageLines(text), TDialogOwner{NativeWindow()});
   } else {
     std::fprintf(stderr, "vyrviewer: %s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ",
                  MessageLines(text).c_str());
   }
   --modalCount_;
+}
+
+bool TMainForm::CheckPassword(const TVyrShowLocator& show, const std::string& path) {
+  TPasswordGateOptions gate;
+  gate.useDialog = DialogsAvailable();
+  gate.owner = TDialogOwner{NativeWindow()};
+  gate.passwordFile = options_.passwordFile;
+  ++modalCount_;
+  const TPasswordGateResult verdict = PasswordGate(show.show.project.Get(), gate);
+  --modalCount_;
+  if (!verdict.allowed)
+    std::fprintf(stderr, "vyrviewer: %s: %s\n", path.c_str(),
+                 verdict.refusal.empty() ? "the password was refused" : verdict.refusal.c_str());
+  return verdict.allowed;
+}
+
+unsigned long TMainForm::NativeWindow() const {
+  return device_ ? X11WindowOf(device_->Window().Handle()) : 0;
+}
+
+void TMainForm::PumpEvents() {
+  SDL_Event event;
+  while (!terminated_ && SDL_PollEvent(&event)) HandleEvent(event);
+  bus_.Dispatch();
 }
 
 // ---- opening ----
@@ -96,15 +126,9 @@ bool TMainForm::OpenShowFile(const std::string& path, bool packaged, bool isTime
     return false;
   }
   auto source = MakeRef<TVyrSource>(located->show.project, options_.sourceOptions);
-  if (checkPassword && options_.passwordCheck) {
-    ++modalCount_;
-    const bool accepted = options_.passwordCheck(*located);
-    --modalCount_;
-    if (!accepted) {
-      std::fprintf(stderr, "vyrviewer: %s: the password was refused\n", path.c_str());
-      if (wasRunning) viewer_->SetPaused(false);
-      return false;
-    }
+  if (checkPassword && !CheckPassword(*located, path)) {
+    if (wasRunning) viewer_->SetPaused(false);
+    return false;
   }
   current_ = std::move(located);
   source_ = source;

@@ -37,10 +37,7 @@ struct TMainFormOptions {
   bool screenSaverToken = false;   // "/s" or "/S"
   TVyrSourceOptions sourceOptions;
   TRef<TWaveOutDevice> audio;
-  // Seams the dialogs fill: the password check (true: go on), the message box, printing.
-  std::function<bool(const TVyrShowLocator& show)> passwordCheck;
-  std::function<void(const std::string& caption, const std::string& text)> messageBox;
-  std::function<void(TRef<TBitmap> picture, int slide)> print;
+  std::string passwordFile;  // the password of a protected show, on its first line
   std::shared_ptr<TProgramStarter> starter;
 };
 
@@ -58,6 +55,11 @@ class TMainForm {
   void Run();
   int ExitCode() const { return exitCode_; }
   SDL_Window* Window() const { return device_ ? device_->Window().Handle() : nullptr; }
+  // The window as the windowing system knows it (the dialogs' owner); 0 before it exists.
+  unsigned long NativeWindow() const;
+  // Handles the window's pending events and the engine's; input is ignored while a dialog
+  // of the viewer runs (the dialogs call this to keep the window alive).
+  void PumpEvents();
 
   bool OpenShowFile(const std::string& path, bool packaged, bool isTime, bool checkPassword,
                     int start);
@@ -89,6 +91,7 @@ class TMainForm {
   bool OpenShowWithReturn(const std::string& file, bool packaged, TStartPosition start,
                           std::optional<TRunStackItem> entry);
   void Message(const std::string& text, const std::string& caption = "Slideshow Error");
+  bool CheckPassword(const TVyrShowLocator& show, const std::string& path);
   void ScalePointer(int& x, int& y) const;
   int CurrentSlide() const;
 

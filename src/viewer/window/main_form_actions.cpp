@@ -8,6 +8,7 @@
 #include "platform/process_paths.h"
 #include "project/ini_values.h"
 #include "viewer/actions/slide_positions.h"
+#include "viewer/dialogs/print_dialog.h"
 #include "viewer/input/sdl_keys.h"
 #include "viewer/window/main_form.h"
 
@@ -119,10 +120,8 @@ void TMainForm::Print(TRef<TBitmap> picture) {
   viewer_->SetPaused(true);
   const int slide = CurrentSlide() % source_->SlideCount();
   ++modalCount_;
-  if (options_.print)
-    options_.print(picture, slide);
-  else
-    WriteLine("Print: no print dialog on this system");
+  PrintSlide(TDialogOwner{NativeWindow()}, current_->show.project, current_->show.accessor, slide,
+             picture);
   --modalCount_;
   viewer_->SetPaused(wasPaused);
 }
