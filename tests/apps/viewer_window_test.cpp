@@ -83,6 +83,10 @@ class ViewerWindow : public ::testing::Test {
   // Starts the player and waits for its window; the window id, or empty.
   std::string Launch(const std::vector<std::string>& args, const std::string& caption,
                      const std::string& program = VYRVIEWER_PATH) {
+    Spawn(args, program);
+    return FindWindow(caption);
+  }
+  void Spawn(const std::vector<std::string>& args, const std::string& program = VYRVIEWER_PATH) {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -93,9 +97,12 @@ class ViewerWindow : public ::testing::Test {
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
     posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+  }
+  // Waits up to 10 s for a visible window of that title and focuses it.
+  std::string FindWindow(const std::string& title) {
     for (int i = 0; i < 100; ++i) {
       const test::TRunResult found = test::RunProgram(
-          "/usr/bin/xdotool", {"search", "--onlyvisible", "--name", "^" + caption + "$"});
+          "/usr/bin/xdotool", {"search", "--onlyvisible", "--name", "^" + title + "$"});
       if (found.exitCode == 0 && !found.out.empty()) {
         window_ = found.out.substr(0, found.out.find('\n'));
         test::RunProgram("/usr/bin/xdotool", {"windowfocus", "--sync", window_});
@@ -105,6 +112,7 @@ class ViewerWindow : public ::testing::Test {
     }
     return {};
   }
+  std::string Stderr() const { return test::ReadFile(dir_ / "stderr"); }
 
   void Xdotool(const std::vector<std::string>& args) {
     std::vector<std::string> all{"windowfocus", "--sync", window_};
@@ -251,14 +259,30 @@ TEST_F(ViewerWindow, SelfPlayingProgramPlays) {
 }
 
 TEST_F(ViewerWindow, ShowsThatCannotOpenEndWithStatusTwo) {
-  const test::TRunResult missing = test::RunProgram(VYRVIEWER_PATH, {dir_ / "missing.vyshow"});
-  EXPECT_EQ(missing.exitCode, 2);
-  EXPECT_NE(missing.err.find("Slideshow Error"), std::string::npos) << missing.err;
-  EXPECT_NE(missing.err.find("missing.vyshow"), std::string::npos) << missing.err;
+  // A missing show, and a file without a package: the message box, then status 2.
   WriteFile(dir_ / "plain.bin", std::string(1000, 'x'));
-  const test::TRunResult plain = test::RunProgram(VYRVIEWER_PATH, {dir_ / "plain.bin"});
-  EXPECT_EQ(plain.exitCode, 2);
-  EXPECT_NE(plain.err.find("Can`t Load Show"), std::string::npos) << plain.err;
+  const struct {
+    std::string file, message;
+  } cases[] = {{dir_ / "missing.vyshow", "missing.vyshow"},
+               {dir_ / "plain.bin", "Can`t Load Show"}};
+  for (const auto& c : cases) {
+    Spawn({c.file});
+    ASSERT_FALSE(FindWindow("Slideshow Error").empty()) << c.file;
+    Key("Return");
+    EXPECT_EQ(WaitExit(), 2) << c.file;
+    EXPECT_NE(Stderr().find(c.message), std::string::npos) << Stderr();
+  }
+}
+
+TEST(ViewerWithoutDisplay, SaysSoAndEndsWithStatusTwo) {
+  test::TTempDir dir;
+  const std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+  ::unsetenv("DISPLAY");
+  ::unsetenv("WAYLAND_DISPLAY");
+  const test::TRunResult result = test::RunProgram(VYRVIEWER_PATH, {dir / "any.vyshow"});
+  if (!display.empty()) ::setenv("DISPLAY", display.c_str(), 1);
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_NE(result.err.find("no display"), std::string::npos) << result.err;
 }
 
 }  // namespace

@@ -78,13 +78,12 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::Message(const std::string& text, const std::string& caption) {
+  // The terminal gets the message too: a box may be gone before anyone reads it.
+  std::fprintf(stderr, "vyrviewer: %s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ",
+               MessageLines(text).c_str());
+  if (!DialogsAvailable()) return;
   ++modalCount_;
-  if (DialogsAvailable()) {
-    ShowMessageBox(caption, MessageLines(text), TDialogOwner{NativeWindow()});
-  } else {
-    std::fprintf(stderr, "vyrviewer: %s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ",
-                 MessageLines(text).c_str());
-  }
+  ShowMessageBox(caption, MessageLines(text), TDialogOwner{NativeWindow()});
   --modalCount_;
 }
 
