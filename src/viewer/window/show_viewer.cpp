@@ -45,13 +45,13 @@ bool TVyrShowViewer::Open(TRef<TFileAccessor> accessor, TRef<TIniFile> model, in
   // The engine keeps its own copy of the project and of the file access.
   TRef<TIniFile> copy = model->CloneFile();
   TRef<TFileAccessor> clone = accessor->Clone();
-  const int32_t request = engine_->NextRequestId();
   if (!engine_->Running()) {
+    // Its reports carry the request counter as it stands.
     engine_->OpenShow(clone, copy, startTime);
     engine_->Start();
   } else {
     auto params = MakeRef<TOpenParams>();
-    params->requestId = request;
+    params->requestId = engine_->NextRequestId();
     params->accessor = clone;
     params->model = copy;
     params->time = startTime;

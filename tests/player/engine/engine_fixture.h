@@ -109,7 +109,6 @@ class EngineFixture : public ::testing::Test {
       totals = total;
     });
     auto files = MakeRef<TFileAccessor>(MakeRef<test::TMemoryFileSource>(), "/no-show-folder/");
-    requestId_ = engine_->NextRequestId();
     engine_->OpenShow(files, ParseProject(project), timeMs);
     engine_->Start();
     puller_ = std::make_unique<TPacedPuller>(*backend_, speed);
@@ -163,7 +162,6 @@ class EngineFixture : public ::testing::Test {
   TRef<THeadlessDrawDevice> device_;
   TRef<TVyrEngine> engine_;
   std::unique_ptr<TPacedPuller> puller_;
-  int32_t requestId_ = 0;
   std::vector<TRecordedEvent> events;
   std::vector<int32_t> positions;
   int endedReports = 0;
