@@ -144,7 +144,9 @@ TEST_F(Engine, WindowModeEventCarriesTheShowsSize) {
   Start(ColourShow({4000, 8000, 12000}, {kRed}, "opt_scr_full=0\nopt_withoutborder=0\n"));
   ASSERT_TRUE(WaitFor([&] { return Count(kEventWindowMode) == 1; }));
   for (const auto& e : events)
-    if (e.id == kEventWindowMode) EXPECT_EQ(e.integers, (std::vector<int32_t>{320, 240, 1}));
+    if (e.id == kEventWindowMode) {
+      EXPECT_EQ(e.integers, (std::vector<int32_t>{320, 240, 1}));
+    }
 }
 
 TEST_F(Engine, LostDeviceAtANewSizeRebuildsAtTheSameTime) {
@@ -184,8 +186,9 @@ TEST_F(Engine, MouseReleaseOnAnObjectWithAnActionPostsIt) {
   ASSERT_TRUE(WaitFor([&] { return Count(kEventAction) == 1; }));
   EXPECT_TRUE(engine_->Hovering());
   for (const auto& e : events)
-    if (e.id == kEventAction)
+    if (e.id == kEventAction) {
       EXPECT_EQ(e.integers, (std::vector<int32_t>{static_cast<int>(TVyrActionKind::GotoSlide), 3}));
+    }
   // A resting pointer's repeated hit test only refreshes the hover state.
   Run(300);
   EXPECT_EQ(Count(kEventAction), 1);
