@@ -99,7 +99,8 @@ TEST(InputMapping, ScreenSaverEndsOnAnyKeyClickOrMovement) {
       mapping.Mouse(TPointerEventType::ButtonDown, 5, 5, kShiftLeftButton, TPointerButton::Left)
           .kind,
       TVyrActionKind::Exit);
-  // The detector stored (5, 5) above; 5 pixels is no movement, 6 is.
+  // The first position is only stored; 5 pixels from it is no movement, 6 is.
+  EXPECT_TRUE(mapping.Mouse(TPointerEventType::Move, 5, 5, 0, TPointerButton::None).Empty());
   EXPECT_TRUE(mapping.Mouse(TPointerEventType::Move, 8, 7, 0, TPointerButton::None).Empty());
   EXPECT_EQ(mapping.Mouse(TPointerEventType::Move, 9, 7, 0, TPointerButton::None).kind,
             TVyrActionKind::Exit);

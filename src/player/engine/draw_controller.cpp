@@ -1,6 +1,7 @@
 #include "player/engine/draw_controller.h"
 
 #include "foundation/log.h"
+#include "render/device/device3d.h"
 #include "scene/geometry.h"
 
 namespace vyr {
@@ -48,7 +49,10 @@ int TVyrDrawController::GetState() {
   int state = 0;
   if (device_ && device_->IsActive()) state |= kWindowActive;
   const bool refresh = refreshRequested_.exchange(false);
-  const bool ready = drawer_ && drawer_->Screen().Ready();
+  // Ready: a renderer stands on the device and is not lost (the screen's own flag only holds
+  // between the start and the end of a frame).
+  T3DRenderer* renderer = drawer_ ? drawer_->Screen().Renderer() : nullptr;
+  const bool ready = renderer && !renderer->IsLost();
   if (refresh ||
       (drawer_ && device_ && !SameRect(device_->Bounds(), drawer_->Screen().DeviceRect())))
     state |= kRedraw;

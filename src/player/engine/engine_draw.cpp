@@ -5,6 +5,7 @@
 #include "foundation/log.h"
 #include "player/engine/frame_pick.h"
 #include "player/engine/vyr_engine.h"
+#include "render/device/device3d.h"
 #include "scene/camera.h"
 #include "scene/objects/vyr_box.h"
 #include "scene/objects/vyr_button.h"
@@ -79,7 +80,8 @@ void TVyrEngine::DrawFrame(bool force) {
   if (!firstFramePosted_) drawer->Screen().SetUploadBudget(kFirstFrameUploadMs);
   drawer->DrawItem(*root_);
   drawer->Screen().SetUploadBudget(kFrameUploadMs);
-  if (!drawer->Screen().Ready()) return;
+  T3DRenderer* renderer = drawer->Screen().Renderer();
+  if (!renderer || renderer->IsLost()) return;
   frameDrawn_ = true;
   if (!firstFramePosted_) {
     firstFramePosted_ = true;

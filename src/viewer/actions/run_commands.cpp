@@ -132,7 +132,9 @@ TProgramCall SplitProgram(std::string_view command) {
   end = std::min(end, command.size());
   TProgramCall call;
   call.program = Trim(WithoutQuotes(command.substr(0, end)));
-  const std::string_view rest = command.substr(end);
+  // A quoted program's closing quote belongs to the program.
+  const std::string_view rest =
+      command.substr(startsQuoted && end < command.size() ? end + 1 : end);
   const bool paramsQuoted = rest.find('"') != std::string_view::npos;
   call.parameters = Trim(WithoutQuotes(rest));
   if (startsQuoted) call.program = "\"" + call.program + "\"";
