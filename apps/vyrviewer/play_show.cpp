@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 
@@ -84,8 +85,12 @@ int PlayShow(const TLongOptions& options, const std::string& program) {
   struct TVideoGuard {
     ~TVideoGuard() { SdlVideoQuit(); }
   } videoGuard;
+  // Without X11 or Wayland SDL may still start a driver of its own (a bare console, an
+  // offscreen one): that is no display for a show, unless SDL_VIDEODRIVER asked for it.
+  const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+  const bool desktop = driver == "x11" || driver == "wayland" || std::getenv("SDL_VIDEODRIVER");
   const auto displays = SdlDisplays();
-  if (displays.empty()) {
+  if (displays.empty() || !desktop) {
     std::fprintf(stderr, "vyrviewer: no display: the show cannot be played\n");
     return kExitTrouble;
   }
