@@ -22,8 +22,8 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The main job: until the player window plays, make, pack and check the demo show and render
-# its frames and contact sheet.
+# The main job: make, pack and check the demo show and play it in a window (without a display,
+# render its frames and contact sheet).
 run: build
 	./scripts/run-demo.sh $(BUILD)
 
@@ -49,7 +49,7 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 
 # ThreadSanitizer over the suites that exercise threads.
 TSAN_BUILD ?= build-tsan
-TSAN_SUITES ?= test_platform test_video
+TSAN_SUITES ?= test_platform test_video test_player
 test-tsan: deps
 	cmake -S . -B $(TSAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=thread" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread"

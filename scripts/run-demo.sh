@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job of `make run`: make the demo show's pictures and music, pack the show, list, verify
-# and describe the package, and, once the player can render frames to files, render one frame per
-# second of the show and a contact sheet of them.
+# and describe the package, then play it in the player's window. Without a display the player
+# cannot open a window: the script says so and renders one frame per second of the show and a
+# contact sheet of them instead. VYR_DEMO_SHEET=1 renders the sheet in any case.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -48,6 +49,13 @@ if [[ $(help_of "$vyrpack") == *"  music "* ]]; then
   "$vyrpack" music --out "$out/soundtrack.wav" "$show"
   echo "run-demo: the show's soundtrack in $out/soundtrack.wav"
 fi
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${VYR_DEMO_SHEET:-}" ]; then
+  echo "run-demo: playing $show (Escape ends the show, Space pauses)"
+  "$viewer" "$show"
+  exit $?
+fi
+echo "run-demo: no display here, so the show cannot play in a window; rendering its frames instead"
 
 frames="$out/frames"
 sheet="$out/contact-sheet.png"

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "package/access/show_opener.h"
+#include "player/engine/frame_pick.h"
 #include "project/vyr_source.h"
 #include "scene/camera.h"
 #include "video/clip_playback.h"
@@ -82,15 +83,11 @@ TRef<TBitmap> TFrameRenderer::Render(double ms) {
     container->RequestFrames(*drawer_, ms);
     shown.push_back(container);
   }
-  std::vector<TRef<TDrawItem>> items;
-  // The last two visible slides: the leaving one and the arriving one.
-  const size_t first = shown.size() > 2 ? shown.size() - 2 : 0;
-  for (size_t i = first; i < shown.size(); ++i) items.push_back(shown[i]->slide);
-  TRef<TVyrFilter> filter = items.size() == 2 ? shown.back()->filter : nullptr;
-  if (items.size() == 2 && (!filter || filter->CurrentTime() >= filter->Duration())) {
-    items.erase(items.begin());  // the transition is over: the arriving slide alone
-    filter = nullptr;
-  }
+  std::vector<TDrawContainer*> visible;
+  for (const auto& container : shown) visible.push_back(container.Get());
+  TFramePick pick = PickFrame(visible);
+  std::vector<TRef<TDrawItem>> items = std::move(pick.slides);
+  TRef<TVyrFilter> filter = std::move(pick.filter);
   overlay_->UpdateFrame(ms);
   items.push_back(overlay_);
   root_->SetItems(std::move(items));

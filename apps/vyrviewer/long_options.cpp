@@ -60,11 +60,17 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       value = token.substr(equals + 1);
       hasValue = true;
     }
-    if (name == "--help" || name == "--version" || name == "--no-panel") {
+    if (name == "--help" || name == "--version" || name == "--no-panel" || name == "--fullscreen" ||
+        name == "--window") {
       if (hasValue) throw std::invalid_argument(name + " takes no value");
-      (name == "--help"      ? options.help
-       : name == "--version" ? options.version
-                             : options.noPanel) = true;
+      if (name == "--help")
+        options.help = true;
+      else if (name == "--version")
+        options.version = true;
+      else if (name == "--no-panel")
+        options.noPanel = true;
+      else
+        options.fullScreen = name == "--fullscreen";
       continue;
     }
     if (name != "--frame" && name != "--frames" && name != "--out" && name != "--size" &&

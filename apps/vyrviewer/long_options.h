@@ -1,8 +1,8 @@
 #pragma once
 // The program's own long options, taken out of the arguments before the classic option
 // table is built from the rest: --frame MS, --frames FROM:TO:STEP, --out PATH,
-// --size WxH, --seed N, --no-panel, --thumbnail SIZE, --password-file FILE, --help, --version;
-// "--opt value" or "--opt=value".
+// --size WxH, --seed N, --no-panel, --thumbnail SIZE, --fullscreen, --window, --password-file FILE,
+// --help, --version; "--opt value" or "--opt=value".
 
 #include <cstdint>
 #include <optional>
@@ -22,8 +22,9 @@ struct TLongOptions {
   std::string out;
   int width = 0, height = 0;  // 0: the show's own size
   std::optional<uint32_t> seed;
-  std::string passwordFile;  // the password of a protected show, on its first line
-  bool noPanel = false;  // frames without the navigation panel
+  bool noPanel = false;            // frames without the navigation panel
+  std::optional<bool> fullScreen;  // --fullscreen (true) or --window (false)
+  std::string passwordFile;        // the password of a protected show, on its first line
   bool help = false;
   bool version = false;
   std::vector<std::string> rest;  // the tokens left for the option table

@@ -1,5 +1,5 @@
-// vyrviewer: plays packed slide shows. Until the player window exists it renders frames of a
-// show to PNG files (--frame, --frames) and thumbnails for file managers (--thumbnail).
+// vyrviewer: plays packed slide shows in a window or full screen, or renders frames of a show
+// to PNG files (--frame, --frames) and thumbnails for file managers (--thumbnail).
 
 #include <unistd.h>
 
@@ -19,6 +19,7 @@
 #include "long_options.h"
 #include "package/access/show_color_management.h"
 #include "package/container/package_trailer.h"
+#include "play_show.h"
 #include "scene/video/video_playback.h"
 #include "thumbnail_command.h"
 #include "viewer/command_line.h"
@@ -31,6 +32,8 @@ constexpr int kExitTrouble = 2;
 
 constexpr const char* kUsage =
     "usage: vyrviewer [--long-options] [SHOW] [-options]\n"
+    "  (without --frame, --frames, --thumbnail) play the show in its window\n"
+    "  --fullscreen, --window           override the show's own window mode\n"
     "  --frame MS --out FILE.png        render the frame at show time MS\n"
     "  --frames FROM:TO:STEP --out DIR  render one PNG per step into DIR\n"
     "  --size WxH                       frame size (default: the show's own size)\n"
@@ -44,6 +47,8 @@ constexpr const char* kUsage =
     "\"-filename\" or \"-exename\" when given, else the first value, else the show appended\n"
     "to this program.\n";
 
+}  // namespace
+
 std::string ProgramPath(const char* argv0) {
   std::error_code error;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -54,6 +59,8 @@ bool HasAppendedShow(const std::string& program) {
   TRef<TFileStream> file = TFileStream::TryOpen(program, TFileStream::Mode::Read);
   return file && ReadPackageTrailer(*file).status == TPackageTrailer::Status::Found;
 }
+
+namespace {
 
 // "-filename" or "-exename", else the first positional value, else the program itself
 // when a show is appended to it; empty when there is none.
@@ -95,11 +102,8 @@ int Run(int argc, char** argv) {
     std::printf("vyrviewer %s\n", VYRVIEWER_VERSION);
     return 0;
   }
-  if (!options.frame && !options.frames && !options.thumbnail) {
-    std::fprintf(stderr, "vyrviewer: the player window is not available yet; use --frame\n%s",
-                 kUsage);
-    return kExitTrouble;
-  }
+  if (!options.frame && !options.frames && !options.thumbnail)
+    return PlayShow(options, ProgramPath(argv[0]));
   if (options.out.empty()) {
     std::fprintf(stderr, "vyrviewer: --out is missing\n");
     return kExitTrouble;

@@ -6,6 +6,7 @@
 
 #include "audio/output/capture_backend.h"
 #include "audio/output/device_factory.h"
+#include "audio/output/device_removal.h"
 #include "audio/output/soft_wave_out.h"
 #include "sound_fixtures.h"
 
@@ -239,6 +240,29 @@ TEST(SdlBackend, DiskDriverWritesTheMix) {
   EXPECT_EQ(std::count(samples.begin(), samples.end(), 1234),
             static_cast<long>(samples.size()) - std::count(samples.begin(), samples.end(), 0));
   EXPECT_GT(std::count(samples.begin(), samples.end(), 1234), 4096);
+}
+
+TEST(SdlBackend, RemovedDeviceKeepsTheClockRunningOnTheNullBackend) {
+  test::TSoundDir dir;
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", (dir / "out.raw").c_str(), 1);
+  {
+    auto device = CreateWaveOutDevice("sdl");
+    ASSERT_STREQ(device->Backend().Name(), "sdl");
+    auto timer = device->CreateTimerChannel();
+    timer->Start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const double before = timer->GetTime();
+    EXPECT_GT(before, 100);
+    ASSERT_TRUE(FallBackAfterDeviceRemoval(*device));
+    EXPECT_STREQ(device->Backend().Name(), "null");
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    // The clock goes on from where it stood, at the pace of real time.
+    EXPECT_NEAR(timer->GetTime() - before, 400, 120);
+    EXPECT_FALSE(FallBackAfterDeviceRemoval(*device));
+  }
+  unsetenv("SDL_AUDIODRIVER");
+  unsetenv("SDL_DISKAUDIOFILE");
 }
 
 TEST(CaptureBackend, WritesAWavFileOfWhatWasPulled) {

@@ -23,8 +23,22 @@ TSoftWaveOutDevice::TSoftWaveOutDevice(std::unique_ptr<TAudioBackend> backend)
 }
 
 void TSoftWaveOutDevice::Dispose() {
+  std::lock_guard guard(backendLock_);
   if (backend_) backend_->Stop();
   usable_ = false;
+}
+
+void TSoftWaveOutDevice::CatchUp() {
+  std::lock_guard guard(backendLock_);
+  if (backend_) backend_->CatchUp();
+}
+
+bool TSoftWaveOutDevice::MoveToBackend(std::unique_ptr<TAudioBackend> backend) {
+  std::lock_guard guard(backendLock_);
+  if (backend_) backend_->Stop();
+  backend_ = std::move(backend);
+  usable_ = backend_ && backend_->Start(mixer_);
+  return usable_;
 }
 
 TRef<TWaveOutBuffer> TSoftWaveOutDevice::CreateBuffer(const TWaveFormat& format) {

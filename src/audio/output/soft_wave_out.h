@@ -21,12 +21,18 @@ class TSoftWaveOutDevice : public TWaveOutDevice {
   bool IsOK() override { return usable_; }
   TRef<TWaveOutBuffer> CreateBuffer(const TWaveFormat& format) override;
   TRef<TTimerChannel> CreateTimerChannel() override;
-  TAudioClock& Clock() override { return backend_->Clock(); }
+  TAudioClock& Clock() override {
+    std::lock_guard guard(backendLock_);
+    return backend_->Clock();
+  }
 
   TSoftMixer& Mixer() { return mixer_; }
   // Brings the play cursors up to now before they are read.
-  void CatchUp() { backend_->CatchUp(); }
+  void CatchUp();
   TAudioBackend& Backend() { return *backend_; }
+  // The device went away: the mix goes on in another backend (on the same clock) from the
+  // cursors where they stand. False when the new backend does not start.
+  bool MoveToBackend(std::unique_ptr<TAudioBackend> backend);
 
  protected:
   void Dispose() override;
@@ -34,6 +40,7 @@ class TSoftWaveOutDevice : public TWaveOutDevice {
  private:
   TSoftMixer mixer_;
   std::unique_ptr<TAudioBackend> backend_;
+  std::recursive_mutex backendLock_;  // the backend may change while others read it
   bool usable_ = false;
 };
 

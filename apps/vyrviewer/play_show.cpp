@@ -1,0 +1,151 @@
+#include "play_show.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+
+#include "audio/output/device_factory.h"
+#include "foundation/log.h"
+#include "platform/log_banner.h"
+#include "platform/process_paths.h"
+#include "platform/sdl_gl_window.h"
+#include "platform/x11_threads.h"
+#include "viewer/command_line.h"
+#include "viewer/command_line_log.h"
+#include "viewer/window/main_form.h"
+
+namespace vyr::viewer {
+namespace {
+
+constexpr int kExitTrouble = 2;
+
+bool EndsWithVyr(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".vyr";
+}
+
+// Where the show comes from: "-filename" (a project), "-exename" (a package), else a plain
+// path (a ".vyr" file is a project, anything else a package), else this program's own show.
+bool ChooseShow(const TCommandsStorage& table, const std::string& program, TMainFormOptions& form) {
+  if (auto value = table.OptionValue("filename"); value && !value->empty()) {
+    form.showPath = ResolveAgainstProgramFolder(*value);
+    form.packaged = false;
+    return true;
+  }
+  if (auto value = table.OptionValue("exename"); value && !value->empty()) {
+    form.showPath = ResolveAgainstProgramFolder(*value);
+    return true;
+  }
+  if (const TCommand* positional = table.Find("")) {
+    for (const TCommandItem& item : positional->items) {
+      if (item.value.empty() || item.value == "/s" || item.value == "/S") continue;
+      form.showPath = std::filesystem::absolute(item.value).lexically_normal().string();
+      form.packaged = !EndsWithVyr(item.value);
+      return true;
+    }
+  }
+  if (!HasAppendedShow(program)) return false;
+  form.showPath = program;
+  return true;
+}
+
+// The last command-line parameter as a window id, when it reads as one.
+unsigned long StartupWindow(const std::vector<std::string>& arguments) {
+  if (arguments.size() < 2) return 0;
+  try {
+    size_t used = 0;
+    const unsigned long id = std::stoul(arguments.back(), &used, 10);
+    return used == arguments.back().size() ? id : 0;
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+}  // namespace
+
+int PlayShow(const TLongOptions& options, const std::string& program) {
+  TCommandsStorage table;
+  BuildCommands(options.rest, table);
+  TMainFormOptions form;
+  if (!ChooseShow(table, program, form)) {
+    std::fprintf(stderr,
+                 "vyrviewer: no show given and none appended to the program; name a package, "
+                 "an executable show or a project file\n");
+    return kExitTrouble;
+  }
+  EnableX11Threads();
+  if (!SdlVideoInit()) {
+    std::fprintf(stderr, "vyrviewer: no display: the show cannot be played (%s)\n", SDL_GetError());
+    return kExitTrouble;
+  }
+  struct TVideoGuard {
+    ~TVideoGuard() { SdlVideoQuit(); }
+  } videoGuard;
+  // Without X11 or Wayland SDL may still start a driver of its own (a bare console, an
+  // offscreen one): that is no display for a show, unless SDL_VIDEODRIVER asked for it.
+  const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+  const bool desktop = driver == "x11" || driver == "wayland" || std::getenv("SDL_VIDEODRIVER");
+  const auto displays = SdlDisplays();
+  if (displays.empty() || !desktop) {
+    std::fprintf(stderr, "vyrviewer: no display: the show cannot be played\n");
+    return kExitTrouble;
+  }
+  if (displays.front().bitsPerPixel < 16) {
+    std::fprintf(stderr,
+                 "vyrviewer: Slideshow Error: Currently you have 256 or 16 colors display "
+                 "mode.\nSet True color or High color display mode.\n");
+    return kExitTrouble;
+  }
+  InstallProcessLog();
+
+  form.start = StartPosition(table);
+  form.startup = HasToken(options.rest, "-startup");
+  form.screenSaverToken = HasToken(options.rest, "/s") || HasToken(options.rest, "/S");
+  form.cover = table.HasOption("cover");
+  form.desktopAlign = table.HasOption("desktopalign");
+  form.resize = table.HasOption("resize");
+  if (auto value = table.OptionValue("display")) {
+    try {
+      form.display = std::stoi(*value);
+    } catch (const std::exception&) {
+      form.display = 0;
+    }
+  }
+  form.fullScreen = options.fullScreen;
+  form.passwordFile = options.passwordFile;
+  form.sourceOptions.screenSaver = IsScreenSaverProgram(program);
+  // One seed for every source of the show, so the window's slide positions and the engine's
+  // time line agree on the default transitions.
+  form.sourceOptions.effectChoice.seed =
+      options.seed ? *options.seed : static_cast<uint32_t>(std::random_device{}());
+  form.audio = CreateWaveOutDeviceFromEnvironment();
+
+  int status = 0;
+  bool formExists = false;
+  {
+    TMainForm mainForm(form);
+    switch (mainForm.Outcome()) {
+      case TFormOutcome::Failed:
+        status = kExitTrouble;
+        break;
+      case TFormOutcome::SilentlyClosed:
+        break;
+      case TFormOutcome::Running:
+        formExists = true;
+        mainForm.Run();
+        status = mainForm.ExitCode();
+        break;
+    }
+  }
+  if (formExists && form.startup)
+    if (const unsigned long window = StartupWindow(options.rest)) ActivateX11Window(window);
+  form.audio = nullptr;
+  WriteFooter();
+  return status;
+}
+
+}  // namespace vyr::viewer

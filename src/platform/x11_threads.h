@@ -1,0 +1,18 @@
+#pragma once
+// X11 facts the player needs outside SDL: Xlib made safe for the engine thread's GL calls
+// next to the main thread's event loop, the X11 window of an SDL window, and bringing another
+// program's window forward.
+
+struct SDL_Window;
+
+namespace vyr {
+
+// Call before the first X11 connection is opened (before SDL's video starts).
+void EnableX11Threads();
+// Raises and focuses the X11 window with that id; false when there is no X display or
+// no such window.
+bool ActivateX11Window(unsigned long windowId);
+// The X11 window of an SDL window; 0 when SDL does not run on X11.
+unsigned long X11WindowOf(SDL_Window* window);
+
+}  // namespace vyr

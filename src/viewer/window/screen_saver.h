@@ -1,0 +1,13 @@
+#pragma once
+// The process's terms with the desktop's screen saver: a screen-saver show runs only when
+// started as one ("/s") and no other instance of the program runs; any other show keeps the
+// display awake while it plays. Both are undone at process end.
+
+namespace vyr {
+
+// False when the show must not open: a screen-saver show with another instance running or
+// without the start token.
+bool EnterScreenSaverModes(bool screenSaverShow, bool startToken);
+void LeaveScreenSaverModes();
+
+}  // namespace vyr
