@@ -1,7 +1,9 @@
 #pragma once
 // The program's own long options, taken out of the arguments before the classic option
 // table is built from the rest: --frame MS, --frames FROM:TO:STEP, --out PATH,
-// --size WxH, --seed N, --help, --version; "--opt value" or "--opt=value".
+// --size WxH, --seed N, --help, --version, and the export's --export OUT, --fps N,
+// --from MS, --to MS, --codec NAME, --quality Q, --panel, --quiet; "--opt value" or
+// "--opt=value".
 
 #include <cstdint>
 #include <optional>
@@ -20,6 +22,13 @@ struct TLongOptions {
   std::string out;
   int width = 0, height = 0;  // 0: the show's own size
   std::optional<uint32_t> seed;
+  std::string exportPath;
+  int fps = 30;
+  std::optional<double> from, to;
+  std::string codec;
+  std::optional<int> quality;
+  bool panel = false;
+  bool quiet = false;
   bool help = false;
   bool version = false;
   std::vector<std::string> rest;  // the tokens left for the option table

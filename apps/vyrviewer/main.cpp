@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "export_command.h"
 #include "foundation/stream.h"
 #include "frame_renderer.h"
 #include "imaging/bitmap/png_writer.h"
@@ -22,16 +23,19 @@ namespace {
 
 constexpr int kExitTrouble = 2;
 
-constexpr const char* kUsage =
+std::string Usage() {
+  return std::string() +
     "usage: vyrviewer [--long-options] [SHOW] [-options]\n"
     "  --frame MS --out FILE.png        render the frame at show time MS\n"
     "  --frames FROM:TO:STEP --out DIR  render one PNG per step into DIR\n"
     "  --size WxH                       frame size (default: the show's own size)\n"
     "  --seed N                         reproducible default transitions\n"
-    "  --help, --version\n"
+    "  --help, --version\n" +
+    ExportUsage() +
     "SHOW is a package, an executable with a show appended or a project file; it is\n"
     "\"-filename\" or \"-exename\" when given, else the first value, else the show appended\n"
     "to this program.\n";
+}
 
 std::string ProgramPath(const char* argv0) {
   std::error_code error;
@@ -73,23 +77,29 @@ int Run(int argc, char** argv) {
   try {
     options = TakeLongOptions(arguments);
   } catch (const std::invalid_argument& error) {
-    std::fprintf(stderr, "vyrviewer: %s\n%s", error.what(), kUsage);
+    std::fprintf(stderr, "vyrviewer: %s\n%s", error.what(), Usage().c_str());
     return kExitTrouble;
   }
   if (options.help) {
-    std::fputs(kUsage, stdout);
+    std::fputs(Usage().c_str(), stdout);
     return 0;
   }
   if (options.version) {
     std::printf("vyrviewer %s\n", VYRVIEWER_VERSION);
     return 0;
   }
-  if (!options.frame && !options.frames) {
-    std::fprintf(stderr, "vyrviewer: the player window is not available yet; use --frame\n%s",
-                 kUsage);
+  const bool exporting = !options.exportPath.empty();
+  if (!options.frame && !options.frames && !exporting) {
+    std::fprintf(stderr,
+                 "vyrviewer: the player window is not available yet; use --frame or --export\n%s",
+                 Usage().c_str());
     return kExitTrouble;
   }
-  if (options.out.empty()) {
+  if (exporting && (options.frame || options.frames)) {
+    std::fprintf(stderr, "vyrviewer: --export goes without --frame and --frames\n");
+    return kExitTrouble;
+  }
+  if (options.out.empty() && !exporting) {
     std::fprintf(stderr, "vyrviewer: --out is missing\n");
     return kExitTrouble;
   }
@@ -102,6 +112,7 @@ int Run(int argc, char** argv) {
                  "an executable show or a project file\n");
     return kExitTrouble;
   }
+  if (exporting) return ExportCommand(options, show, table.HasOption("cover"));
   TFrameRenderer renderer;
   if (std::string error = renderer.Open(show, options.width, options.height, options.seed,
                                         table.HasOption("cover"));
