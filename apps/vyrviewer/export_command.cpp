@@ -42,7 +42,8 @@ class TStopSignals {
   }
 
  private:
-  struct sigaction oldInt_ {}, oldTerm_ {};
+  struct sigaction oldInt_ {
+  }, oldTerm_{};
 };
 
 // The end of the last slide's visibility: one round of a repeating show.
@@ -88,8 +89,8 @@ int ExportCommand(const TLongOptions& options, const std::string& showPath, bool
     return kExitTrouble;
   }
   TFrameRenderer renderer;
-  if (std::string error = renderer.Open(showPath, options.width, options.height, options.seed,
-                                        cover, true);
+  if (std::string error =
+          renderer.Open(showPath, options.width, options.height, options.seed, cover, true);
       !error.empty()) {
     std::fprintf(stderr, "vyrviewer: %s: %s\n", showPath.c_str(), error.c_str());
     return kExitTrouble;

@@ -9,8 +9,7 @@
 namespace vyr::viewer {
 
 std::string TFrameRenderer::Open(const std::string& showPath, int width, int height,
-                                 std::optional<uint32_t> seed, bool cover,
-                                 bool evenSides) {
+                                 std::optional<uint32_t> seed, bool cover, bool evenSides) {
   const TOpenedShow show = OpenShow(showPath);
   if (!show.Ok()) return show.error;
   TVyrSourceOptions options;

@@ -25,16 +25,16 @@ constexpr int kExitTrouble = 2;
 
 std::string Usage() {
   return std::string() +
-    "usage: vyrviewer [--long-options] [SHOW] [-options]\n"
-    "  --frame MS --out FILE.png        render the frame at show time MS\n"
-    "  --frames FROM:TO:STEP --out DIR  render one PNG per step into DIR\n"
-    "  --size WxH                       frame size (default: the show's own size)\n"
-    "  --seed N                         reproducible default transitions\n"
-    "  --help, --version\n" +
-    ExportUsage() +
-    "SHOW is a package, an executable with a show appended or a project file; it is\n"
-    "\"-filename\" or \"-exename\" when given, else the first value, else the show appended\n"
-    "to this program.\n";
+         "usage: vyrviewer [--long-options] [SHOW] [-options]\n"
+         "  --frame MS --out FILE.png        render the frame at show time MS\n"
+         "  --frames FROM:TO:STEP --out DIR  render one PNG per step into DIR\n"
+         "  --size WxH                       frame size (default: the show's own size)\n"
+         "  --seed N                         reproducible default transitions\n"
+         "  --help, --version\n" +
+         ExportUsage() +
+         "SHOW is a package, an executable with a show appended or a project file; it is\n"
+         "\"-filename\" or \"-exename\" when given, else the first value, else the show appended\n"
+         "to this program.\n";
 }
 
 std::string ProgramPath(const char* argv0) {

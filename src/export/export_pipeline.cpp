@@ -43,8 +43,8 @@ class TEncoder {
 
  private:
   uint64_t SoundEnd(int64_t frames) const {
-    const auto end = static_cast<uint64_t>(std::llround(static_cast<double>(frames) *
-                                                        TMediaWriter::kSoundRate / job_.shape.fps));
+    const auto end = static_cast<uint64_t>(
+        std::llround(static_cast<double>(frames) * TMediaWriter::kSoundRate / job_.shape.fps));
     return std::min(end, job_.soundFrames);
   }
 

@@ -139,9 +139,9 @@ std::string TMediaWriter::OpenSound(const TOutputFormat& format) {
   avcodec_parameters_from_context(soundStream_->codecpar, sound_);
   soundStream_->time_base = sound_->time_base;
 
-  code = swr_alloc_set_opts2(&resampler_, &sound_->ch_layout, sound_->sample_fmt,
-                             sound_->sample_rate, &stereo, AV_SAMPLE_FMT_S16, kSoundRate, 0,
-                             nullptr);
+  code =
+      swr_alloc_set_opts2(&resampler_, &sound_->ch_layout, sound_->sample_fmt, sound_->sample_rate,
+                          &stereo, AV_SAMPLE_FMT_S16, kSoundRate, 0, nullptr);
   if (code < 0 || swr_init(resampler_) < 0) return "no sound resampler";
   const int frameSize = sound_->frame_size > 0 ? sound_->frame_size : 1024;
   fifo_ = av_audio_fifo_alloc(sound_->sample_fmt, 2, 4 * frameSize);

@@ -51,15 +51,15 @@ TOutputFormat ChooseOutputFormat(const std::string& outPath, const std::string& 
   for (const auto& row : kContainers)
     if (extension == row.extension) container = &row;
   if (!container)
-    throw std::invalid_argument("the output must end in .mp4, .mkv or .webm, not \"" +
-                                outPath + "\"");
+    throw std::invalid_argument("the output must end in .mp4, .mkv or .webm, not \"" + outPath +
+                                "\"");
   std::string name = codec.empty() ? container->codecs[0] : Lower(codec);
   if (name == "h265") name = "hevc";
   if (name == "x264") name = "h264";
   if (name != container->codecs[0] && name != container->codecs[1])
     throw std::invalid_argument(std::string("a ") + container->extension + " file takes " +
-                                container->codecs[0] + " or " + container->codecs[1] +
-                                ", not \"" + codec + "\"");
+                                container->codecs[0] + " or " + container->codecs[1] + ", not \"" +
+                                codec + "\"");
   const TCodecRow* row = nullptr;
   for (const auto& candidate : kCodecs)
     if (name == candidate.name) row = &candidate;
@@ -86,8 +86,8 @@ std::string OutputFormatHelp() {
       for (const auto& row : kCodecs)
         if (std::string(codec) == row.name)
           text += std::string(" ") + row.name + " (" + row.encoder + ", quality " +
-                  std::to_string(row.defaultQuality) + " of " + std::to_string(row.lowest) +
-                  "-" + std::to_string(row.highest) + ")";
+                  std::to_string(row.defaultQuality) + " of " + std::to_string(row.lowest) + "-" +
+                  std::to_string(row.highest) + ")";
     text += std::string(", sound ") +
             (std::string(container.audioEncoder) == "aac" ? "AAC" : "Opus at 48 kHz") + "\n";
   }
