@@ -258,7 +258,7 @@ TEST_F(VyrviewerExport, SignalsKeepAPlayablePartUnderTheTemporaryName) {
     ASSERT_EQ(facts["error"], "");
     const int frames = std::stoi(facts["streams.stream.0.nb_read_frames"]);
     EXPECT_GT(frames, 0);
-    EXPECT_LT(frames, 650);
+    EXPECT_LT(frames, 610);
     EXPECT_EQ(test::DecodeFrames(partial, 160, 120).size(), static_cast<size_t>(frames));
     std::filesystem::remove(partial);
   }
