@@ -63,7 +63,10 @@ std::string TMediaWriter::Failure(const std::string& what, int code) const {
 std::string TMediaWriter::Open(const std::string& path, const TOutputFormat& format,
                                const TVideoShape& shape, bool withSound) {
   path_ = path;
-  int code = avformat_alloc_output_context2(&muxer_, nullptr, format.muxer.c_str(), nullptr);
+  // Encoders speak only of errors.
+  av_log_set_level(AV_LOG_ERROR);
+  // The muxer is named, so the path's extension plays no part; "+faststart" reopens it.
+  int code = avformat_alloc_output_context2(&muxer_, nullptr, format.muxer.c_str(), path.c_str());
   if (code < 0 || !muxer_) return Failure("no " + format.muxer + " muxer", code);
   if (std::string error = OpenVideo(format, shape); !error.empty()) return error;
   if (withSound)
@@ -128,7 +131,7 @@ std::string TMediaWriter::OpenSound(const TOutputFormat& format) {
   sound_ = avcodec_alloc_context3(codec);
   sound_->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_FLTP;
   sound_->sample_rate = format.audioRate;
-  const AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+  AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
   av_channel_layout_copy(&sound_->ch_layout, &stereo);
   sound_->bit_rate = format.audioEncoder == "aac" ? 192000 : 128000;
   sound_->time_base = AVRational{1, format.audioRate};

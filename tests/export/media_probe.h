@@ -2,6 +2,7 @@
 // Reads exported videos back with Debian's ffprobe and ffmpeg: stream facts, decoded RGB
 // frames and decoded sound, and the PSNR of two pictures.
 
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <map>
@@ -19,7 +20,7 @@ inline std::map<std::string, std::string> Probe(const std::string& path) {
       {"-v", "error", "-count_frames", "-show_entries",
        "format=format_name,duration:stream=codec_type,codec_name,width,height,r_frame_rate,"
        "nb_read_frames,sample_rate,channels,color_space,color_primaries,color_transfer,"
-       "color_range,duration",
+       "color_range,duration,start_time",
        "-of", "flat", path});
   std::map<std::string, std::string> facts;
   size_t at = 0;
@@ -68,6 +69,33 @@ inline std::vector<int16_t> DecodeSound(const std::string& path, int rate = 4410
     left.push_back(static_cast<int16_t>(static_cast<uint8_t>(bytes[at]) |
                                         (static_cast<uint8_t>(bytes[at + 1]) << 8)));
   return left;
+}
+
+// Where the sound stream starts after the video stream, in samples at rate: decoded sound
+// counts from its own start, which some containers put before the first picture (AAC's
+// priming in Matroska).
+inline int64_t SoundLead(std::map<std::string, std::string>& facts, int rate = 44100) {
+  const double video = std::stod(facts["streams.stream.0.start_time"]);
+  const double sound = std::stod(facts["streams.stream.1.start_time"]);
+  return std::llround((video - sound) * rate);
+}
+
+// The show times of the key frames of the first video stream, in seconds.
+inline std::vector<double> KeyFrameTimes(const std::string& path) {
+  const TRunResult run = RunProgram(
+      "/usr/bin/ffprobe", {"-v", "error", "-select_streams", "v:0", "-skip_frame", "nokey",
+                           "-show_entries", "frame=pts_time", "-of", "csv=p=0", path});
+  std::vector<double> times;
+  size_t at = 0;
+  while (at < run.out.size()) {
+    size_t end = run.out.find('\n', at);
+    if (end == std::string::npos) end = run.out.size();
+    const std::string line = run.out.substr(at, end - at);
+    at = end + 1;
+    if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0])))
+      times.push_back(std::stod(line));
+  }
+  return times;
 }
 
 // The first sample whose magnitude reaches level, or -1.
