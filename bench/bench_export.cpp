@@ -83,7 +83,9 @@ bool Export(const std::string& extension, const std::string& codec, int64_t fram
   options.to = static_cast<double>(frames) * 1000.0 / kFps;
   options.seed = 1;
   options.quiet = true;
-  return viewer::ExportCommand(options, ShowPath(), false) == 0;
+  viewer::TFrameRenderer renderer;
+  return renderer.Open(ShowPath(), kWidth, kHeight, options.seed, false, true).empty() &&
+         viewer::ExportCommand(options, renderer) == 0;
 }
 
 void BM_Export(benchmark::State& state) {

@@ -12,7 +12,6 @@
 #include "audio/player/soundtrack_render.h"
 #include "export/export_pipeline.h"
 #include "export/progress_line.h"
-#include "frame_renderer.h"
 
 namespace vyr::viewer {
 namespace {
@@ -66,33 +65,27 @@ bool CopyFrame(const TBitmap& bitmap, const TIntSize& size, exporting::TVideoFra
 }  // namespace
 
 std::string ExportUsage() {
-  return "  --export OUT [--size WxH] [--fps N] [--from MS] [--to MS] [--codec NAME]\n"
-         "         [--quality Q] [--seed N] [--panel] [--quiet]\n"
-         "                                   export the show to a video file; frame k shows\n"
-         "                                   show time FROM + k x 1000 / N (default 30 fps),\n"
-         "                                   from 0 to the end of the last slide (a repeating\n"
-         "                                   show once round); pauses and manual advance are\n"
-         "                                   passed at once, the panel is hidden unless --panel;\n"
-         "                                   the size is the show's own unless given, rounded\n"
-         "                                   down to even sides. The container comes from OUT:\n" +
+  return "  --export OUT                     export the show to a video file:\n"
+         "    [--size WxH] [--fps N] [--from MS] [--to MS] [--codec NAME] [--quality Q]\n"
+         "    [--seed N] [--panel] [--quiet]\n"
+         "    Frame k shows show time FROM + k x 1000 / N (N default 30). The whole show runs\n"
+         "    from 0 to the end of the last slide (a repeating show once round); pause\n"
+         "    barriers and manual advance are passed as if the viewer went on at once. The\n"
+         "    size is the show's own unless given, rounded down to even sides; the panel is\n"
+         "    left out unless --panel. The container comes from OUT's extension; codecs\n"
+         "    (the first is the default) with their default --quality (constant quality,\n"
+         "    lower is better) and scale:\n" +
          exporting::OutputFormatHelp() +
-         "                                   --quality is the codec's constant quality (lower\n"
-         "                                   is better); --quiet: no progress line\n";
+         "    A progress line is shown on a terminal unless --quiet. SIGINT or SIGTERM keeps\n"
+         "    the part written so far under a temporary name beside OUT.\n";
 }
 
-int ExportCommand(const TLongOptions& options, const std::string& showPath, bool cover) {
+int ExportCommand(const TLongOptions& options, TFrameRenderer& renderer) {
   exporting::TExportJob job;
   try {
     job.format = exporting::ChooseOutputFormat(options.exportPath, options.codec, options.quality);
   } catch (const std::invalid_argument& error) {
     std::fprintf(stderr, "vyrviewer: %s\n", error.what());
-    return kExitTrouble;
-  }
-  TFrameRenderer renderer;
-  if (std::string error =
-          renderer.Open(showPath, options.width, options.height, options.seed, cover, true);
-      !error.empty()) {
-    std::fprintf(stderr, "vyrviewer: %s: %s\n", showPath.c_str(), error.c_str());
     return kExitTrouble;
   }
   const double from = options.from.value_or(0);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "frame_renderer.h"
 #include "long_options.h"
 
 namespace vyr::viewer {
@@ -13,6 +14,7 @@ std::string ExportUsage();
 
 // Returns the exit status: 0 done, 1 failed (nothing under the output name), 2 bad
 // options or show, 128 + the signal when stopped by SIGINT or SIGTERM.
-int ExportCommand(const TLongOptions& options, const std::string& showPath, bool cover);
+// The renderer holds the opened show, at even sides.
+int ExportCommand(const TLongOptions& options, TFrameRenderer& renderer);
 
 }  // namespace vyr::viewer

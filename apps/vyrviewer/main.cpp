@@ -112,14 +112,14 @@ int Run(int argc, char** argv) {
                  "an executable show or a project file\n");
     return kExitTrouble;
   }
-  if (exporting) return ExportCommand(options, show, table.HasOption("cover"));
   TFrameRenderer renderer;
   if (std::string error = renderer.Open(show, options.width, options.height, options.seed,
-                                        table.HasOption("cover"));
+                                        table.HasOption("cover"), exporting);
       !error.empty()) {
     std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), error.c_str());
     return kExitTrouble;
   }
+  if (exporting) return ExportCommand(options, renderer);
   if (options.frame) {
     TRef<TBitmap> frame = renderer.Render(*options.frame);
     if (!frame) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -81,14 +82,18 @@ TOutputFormat ChooseOutputFormat(const std::string& outPath, const std::string& 
 std::string OutputFormatHelp() {
   std::string text;
   for (const auto& container : kContainers) {
-    text += std::string("    ") + container.extension + ":";
+    text += std::string("      ") + container.extension +
+            (std::strlen(container.extension) < 5 ? " " : "");
+    const char* separator = " ";
     for (const char* codec : container.codecs)
       for (const auto& row : kCodecs)
-        if (std::string(codec) == row.name)
-          text += std::string(" ") + row.name + " (" + row.encoder + ", quality " +
+        if (std::string(codec) == row.name) {
+          text += std::string(separator) + row.name + " (" + row.encoder + ", " +
                   std::to_string(row.defaultQuality) + " of " + std::to_string(row.lowest) + "-" +
                   std::to_string(row.highest) + ")";
-    text += std::string(", sound ") +
+          separator = ", ";
+        }
+    text += std::string("; sound ") +
             (std::string(container.audioEncoder) == "aac" ? "AAC" : "Opus at 48 kHz") + "\n";
   }
   return text;

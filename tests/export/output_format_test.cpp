@@ -54,7 +54,9 @@ TEST(OutputFormat, RefusesWhatTheContainerOrCodecCannotTake) {
     EXPECT_THROW(ChooseOutputFormat(c.path, c.codec, c.quality), std::invalid_argument)
         << c.path << " " << c.codec << " " << c.quality;
   EXPECT_NO_THROW(ChooseOutputFormat("a.webm", "", 63));
-  EXPECT_NE(OutputFormatHelp().find(".webm: vp9 (libvpx-vp9, quality 24"), std::string::npos);
+  EXPECT_NE(OutputFormatHelp().find(
+                ".webm vp9 (libvpx-vp9, 24 of 0-63), av1 (libsvtav1, 28 of 1-63); sound Opus"),
+            std::string::npos);
 }
 
 }  // namespace
