@@ -3,9 +3,11 @@
 #include "export/export_pipeline.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 
 #include "export/media_probe.h"
@@ -148,6 +150,20 @@ TEST(ExportPipeline, FailuresLeaveNothingBehind) {
   const TExportOutcome undrawn = RunExport(job);
   EXPECT_EQ(undrawn.kind, TExportOutcome::Kind::Failed);
   EXPECT_EQ(undrawn.error, "frame 12 could not be drawn");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+
+  // A full disk, as a file size limit: writes beyond it fail (SIGXFSZ ignored).
+  rlimit before{};
+  ::getrlimit(RLIMIT_FSIZE, &before);
+  rlimit small = before;
+  small.rlim_cur = 16384;
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  const TExportOutcome full = RunExport(Job(dir / "full.mp4", "", 40));
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(full.kind, TExportOutcome::Kind::Failed);
+  EXPECT_NE(full.error.find("File too large"), std::string::npos) << full.error;
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
