@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 extern "C" {
@@ -86,6 +87,8 @@ std::string TMediaWriter::Open(const std::string& path, const TOutputFormat& for
 std::string TMediaWriter::OpenVideo(const TOutputFormat& format, const TVideoShape& shape) {
   const AVCodec* codec = avcodec_find_encoder_by_name(format.videoEncoder.c_str());
   if (!codec) return "this FFmpeg has no " + format.videoEncoder + " encoder";
+  // SVT-AV1 prints its banner on standard output unless told to keep to errors.
+  if (format.codec == "av1") ::setenv("SVT_LOG", "1", 0);
   video_ = avcodec_alloc_context3(codec);
   video_->width = shape.width;
   video_->height = shape.height;
