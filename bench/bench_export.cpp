@@ -195,7 +195,7 @@ BENCHMARK(BM_EncodeAlone)->Iterations(1)->UseManualTime()->Unit(benchmark::kSeco
 BENCHMARK(BM_Export)->DenseRange(0, 3)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_ExportLength)
     ->Arg(1)
-    ->Arg(2)
+    ->Arg(3)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
