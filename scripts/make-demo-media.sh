@@ -10,7 +10,7 @@ mkdir -p "$out"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-for tool in convert sox; do
+for tool in convert sox ffmpeg; do
   command -v "$tool" >/dev/null || { echo "make-demo-media: $tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
 done
 
@@ -251,6 +251,14 @@ chime() {
     fade p 0.005 3 2.9 reverb 60 gain -n -6
 }
 
+# A 6-second 640 x 360 clip for the video slide: the generated dawn picture zoomed and
+# panned by ffmpeg, its hue turning slowly.
+clip() {
+  ffmpeg -nostdin -v error -y -loop 1 -framerate 25 -i "$out/dawn.jpg" -t 6 \
+    -vf "scale=1280:720,zoompan=z='1+0.0025*on':x='iw/2-iw/zoom/2':y='ih/2-ih/zoom/2':d=1:s=640x360:fps=25,hue=h='t*20'" \
+    -c:v libx264 -preset veryfast -pix_fmt yuv420p -g 25 "$1"
+}
+
 # Music as MP3 when an encoder is there, else as WAV (the project names the MP3; the WAV takes
 # its name so the show still finds it, and the decoder recognises the content).
 make_sound() {
@@ -276,5 +284,6 @@ picture waves.jpg waves
 picture tulips.jpg tulips
 picture badge.png badge
 picture grid.png grid
+picture clip.mp4 clip
 make_sound theme.mp3 music
 make_sound chime.mp3 chime

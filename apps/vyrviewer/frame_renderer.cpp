@@ -5,13 +5,16 @@
 #include "package/access/show_opener.h"
 #include "project/vyr_source.h"
 #include "scene/camera.h"
+#include "video/clip_playback.h"
 
 namespace vyr::viewer {
 
 std::string TFrameRenderer::Open(const std::string& showPath, int width, int height,
                                  std::optional<uint32_t> seed, bool cover, bool evenSides) {
+  InstallVideoClips();
   const TOpenedShow show = OpenShow(showPath);
   if (!show.Ok()) return show.error;
+  project_ = show.project;
   TVyrSourceOptions options;
   options.effectChoice.seed = seed;
   auto source = MakeRef<TVyrSource>(show.project, options);
@@ -67,6 +70,8 @@ TRef<TBitmap> TFrameRenderer::Render(double ms) {
     container->AdvanceTo(ms);
     container->slide->PrepareResources(*drawer_);
     container->AdvanceTo(ms);
+    // Capture mode: video objects wait for the exact frame of the time when drawn.
+    container->RequestFrames(*drawer_, ms);
     shown.push_back(container);
   }
   std::vector<TRef<TDrawItem>> items;

@@ -22,6 +22,8 @@ class TFrameRenderer {
   // evenSides the size is rounded down to even sides (video encoders need them).
   std::string Open(const std::string& showPath, int width, int height, std::optional<uint32_t> seed,
                    bool cover = false, bool evenSides = false);
+  // The opened show's project (none before Open).
+  const TIniFile* Project() const { return project_.Get(); }
   // The frame the show presents at show time ms; null when nothing could be drawn.
   TRef<TBitmap> Render(double ms);
 
@@ -32,6 +34,7 @@ class TFrameRenderer {
  private:
   TRef<TDrawContainer> Container(int absoluteIndex);
 
+  TRef<TIniFile> project_;
   TRef<TVyrSource> source_;
   TRef<TFileAccessor> files_;
   TRef<TSlideProducer> producer_;

@@ -56,8 +56,9 @@ bool IsFlag(const std::string& name) {
 }
 
 bool TakesValue(const std::string& name) {
-  for (const char* known : {"--frame", "--frames", "--out", "--size", "--seed", "--export", "--fps",
-                            "--from", "--to", "--codec", "--quality"})
+  for (const char* known :
+       {"--frame", "--frames", "--out", "--size", "--seed", "--password-file", "--thumbnail",
+        "--export", "--fps", "--from", "--to", "--codec", "--quality"})
     if (name == known) return true;
   return false;
 }
@@ -98,6 +99,13 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       options.frames = Range(value);
     } else if (name == "--out") {
       options.out = value;
+    } else if (name == "--password-file") {
+      options.passwordFile = value;
+    } else if (name == "--thumbnail") {
+      const double size = Number(name, value);
+      if (size < 1 || size > 16384 || size != std::floor(size))
+        throw std::invalid_argument("--thumbnail takes a size in pixels from 1 to 16384");
+      options.thumbnail = static_cast<int>(size);
     } else if (name == "--size") {
       Size(value, options);
     } else if (name == "--export") {
@@ -119,6 +127,8 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       options.seed = static_cast<uint32_t>(seed);
     }
   }
+  if (options.thumbnail && (options.frame || options.frames))
+    throw std::invalid_argument("--thumbnail goes without --frame and --frames");
   return options;
 }
 

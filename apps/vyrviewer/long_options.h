@@ -1,9 +1,9 @@
 #pragma once
 // The program's own long options, taken out of the arguments before the classic option
 // table is built from the rest: --frame MS, --frames FROM:TO:STEP, --out PATH,
-// --size WxH, --seed N, --help, --version, and the export's --export OUT, --fps N,
-// --from MS, --to MS, --codec NAME, --quality Q, --panel, --quiet; "--opt value" or
-// "--opt=value".
+// --size WxH, --seed N, --thumbnail SIZE, --password-file FILE, --help, --version, and
+// the export's --export OUT, --fps N, --from MS, --to MS, --codec NAME, --quality Q,
+// --panel, --quiet; "--opt value" or "--opt=value".
 
 #include <cstdint>
 #include <optional>
@@ -19,9 +19,11 @@ struct TFrameRange {
 struct TLongOptions {
   std::optional<double> frame;
   std::optional<TFrameRange> frames;
+  std::optional<int> thumbnail;  // the thumbnail's longer side in pixels
   std::string out;
   int width = 0, height = 0;  // 0: the show's own size
   std::optional<uint32_t> seed;
+  std::string passwordFile;  // the password of a protected show, on its first line
   std::string exportPath;
   int fps = 30;
   std::optional<double> from, to;

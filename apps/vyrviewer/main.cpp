@@ -1,5 +1,5 @@
 // vyrviewer: plays packed slide shows. Until the player window exists it renders frames of a
-// show to PNG files (--frame, --frames).
+// show to PNG files (--frame, --frames) and thumbnails for file managers (--thumbnail).
 
 #include <unistd.h>
 
@@ -15,8 +15,12 @@
 #include "frame_renderer.h"
 #include "imaging/bitmap/png_writer.h"
 #include "long_options.h"
+#include "package/access/show_color_management.h"
 #include "package/container/package_trailer.h"
+#include "scene/video/video_playback.h"
+#include "thumbnail_command.h"
 #include "viewer/command_line.h"
+#include "viewer/dialogs/password_gate.h"
 
 namespace vyr::viewer {
 namespace {
@@ -30,6 +34,9 @@ std::string Usage() {
          "  --frames FROM:TO:STEP --out DIR  render one PNG per step into DIR\n"
          "  --size WxH                       frame size (default: the show's own size)\n"
          "  --seed N                         reproducible default transitions\n"
+         "  --thumbnail SIZE --out FILE.png  the first slide, its longer side SIZE pixels\n"
+         "  --password-file FILE             the password of a protected show (first line);\n"
+         "                                   else it is asked for on the terminal\n"
          "  --help, --version\n" +
          ExportUsage() +
          "SHOW is a package, an executable with a show appended or a project file; it is\n"
@@ -89,7 +96,7 @@ int Run(int argc, char** argv) {
     return 0;
   }
   const bool exporting = !options.exportPath.empty();
-  if (!options.frame && !options.frames && !exporting) {
+  if (!options.frame && !options.frames && !options.thumbnail && !exporting) {
     std::fprintf(stderr,
                  "vyrviewer: the player window is not available yet; use --frame or --export\n%s",
                  Usage().c_str());
@@ -105,6 +112,8 @@ int Run(int argc, char** argv) {
   }
   TCommandsStorage table;
   BuildCommands(options.rest, table);
+  SetColorCommandLine(ColorCommandLineOf(table.HasOption("noicc"), table.HasOption("icc"),
+                                         table.OptionValue("icc").value_or("")));
   const std::string show = ShowPath(table, ProgramPath(argv[0]));
   if (show.empty()) {
     std::fprintf(stderr,
@@ -112,11 +121,20 @@ int Run(int argc, char** argv) {
                  "an executable show or a project file\n");
     return kExitTrouble;
   }
+  if (options.thumbnail) return WriteThumbnail(show, *options.thumbnail, options.out, options.seed);
   TFrameRenderer renderer;
   if (std::string error = renderer.Open(show, options.width, options.height, options.seed,
                                         table.HasOption("cover"), exporting);
       !error.empty()) {
     std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), error.c_str());
+    return kExitTrouble;
+  }
+  // Frames never open a window: the password comes from the file or the terminal.
+  TPasswordGateOptions gate;
+  gate.passwordFile = options.passwordFile;
+  if (const TPasswordGateResult verdict = PasswordGate(renderer.Project(), gate);
+      !verdict.allowed) {
+    std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), verdict.refusal.c_str());
     return kExitTrouble;
   }
   if (exporting) return ExportCommand(options, renderer);
@@ -126,7 +144,13 @@ int Run(int argc, char** argv) {
       std::fprintf(stderr, "vyrviewer: the frame could not be drawn\n");
       return 1;
     }
-    return Write(*frame, options.out) ? 0 : kExitTrouble;
+    if (!Write(*frame, options.out)) return kExitTrouble;
+    if (VideoWaitTimeoutCount() > 0) {
+      // The last good frame was drawn instead of the one the time asks for.
+      std::fprintf(stderr, "vyrviewer: a video frame was not decoded in time\n");
+      return 1;
+    }
+    return 0;
   }
   std::error_code error;
   std::filesystem::create_directories(options.out, error);

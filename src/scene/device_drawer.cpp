@@ -61,6 +61,10 @@ void TDeviceDrawer::DrawRouted(TDrawItem& item) {
   filterOpen_ = false;
 }
 
+TRef<TVideoPicture> TDeviceDrawer::CreateVideoImage(int width, int height, TVideoKind kind) {
+  return MakeRef<TVideoPicture>(width, height, kind);
+}
+
 void TDeviceDrawer::DrawColourBox(const TPlacement& placement, const TFloatRect& rect,
                                   uint32_t color1, uint32_t color2, TBoxFill fill, float opacity,
                                   bool antialiased) {

@@ -11,6 +11,7 @@
 #include "scene/colour_lut.h"
 #include "scene/draw_item.h"
 #include "scene/geometry.h"
+#include "scene/video/video_picture.h"
 
 namespace vyr {
 
@@ -80,12 +81,16 @@ struct TBoxDrawParams {
   bool antialiased = false;
 };
 
-// Video frames: the picture is the frame source's current picture (none: nothing drawn).
+// Video frames: a lent video picture drawn in the object's place through the video shaders.
 struct TVideoDrawParams {
-  TImageDrawParams image;
-  TRefObject* frame = nullptr;
+  TImageDrawParams image;  // placement, rectangles, opacity, border and colour lookups
+  TVideoPicture* picture = nullptr;
+  int field = 0;  // 0 the whole frame, 1 or 2 one field of an interlaced frame
   bool chromaKey = false;
   float chromaKeyU = 0, chromaKeyV = 0, chromaDelta = 0;
+  // The picture's luma used as a grey mask ("videomask"), inverted when maskInvert.
+  bool mask = false;
+  bool maskInvert = false;
 };
 
 class TDeviceDrawer : public TRefObject {
@@ -94,6 +99,9 @@ class TDeviceDrawer : public TRefObject {
   virtual bool BeginFrame() { return true; }
   virtual bool EndFrame() { return true; }
   virtual bool IsReady() const { return true; }
+  // Capture mode: frames are read back rather than presented, and video clips wait for
+  // the exact frame of each time.
+  virtual bool CaptureMode() const { return false; }
 
   // Draws an item: the outermost call brackets a frame and calls FinishFrame afterwards.
   // Blur routing: amount > 0.00001 draws blurred (DrawBlurred) with radius
@@ -113,6 +121,8 @@ class TDeviceDrawer : public TRefObject {
   void DrawColourBox(const TPlacement& placement, const TFloatRect& rect, uint32_t color1,
                      uint32_t color2, TBoxFill fill, float opacity, bool antialiased);
   virtual void DrawLine(const TVec3& from, const TVec3& to, uint32_t color) = 0;
+  // A video picture of the kind for frames of width x height; the base makes a plain one.
+  virtual TRef<TVideoPicture> CreateVideoImage(int width, int height, TVideoKind kind);
   virtual void DrawVideo(const TVideoDrawParams& params) = 0;
   // The content item drawn through the stencil item's picture as its mask.
   virtual void DrawMasked(TDrawItem& stencil, TDrawItem& content, float opacity) = 0;

@@ -54,6 +54,7 @@ class TVyrKeyFrame {
   // The value this keyframe gives value i (the table default when it does not set
   // i's group).
   float Value(int index) const { return values_[index]; }
+  void SetValue(int index, float value) { values_[index] = value; }
 
   bool HasModifiers() const { return !modifiers_.empty(); }
   const std::vector<TRef<TVyrObjectMod>>& Modifiers() const { return modifiers_; }

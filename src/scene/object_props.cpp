@@ -284,6 +284,11 @@ const TObjectFilter* TVyrObjectProps::ColorRightFilters() const {
   return c.last >= 0 ? keyframes_[c.right]->Filters() : nullptr;
 }
 
+void TVyrObjectProps::SetKeyFrameValue(int i, int index, float value) {
+  keyframes_[i]->SetValue(index, value);
+  ++changeCounter_;
+}
+
 void TVyrObjectProps::SetAspect(double aspect, int pictureWidth, int pictureHeight) {
   aspectX_ = aspectY_ = 0.01f;
   if (!(aspect > 0) || pictureWidth <= 0 || pictureHeight <= 0) return;

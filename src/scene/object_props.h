@@ -48,6 +48,8 @@ class TVyrObjectProps : public TRefObject, public TAnimatedState {
   const TGroupCursor& Cursor(int group) const { return cursors_[group]; }
   int KeyFrameCount() const { return static_cast<int>(keyframes_.size()); }
   const TVyrKeyFrame& KeyFrame(int i) const { return *keyframes_[i]; }
+  // Changes one value of keyframe i; the next evaluation takes it up.
+  void SetKeyFrameValue(int i, int index, float value);
   int ChildCount() const { return static_cast<int>(children_.size()); }
   TVyrObjectProps* Child(int i) const { return children_[i].Get(); }
 

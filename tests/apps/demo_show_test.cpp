@@ -53,14 +53,14 @@ void CollectObjectGuids(const TIniList& list,
   }
 }
 
-TEST(DemoShow, TwelveSlidesOfFiveSecondsOnA720pFrame) {
+TEST(DemoShow, ThirteenSlidesOfFiveSecondsOnA720pFrame) {
   auto source = MakeRef<TVyrSource>(LoadDemo());
-  ASSERT_EQ(source->SlideCount(), 12);
-  EXPECT_DOUBLE_EQ(source->Length(), 60000);
+  ASSERT_EQ(source->SlideCount(), 13);
+  EXPECT_DOUBLE_EQ(source->Length(), 65000);
   EXPECT_EQ(source->Width(), 1280);
   EXPECT_EQ(source->Height(), 720);
   EXPECT_TRUE(source->Repeats());
-  for (int i = 0; i < 12; ++i) {
+  for (int i = 0; i < 13; ++i) {
     const TSlideTiming timing = source->Timing(i).timing;
     EXPECT_DOUBLE_EQ(timing.start, 5000.0 * i) << i;
     EXPECT_DOUBLE_EQ(timing.end, 5000.0 * (i + 1)) << i;
@@ -79,7 +79,8 @@ TEST(DemoShow, EachSlideComesInWithItsOwnTransition) {
       {K::CrossFade, false, 0},   {K::Circle, false, 0},    {K::HLines, false, 0},
       {K::RandomTiles, false, 0}, {K::SlideIn, false, 2},   {K::Push, false, 1},
       {K::Overturn, false, 2},    {K::Roll, false, 15},     {K::DiagLines, false, 2},
-      {K::Clock, false, 0},       {K::TwoSlides, false, 2}, {K::Circle, true, 0},
+      {K::Clock, false, 0},       {K::TwoSlides, false, 2}, {K::CrossFade, false, 0},
+      {K::Circle, true, 0},
   };
   ASSERT_EQ(std::size(expected), static_cast<size_t>(source->SlideCount()));
   for (int i = 0; i < source->SlideCount(); ++i) {
@@ -104,7 +105,7 @@ TEST(DemoShow, EachSlideComesInWithItsOwnTransition) {
 TEST(DemoShow, EverySceneObjectHasItsOwnGuid) {
   TRef<TIniFile> model = LoadDemo();
   std::set<std::string> seen;
-  for (int slide = 1; slide <= 12; ++slide) {
+  for (int slide = 1; slide <= 13; ++slide) {
     const TIniSection* section = FindSection(model.Get(), "Slide" + std::to_string(slide));
     ASSERT_NE(section, nullptr) << slide;
     const TIniObject* root = FindObjectOfClass(section, "Slide", "Root");

@@ -1,10 +1,31 @@
 #include <gtest/gtest.h>
 
 #include "foundation/case_fold.h"
+#include "foundation/line_breaks.h"
 #include "foundation/utf.h"
 
 namespace vyr {
 namespace {
+
+TEST(LineBreaks, EachKindOfBreakEndsOneLine) {
+  using Lines = std::vector<std::string>;
+  const std::pair<std::string, Lines> cases[] = {
+      {"a\r\nb", {"a", "b"}},
+      {"a\n\rb", {"a", "b"}},
+      {"a\rb", {"a", "b"}},
+      {"a\nb", {"a", "b"}},
+      {"a\r\rb", {"a", "", "b"}},
+      {"a\n\nb", {"a", "", "b"}},
+      {"a\r\n\rb", {"a", "", "b"}},
+      {"a\n\r\nb", {"a", "", "b"}},
+      {"a\r\n\r\nb", {"a", "", "b"}},
+      {"ab", {"ab"}},
+      {"", {""}},
+      {"a\r\n", {"a", ""}},
+      {"\nb", {"", "b"}},
+  };
+  for (const auto& [text, lines] : cases) EXPECT_EQ(SplitLines(text), lines) << text;
+}
 
 TEST(Utf, RoundTripsEveryPlane) {
   const std::u16string text = u"a\u00e9\u4e2d\U0001F600z";

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "imaging/bitmap/turns.h"
 #include "imaging/decode/gfx_container.h"
 #include "picture_tools.h"
 
@@ -106,6 +107,53 @@ TEST(GfxContainer, BadHeadersAreNotContainers) {
     auto stream = MakeRef<TMemoryStream>(bad[i]);
     EXPECT_FALSE(ReadGfxContainer(*stream, "x.qzgfx", nullptr)) << i;
     EXPECT_EQ(stream->Position(), 0) << i;
+  }
+}
+
+// Every decoder's store reports a quarter-turned picture as height x width, and hands out
+// level 0 (and the reduced levels) at that size; a half turn keeps the size.
+TEST(TurnedPictures, EveryDecoderReportsTheTurnedSize) {
+  VYR_REQUIRE_TOOL(kConvert);
+  const std::string dir = TempDir();
+  // 6 x 4, red on the left half, blue on the right.
+  RunTool(std::string(kConvert) + " -size 3x4 xc:red -size 3x4 xc:blue +append " + dir + "/p.png");
+  for (const char* ext : {"jpg", "bmp", "gif"})
+    RunTool(std::string(kConvert) + " " + dir + "/p.png -quality 100 " + dir + "/p." + ext);
+  std::vector<std::pair<std::string, std::vector<uint8_t>>> pictures;
+  for (const char* ext : {"png", "jpg", "bmp", "gif"})
+    pictures.emplace_back(std::string("p.") + ext, ReadFile(dir + "/p." + ext));
+  const std::vector<std::pair<std::string, std::string>> fields = {
+      {"File", "p.bmp"}, {"Width", "6"}, {"Height", "4"}, {"OriginalSize", "1"}};
+  pictures.emplace_back("p.qzgfx", Container(fields, RawDeflate(ReadFile(dir + "/p.bmp"))));
+  // A container whose payload cannot be read stands in as green of its declared size.
+  pictures.emplace_back("bad.qzgfx", Container(fields, {1, 2, 3}));
+
+  struct Turn {
+    TRotationHook hook;
+    int width, height;
+    bool redOnTop;  // clockwise: the left (red) side comes to the top
+  };
+  const Turn turns[] = {{MakeTurnHook(TTurn::Clockwise), 4, 6, true},
+                        {MakeTurnHook(TTurn::CounterClockwise), 4, 6, false},
+                        {MakeTurnHook(TTurn::Half), 6, 4, false}};
+  for (const auto& [name, bytes] : pictures) {
+    for (const Turn& turn : turns) {
+      auto image = DecodePicture(TRef<TStream>(MakeRef<TMemoryStream>(bytes)), name, turn.hook);
+      ASSERT_TRUE(image) << name;
+      EXPECT_EQ(image->Width(), turn.width) << name;
+      EXPECT_EQ(image->Height(), turn.height) << name;
+      const TRef<TBitmap> level0 = image->Bitmap();
+      ASSERT_EQ(level0->Width(), turn.width) << name;
+      ASSERT_EQ(level0->Height(), turn.height) << name;
+      const TRef<TBitmap> level1 = image->Store().GetMipLevel(1);
+      EXPECT_EQ(level1->Width(), (turn.width + 1) / 2) << name;
+      EXPECT_EQ(level1->Height(), (turn.height + 1) / 2) << name;
+      if (name == "bad.qzgfx" || turn.width == 6) continue;
+      const std::vector<uint8_t> rgba = BitmapRgba(*level0);
+      const uint8_t* top = &rgba[0];
+      EXPECT_EQ(top[0] > 200, turn.redOnTop) << name;
+      EXPECT_EQ(top[2] > 200, !turn.redOnTop) << name;
+    }
   }
 }
 

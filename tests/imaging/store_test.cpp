@@ -106,5 +106,29 @@ TEST(PictureStore, TurnsApplyToTheDecodedLevelWithoutChangingTheInput) {
   EXPECT_EQ(reduced->Height(), 2);
 }
 
+TEST(PictureStore, AQuarterTurnReportsTheTurnedSize) {
+  auto picture = Rgb(3, 2, [](int, int, int) -> uint8_t { return 7; });
+  struct Case {
+    TRotationHook hook;
+    int32_t width, height;
+  };
+  const Case cases[] = {{nullptr, 3, 2},
+                        {MakeTurnHook(TTurn::Half), 3, 2},
+                        {MakeTurnHook(TTurn::Clockwise), 2, 3},
+                        {MakeTurnHook(TTurn::CounterClockwise), 2, 3}};
+  for (const Case& c : cases) {
+    auto store = StoreOf(picture, c.hook);
+    EXPECT_EQ(store->Params().width, c.width);
+    EXPECT_EQ(store->Params().height, c.height);
+    auto image = MakeRef<TImage>(TRef<TBitmapStore>(store));
+    EXPECT_EQ(image->Width(), c.width);
+    EXPECT_EQ(image->Height(), c.height);
+    // The level the store makes has the size it reports, and levels are asked for by it.
+    EXPECT_EQ(image->Bitmap()->Width(), c.width);
+    EXPECT_EQ(image->Bitmap()->Height(), c.height);
+    EXPECT_EQ(LevelForSize(store->Params(), c.width - 1, c.height - 1), 0);
+  }
+}
+
 }  // namespace
 }  // namespace vyr

@@ -31,6 +31,11 @@ TEST(TextDescription, FieldsParseAndFallBackToTheDefaults) {
   EXPECT_DOUBLE_EQ(d.params.factor, 1.5);
   EXPECT_EQ(d.params.lineSpacing, 100);
   EXPECT_EQ(d.lines, (std::vector<std::string>{"A", "b"}));
+  // LF CR is one break, as CR LF is; a lone CR or LF is one too.
+  for (const char* lines : {"\"A\n\rb\"", "\"A\rb\"", "\"A\nb\""})
+    EXPECT_EQ(ParseTextDescription(std::string("Text: Arial:1:0:0::0:1:0:") + lines).lines,
+              (std::vector<std::string>{"A", "b"}))
+        << lines;
 
   TTextParams defaults;
   defaults.scale = 0.25;

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "foundation/exceptions.h"
@@ -162,6 +165,70 @@ TEST(SlideProducer, LoaderKeepsRealSlides) {
   // A collapsed window still builds at 10 x 10.
   loader->SetBuildSize({0, -5}, false);
   EXPECT_EQ(loader->SlideRect(), (TIntRect{0, 1, 10, 9}));
+}
+
+TEST(SlideProducer, LoaderOfAShowWithoutSlidesSaysSoOnce) {
+  TLogCapture log;
+  ProducerRig rig("[Main]\nopt_scr_width=800\nopt_scr_height=600\n[Times]\nopt_slidescount=0\n");
+  ASSERT_EQ(rig.source->SlideCount(), 0);
+  auto loader = MakeRef<TVyrSlideLoader>(rig.source, rig.producer, 3, TIntSize{1024, 768});
+  ASSERT_TRUE(loader->Start());
+  std::this_thread::sleep_for(std::chrono::milliseconds(120));  // about ten loader steps
+  loader->Stop();
+  EXPECT_FALSE(loader->Step());
+  int said = 0;
+  for (const auto& line : log.lines)
+    said += line.find("No Slides in Presentation") != std::string::npos;
+  EXPECT_EQ(said, 1) << ::testing::PrintToString(log.lines);
+}
+
+TEST(SlideProducer, LoaderTakesANewBuildSizeWhileItRuns) {
+  ProducerRig rig(Show());
+  auto loader = MakeRef<TVyrSlideLoader>(rig.source, rig.producer, 3, TIntSize{1024, 768});
+  std::mutex lock;
+  std::vector<TRef<TDrawContainer>> seen;
+  loader->SetDeliverDirectly([&](TRef<TSlideData> list) {
+    std::lock_guard guard(lock);
+    for (int i = 0; i < list->Count(); ++i)
+      seen.push_back(TRef<TDrawContainer>::Share(list->Item(i)));
+  });
+  ASSERT_TRUE(loader->Start());
+  // The window changes while slides are being built: every slide is built whole at one of
+  // the sizes, its screen scale and its centre agreeing.
+  for (int i = 0; i < 200; ++i) {
+    loader->SetBuildSize(i % 2 ? TIntSize{400, 300} : TIntSize{1024, 768}, false);
+    if (i == 100) loader->Clock().SetCurrentTime(9500);
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
+  }
+  loader->SetBuildSize({400, 300}, false);
+  EXPECT_EQ(loader->SlideRect(), (TIntRect{0, 0, 400, 300}));
+  loader->Clock().SetCurrentTime(16500);  // the second pass: slides built after the last change
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  bool reached = false;
+  while (!reached && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::lock_guard guard(lock);
+    for (const auto& c : seen) reached |= c->absoluteIndex == 5;
+  }
+  loader->Stop();
+  ASSERT_TRUE(reached);
+  std::lock_guard guard(lock);
+  for (const auto& c : seen) {
+    if (!c->slide) continue;
+    const float scale = c->slide->ScaleX();
+    const TVec3 centre = c->slide->GetParentPlacement().origin;
+    if (scale == 128) {
+      EXPECT_EQ(centre.x, 512) << c->absoluteIndex;
+      EXPECT_EQ(centre.y, 384) << c->absoluteIndex;
+    } else {
+      EXPECT_FLOAT_EQ(scale, 50) << c->absoluteIndex;
+      EXPECT_EQ(centre.x, 200) << c->absoluteIndex;
+      EXPECT_EQ(centre.y, 150) << c->absoluteIndex;
+    }
+    if (c->absoluteIndex >= 4) {
+      EXPECT_FLOAT_EQ(scale, 50) << c->absoluteIndex;
+    }
+  }
 }
 
 TEST(SlideProducer, Dialogs) {

@@ -24,6 +24,13 @@ using test::PixelAt;
 
 constexpr uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF;
 
+std::vector<uint32_t> AllPixels(const TBitmap& bitmap) {
+  std::vector<uint32_t> pixels;
+  for (int32_t y = 0; y < bitmap.Height(); ++y)
+    for (int32_t x = 0; x < bitmap.Width(); ++x) pixels.push_back(PixelAt(bitmap, x, y));
+  return pixels;
+}
+
 class HostPicturesTest : public ::testing::Test {
  protected:
   TRef<TVyrSlideHost> MakeHost(THostSettings settings = {}) {
@@ -219,6 +226,17 @@ TEST_F(HostPicturesTest, TextWithSizeDrawsTheGreyFieldWithItsInset) {
   EXPECT_EQ(PixelAt(*field, 197, 97), 0xFF646464u);
   EXPECT_EQ(PixelAt(*field, 198, 98), 0xFFAAAAAAu);
   EXPECT_EQ(PixelAt(*field, 100, 50), 0xFF646464u);
+}
+
+TEST_F(HostPicturesTest, TextWithSizeBreaksLinesAsEveryTextDoes) {
+  // LF CR and a lone CR end one line each, like CR LF: the same two lines, the same picture.
+  const std::vector<uint32_t> twoLines =
+      AllPixels(*MakeHost()->RequestPicture("TextWithSize:120:90:Ab\r\ncd")->Bitmap());
+  for (const char* text : {"Ab\n\rcd", "Ab\rcd", "Ab\ncd"}) {
+    TRef<TImage> field = MakeHost()->RequestPicture(std::string("TextWithSize:120:90:") + text);
+    ASSERT_TRUE(field);
+    EXPECT_EQ(AllPixels(*field->Bitmap()), twoLines) << text;
+  }
 }
 
 TEST_F(HostPicturesTest, TextWithSizeCentresItsTextWithinTheScaleLimits) {

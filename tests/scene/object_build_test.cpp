@@ -271,6 +271,24 @@ TEST(SlideMouse, ButtonAndTextStates) {
   EXPECT_TRUE(hit.action.Empty());
 }
 
+TEST(SlideMouse, AnObjectWithoutAValidPlacementIsTestedAtTheRootScale) {
+  // A 500 x 500 design shown at 1000 x 1000: the root scale is 200 %. The box's zero ScaleX
+  // leaves no placement to invert; its 100 x 100 rectangle is tested at 200 x 200 around
+  // its origin, the window centre.
+  TSceneFixture scene(Obj("flat", "Box", "Size=100,100\nFitMode=None\nAction=exit\n",
+                          KeyPoint("Time=0\nScaleX=0\n")),
+                      1000, 1000, 500, 500);
+  scene.Build();
+  scene.At(0);
+  TVyrObject* flat = scene.Find("flat");
+  ASSERT_TRUE(flat);
+  ASSERT_FALSE(flat->PlacementValid());
+  EXPECT_EQ(scene.slide->FindAt(500, 500, MouseHitFilter), flat);
+  EXPECT_EQ(scene.slide->FindAt(590, 410, MouseHitFilter), flat);
+  EXPECT_EQ(scene.slide->FindAt(610, 500, MouseHitFilter), nullptr);
+  EXPECT_EQ(scene.slide->FindAt(500, 390, MouseHitFilter), nullptr);
+}
+
 TEST(SlideDrawing, ViewportDrawsContentThroughStencil) {
   TSceneFixture scene(Obj("v", "Viewport", "Size=100,100\n",
                           Obj("s", "MaskStencil", "", Obj("sb", "Box", "Size=10,10\n")) +

@@ -205,7 +205,8 @@ TEST(ThemedButton, PointerChangesTheStatePicture) {
   ASSERT_TRUE(button && button->Themed());
   ASSERT_TRUE(button->Picture());
   EXPECT_EQ(button->Picture()->Height(), 20);
-  EXPECT_GE(button->Picture()->Width(), 60);
+  // The theme's BtnMinWidth 150 keeps it at least 30 wide; it may be narrower than 60.
+  EXPECT_GE(button->Picture()->Width(), 30);
   EXPECT_EQ(button->Caption()->Color(kStateNormal), 0xFFFF8000u);  // the theme's caption colour
   EXPECT_NE(button->Picture()->Name().find(":0:"), std::string::npos);
 
@@ -261,6 +262,70 @@ TEST(ThemedButton, MissingThemeFallsBackToAquaThenToTheStandIn) {
   EXPECT_FALSE(button->Themed());
   EXPECT_FALSE(button->Picture());
   EXPECT_FLOAT_EQ(button->OwnWidth(), button->Caption()->OwnWidth());  // the stand-in
+}
+
+// A theme "small" of a 120 x 40 reference button in one colour, with the caption size
+// BtnOffset and minimum width given.
+void AddSmallTheme(TSceneFixture& scene, double btnOffset, double minWidth) {
+  std::string ini;
+  for (const char* state : {"NormalState", "HoverState", "ClickState"})
+    ini += std::string("[") + state +
+           "]\nLeftTop=p.png,0,0,10,10\nTop=p.png,10,0,110,10\nRightTop=p.png,110,0,120,10\n"
+           "Right=p.png,110,10,120,30\nRightBottom=p.png,110,30,120,40\n"
+           "Bottom=p.png,10,30,110,40\nLeftBottom=p.png,0,30,10,40\nLeft=p.png,0,10,10,30\n"
+           "Center=p.png,10,10,110,30\n";
+  ini += "[TextParams]\nColor=#000000\nBtnOffset=" + std::to_string(btnOffset) +
+         "\nBtnMinWidth=" + std::to_string(minWidth) + "\n";
+  scene.source->files["small\\btn.ini"] = std::vector<uint8_t>(ini.begin(), ini.end());
+  test::TTempDir dir;
+  TRef<TBitmap> b = CreateSysBitmap(120, 40, pf::A8R8G8B8());
+  b->FillRect({0, 0, 120, 40}, 0xFF204060);
+  const std::string path = (dir.Path() / "p.png").string();
+  std::string error;
+  ASSERT_TRUE(WritePng(*b, path, error)) << error;
+  std::ifstream in(path, std::ios::binary);
+  scene.source->files["small\\p.png"] = {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(ThemedButton, CaptionTakesTheThemeSizeAndTheWidthMayDropBelowTheReference) {
+  // The caption's first keyframe asks for 100 across and 30 down; the theme's BtnOffset 20
+  // makes both 80, and BtnOffsetX 100 of the project is kept at 100.
+  TSceneFixture scene(
+      Obj("b", "Button", "Theme=small\nBtnOffsetX=40\n",
+          Obj("cap", "Text", "Text=Go\n", KeyPoint("Time=0\nScaleX=100\nScaleY=30\n"))));
+  AddSmallTheme(scene, 20, 0);
+  scene.Build();
+  scene.At(0);
+  scene.At(0);
+  auto* button = dynamic_cast<TVyrButton*>(scene.Find("b"));
+  ASSERT_TRUE(button && button->Themed());
+  TVyrText* caption = button->Caption();
+  ASSERT_TRUE(caption && caption->Picture());
+  EXPECT_FLOAT_EQ(caption->Props().KeyFrame(0).Value(kValueScaleX), 80);
+  EXPECT_FLOAT_EQ(caption->Props().KeyFrame(0).Value(kValueScaleY), 80);
+  EXPECT_FLOAT_EQ(caption->ScaleY(), 80);  // the evaluated value follows
+  // W = round((40 - round(20 x 40 / 100)) x aspect + 40 x 100 / 100): a short caption gives
+  // less than the reference width 120.
+  const double aspect = static_cast<double>(caption->Picture()->Width()) /
+                        static_cast<double>(caption->Picture()->Height());
+  const double want = std::max(40.0, std::round(32 * aspect + 40));
+  ASSERT_LT(want, 120);
+  EXPECT_FLOAT_EQ(button->OwnWidth(), static_cast<float>(want));
+  ASSERT_TRUE(button->Picture());
+  EXPECT_EQ(button->Picture()->Width(), static_cast<int>(want));
+  EXPECT_EQ(button->Picture()->Height(), 40);
+}
+
+TEST(ThemedButton, ACaptionAlreadyAtTheThemeSizeKeepsItsKeyframe) {
+  TSceneFixture scene(
+      Obj("b", "Button", "Theme=small\n",
+          Obj("cap", "Text", "Text=Go\n", KeyPoint("Time=0\nScaleX=75\nScaleY=30\n"))));
+  AddSmallTheme(scene, 25, 0);
+  scene.Build();
+  scene.At(0);
+  auto* button = dynamic_cast<TVyrButton*>(scene.Find("b"));
+  ASSERT_TRUE(button && button->Caption());
+  EXPECT_FLOAT_EQ(button->Caption()->Props().KeyFrame(0).Value(kValueScaleY), 30);
 }
 
 }  // namespace

@@ -145,6 +145,7 @@ class TSceneFixture {
   TVyrSlide& Build(double inDuration = 0, double outDuration = 0) {
     THostSettings settings;
     settings.slideCount = 7;
+    settings.colorManagement = colorManagement;
     host = MakeRef<TVyrSlideHost>(MakeRef<TFileAccessor>(source, "/nonexistent-show-folder/"),
                                   settings);
     host->SetFrameSize(frameWidth_, frameHeight_);
@@ -178,6 +179,7 @@ class TSceneFixture {
     return nullptr;
   }
 
+  bool colorManagement = false;  // the host converts colours to the output profile
   TRef<TMemoryFileSource> source;
   TRef<TIniFile> project;
   TRef<TVyrSlideHost> host;

@@ -12,6 +12,8 @@ extern "C" {
 #include <cstring>
 #include <mutex>
 
+#include "media/av_stream_input.h"
+
 namespace vyr {
 
 namespace {
@@ -21,56 +23,13 @@ std::mutex& LibraryLock() {
   return lock;
 }
 
-void QuietLibrary() {
-  static std::once_flag once;
-  std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
-}
-
-constexpr int kIoBufferSize = 32768;
-
-int ReadPacket(void* opaque, uint8_t* buf, int size) {
-  auto* stream = static_cast<TStream*>(opaque);
-  try {
-    const int64_t got = stream->Read(buf, size);
-    return got > 0 ? static_cast<int>(got) : AVERROR_EOF;
-  } catch (const std::exception&) {
-    return AVERROR(EIO);
-  }
-}
-
-int64_t SeekStream(void* opaque, int64_t offset, int whence) {
-  auto* stream = static_cast<TStream*>(opaque);
-  try {
-    const int64_t size = stream->Size();
-    switch (whence & ~AVSEEK_FORCE) {
-      case AVSEEK_SIZE:
-        return size;
-      case SEEK_SET:
-        break;
-      case SEEK_CUR:
-        offset += stream->Position();
-        break;
-      case SEEK_END:
-        offset += size;
-        break;
-      default:
-        return -1;
-    }
-    if (offset < 0) return -1;
-    return stream->Seek(offset);
-  } catch (const std::exception&) {
-    return -1;
-  }
-}
-
 int OutputChannels(int sourceChannels) { return sourceChannels == 1 ? 1 : 2; }
 
 }  // namespace
 
 struct TMediaLibraryFile::State {
-  TRef<TStream> stream;
-  AVIOContext* io = nullptr;
-  AVFormatContext* format = nullptr;
+  TAvStreamInput input;
+  AVFormatContext* format = nullptr;  // the input's
   std::vector<int> audioStreams;
   AVCodecContext* codec = nullptr;
   SwrContext* swr = nullptr;
@@ -90,11 +49,7 @@ struct TMediaLibraryFile::State {
 
   ~State() {
     CloseCodec();
-    if (format) avformat_close_input(&format);
-    if (io) {
-      av_freep(&io->buffer);
-      avio_context_free(&io);
-    }
+    input.Close();
   }
 
   void CloseCodec() {
@@ -138,29 +93,11 @@ TMediaLibraryFile::~TMediaLibraryFile() { Close(); }
 
 bool TMediaLibraryFile::Open(TRef<TStream> stream, const std::string& hintName) {
   std::lock_guard guard(LibraryLock());
-  QuietLibrary();
   state_.reset();
   if (!stream) return false;
   auto state = std::make_unique<State>();
-  state->stream = std::move(stream);
-  state->stream->Seek(0);
-  auto* ioBuffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
-  if (!ioBuffer) return false;
-  state->io = avio_alloc_context(ioBuffer, kIoBufferSize, 0, state->stream.Get(), ReadPacket,
-                                 nullptr, SeekStream);
-  if (!state->io) {
-    av_free(ioBuffer);
-    return false;
-  }
-  state->format = avformat_alloc_context();
-  if (!state->format) return false;
-  state->format->pb = state->io;
-  state->format->flags |= AVFMT_FLAG_CUSTOM_IO;
-  if (avformat_open_input(&state->format, hintName.c_str(), nullptr, nullptr) < 0) {
-    state->format = nullptr;  // freed by the failed open
-    return false;
-  }
-  if (avformat_find_stream_info(state->format, nullptr) < 0) return false;
+  if (!state->input.Open(std::move(stream), hintName)) return false;
+  state->format = state->input.Format();
   for (unsigned i = 0; i < state->format->nb_streams; ++i) {
     const AVCodecParameters* par = state->format->streams[i]->codecpar;
     if (par->codec_type == AVMEDIA_TYPE_AUDIO && par->sample_rate > 0 &&

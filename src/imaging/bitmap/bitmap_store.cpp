@@ -81,7 +81,17 @@ TRef<TBitmap> TBitmapStore::GetMipLevel(int level, const TPixelFormat* format, T
 
 TSysBitmapStore::TSysBitmapStore(std::string name, TRotationHook rotation,
                                  const TPixelFormat* format, int32_t width, int32_t height)
-    : TBitmapStore({std::move(name), width, height, format}), rotation_(std::move(rotation)) {}
+    : TBitmapStore({std::move(name), rotation.SwapsSides() ? height : width,
+                    rotation.SwapsSides() ? width : height, format}),
+      rotation_(std::move(rotation)) {}
+
+int32_t TSysBitmapStore::DecodedWidth() const {
+  return rotation_.SwapsSides() ? params_.height : params_.width;
+}
+
+int32_t TSysBitmapStore::DecodedHeight() const {
+  return rotation_.SwapsSides() ? params_.width : params_.height;
+}
 
 TBitmap* TSysBitmapStore::Accept(TBitmap* bitmap, TBitmapClass cls,
                                  const TPixelFormat* format) const {

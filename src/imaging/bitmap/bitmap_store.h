@@ -2,6 +2,7 @@
 // Picture stores: a decoded picture handed out at any reduction level, pixel format and
 // bitmap class, with what was handed out cached.
 
+#include <cstddef>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -26,9 +27,28 @@ int32_t LevelSide(int32_t side, int level);
 int LevelForSize(const TImageParams& params, int32_t wantedWidth, int32_t wantedHeight);
 
 // Turns a freshly decoded bitmap: given the bitmap, whether the store owns it and the
-// picture's format, answers the bitmap to use (itself, or a new owned one).
-using TRotationHook =
-    std::function<TRef<TBitmap>(TRef<TBitmap> bitmap, bool owned, const TPixelFormat* format)>;
+// picture's format, answers the bitmap to use (itself, or a new owned one). A hook that
+// swaps the sides (a quarter turn) makes its store report height x width.
+class TRotationHook {
+ public:
+  using TTurnFunction =
+      std::function<TRef<TBitmap>(TRef<TBitmap> bitmap, bool owned, const TPixelFormat* format)>;
+
+  TRotationHook() = default;
+  TRotationHook(std::nullptr_t) {}  // NOLINT(google-explicit-constructor): "no turn"
+  TRotationHook(TTurnFunction turn, bool swapsSides)
+      : turn_(std::move(turn)), swapsSides_(turn_ && swapsSides) {}
+
+  explicit operator bool() const { return static_cast<bool>(turn_); }
+  bool SwapsSides() const { return swapsSides_; }
+  TRef<TBitmap> operator()(TRef<TBitmap> bitmap, bool owned, const TPixelFormat* format) const {
+    return turn_(std::move(bitmap), owned, format);
+  }
+
+ private:
+  TTurnFunction turn_;
+  bool swapsSides_ = false;
+};
 
 // What a store makes for a level.
 struct TStoreLevel {
@@ -83,10 +103,15 @@ class TBitmapStore : public TRefObject {
 
 class TSysBitmapStore : public TBitmapStore {
  public:
+  // width x height: the picture as decoded; the store reports it turned.
   TSysBitmapStore(std::string name, TRotationHook rotation, const TPixelFormat* format,
                   int32_t width, int32_t height);
 
  protected:
+  // The size of level 0 as the decoder makes it, before the turn.
+  int32_t DecodedWidth() const;
+  int32_t DecodedHeight() const;
+
   TStoreLevel Produce(int level, const TPixelFormat* format, TBitmapClass cls) override;
   TBitmap* Accept(TBitmap* bitmap, TBitmapClass cls, const TPixelFormat* format) const override;
   // The decoded level, or no bitmap when the level is to be reduced from the one above.

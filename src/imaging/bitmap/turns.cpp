@@ -67,9 +67,11 @@ TRef<TBitmap> TurnBitmap(TRef<TBitmap> bitmap, bool owned, const TPixelFormat* p
 }
 
 TRotationHook MakeTurnHook(TTurn turn) {
-  return [turn](TRef<TBitmap> bitmap, bool owned, const TPixelFormat* format) {
-    return TurnBitmap(std::move(bitmap), owned, format, turn);
-  };
+  return TRotationHook(
+      [turn](TRef<TBitmap> bitmap, bool owned, const TPixelFormat* format) {
+        return TurnBitmap(std::move(bitmap), owned, format, turn);
+      },
+      turn != TTurn::Half);
 }
 
 }  // namespace vyr

@@ -122,8 +122,8 @@ TStoreLevel TGfxBitmapStore::Decode(int level) {
   }
   std::vector<uint8_t>().swap(payload_);
   if (!picture) {
-    picture = MakeRef<TDirectBitmap>(params_.width, params_.height, pf::A8R8G8B8());
-    picture->FillRect({0, 0, params_.width, params_.height}, 0xFF00FF00u);
+    picture = MakeRef<TDirectBitmap>(DecodedWidth(), DecodedHeight(), pf::A8R8G8B8());
+    picture->FillRect({0, 0, DecodedWidth(), DecodedHeight()}, 0xFF00FF00u);
   }
   return {picture, false, 0};
 }

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "foundation/case_fold.h"
+#include "foundation/line_breaks.h"
 #include "foundation/utf.h"
 
 namespace vyr {
@@ -41,20 +42,6 @@ std::string FormatReal(double v) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.6g", v);
   return buffer;
-}
-
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines(1);
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      lines.emplace_back();
-    } else {
-      lines.back() += c;
-    }
-  }
-  return lines;
 }
 
 }  // namespace

@@ -48,6 +48,19 @@ void SetColorCommandLine(TColorCommandLine options) {
   CommandLine() = std::move(options);
 }
 
+TColorCommandLine ColorCommandLineOf(bool noIcc, bool hasIcc, const std::string& icc) {
+  TColorCommandLine options;
+  options.noIcc = noIcc;
+  if (noIcc || !hasIcc || icc.empty() || SameName(icc, "auto")) return options;
+  for (const char* builtin : {"sRGB", "AdobeRGB", "RivedADE"})
+    if (SameName(icc, builtin)) {
+      options.profile = BuiltinProfile(builtin);
+      return options;
+    }
+  options.profile = ProfileFromFile(icc);
+  return options;
+}
+
 bool ColorManagementOff() { return gOff.load(); }
 bool ColorManagementActive() { return gActive.load(); }
 

@@ -20,6 +20,11 @@ struct TColorCommandLine {
   std::string screenProfilePath;  // the system's profile file of the screen, or empty
 };
 void SetColorCommandLine(TColorCommandLine options);
+// The choice of the options "noicc" and "icc" (its first value; empty when it has none):
+// "noicc" switches colour management off; "icc" with "auto" or no value means the screen's
+// profile (none known here), "sRGB", "AdobeRGB" or "RivedADE" (any case) the built-in one, any
+// other value a profile file, used only when it can be read.
+TColorCommandLine ColorCommandLineOf(bool noIcc, bool hasIcc, const std::string& icc);
 
 // Run right after a show's project is read: sets the output profile and both flags from
 // [Main] "ColorManagement" and the command line, and installs the transform factory.

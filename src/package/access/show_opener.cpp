@@ -4,6 +4,7 @@
 
 #include "package/access/packed_file_source.h"
 #include "package/access/path_modifiers.h"
+#include "package/access/show_color_management.h"
 
 namespace vyr {
 
@@ -41,6 +42,7 @@ TOpenedShow OpenShow(const std::string& path) {
     source->LoadMaps(*show.project);
     show.accessor = MakeRef<TFileAccessor>(source, folder);
     show.package = package;
+    SetupShowColorManagement(*show.project, show.accessor.Get());
     return show;
   }
   if (!package->ErrorText().empty()) return Failed(package->ErrorText());
@@ -53,6 +55,7 @@ TOpenedShow OpenShow(const std::string& path) {
   source->LoadMaps(*show.project);
   LoadPathModifiers(*show.project);
   show.accessor = MakeRef<TFileAccessor>(source, folder);
+  SetupShowColorManagement(*show.project, show.accessor.Get());
   return show;
 }
 

@@ -23,8 +23,9 @@ struct TOpenedShow {
 };
 
 // A file with a package trailer opens as a package; any other file is read as a project
-// file. Failures carry the reader's text, "Executable SlideShow Open Error" when a package
-// has no readable project, or "Can`t Load Show".
+// file. Right after the project is read, the show's colour management is set up from its
+// [Main] "ColorManagement" and the command line's choice. Failures carry the reader's text,
+// "Executable SlideShow Open Error" when a package has no readable project, or "Can`t Load Show".
 TOpenedShow OpenShow(const std::string& path);
 
 }  // namespace vyr

@@ -1,5 +1,7 @@
 #include "player/loader/draw_container.h"
 
+#include "foundation/log.h"
+
 #include "foundation/exceptions.h"
 
 namespace vyr {
@@ -7,6 +9,19 @@ namespace vyr {
 void TDrawContainer::AdvanceTo(double showTime) {
   if (slide) slide->Advance(true, showTime - repeatOffset);
   if (filter) filter->SetCurrentTime(showTime - timing.start);
+}
+
+void TDrawContainer::RequestFrames(TDeviceDrawer& drawer, double showTime) {
+  if (slide) slide->RequestFrames(drawer, showTime - timing.start);
+}
+
+void TDrawContainer::Preload(TDeviceDrawer& drawer, bool showRunning) {
+  if (!slide) return;
+  if (showRunning) {
+    WriteLine("preload from callback.............");
+    slide->PrepareResources(drawer);
+  }
+  slide->RequestFrames(drawer, 0);
 }
 
 void TSlideData::Add(TRef<TDrawContainer> container) {

@@ -29,6 +29,11 @@ class TDrawContainer : public TRefObject {
   // The slide at show time t: its own time line has no repeat offset; the filter counts
   // from the slide's start.
   void AdvanceTo(double showTime);
+  // Video clips start decoding the frames the slide shows at show time t.
+  void RequestFrames(TDeviceDrawer& drawer, double showTime);
+  // The engine's preload of a new container (on the loader thread): the slide's resources
+  // when the show is running, and in every case its first frames (slide time 0).
+  void Preload(TDeviceDrawer& drawer, bool showRunning);
 };
 
 // A snapshot of the prepared slides, sorted by absolute index.

@@ -1,5 +1,6 @@
 // Building the slides of containers, dialogs and custom transitions on the producer's host.
 #include <exception>
+#include <mutex>
 
 #include "foundation/case_fold.h"
 #include "foundation/log.h"
@@ -19,6 +20,7 @@ std::string SlideSectionName(int slide) { return "Slide" + std::to_string(slide 
 }  // namespace
 
 TSlideProducer::TBuildFrame TSlideProducer::Frame() const {
+  std::lock_guard lock(geometryLock_);
   TBuildFrame frame;
   frame.designWidth = static_cast<float>(input_.presentation.width);
   frame.designHeight = static_cast<float>(input_.presentation.height);
@@ -30,24 +32,23 @@ TSlideProducer::TBuildFrame TSlideProducer::Frame() const {
 }
 
 template <class TSlideClass>
-TRef<TSlideClass> TSlideProducer::NewSlide(bool flag) const {
+TRef<TSlideClass> TSlideProducer::NewSlide(bool flag, const TBuildFrame& frame) const {
   auto slide = MakeRef<TSlideClass>(host_, const_cast<TSlideProducer*>(this), flag);
-  const TBuildFrame frame = Frame();
   slide->SetOwnSize(frame.designWidth, frame.designHeight);
   slide->SetReferenceOrigin(frame.centreX, frame.centreY);
   return slide;
 }
 
-void TSlideProducer::ApplyScreenScale(TVyrSlide& slide) const {
+void TSlideProducer::ApplyScreenScale(TVyrSlide& slide, const TBuildFrame& frame) {
   // The root scales the design frame to the slide size on the screen.
-  const TBuildFrame frame = Frame();
   slide.Props().SetAnimatedValue(kValueScaleX, frame.scaleX);
   slide.Props().SetAnimatedValue(kValueScaleY, frame.scaleY);
 }
 
 void TSlideProducer::BuildSlideInto(TDrawContainer& container) {
+  const TBuildFrame frame = Frame();
   if (container.absoluteIndex < 0) {
-    container.slide = BuildBlankSlide();
+    container.slide = BuildBlankSlideAt(frame);
     return;
   }
   const int count = source_->SlideCount();
@@ -55,7 +56,7 @@ void TSlideProducer::BuildSlideInto(TDrawContainer& container) {
   const int slide = container.absoluteIndex % count;
   const std::string name = SlideSectionName(slide);
   try {
-    container.slide = BuildSlide(slide);
+    container.slide = BuildSlideAt(slide, frame);
     if (!container.slide) {
       WriteLine("Slide " + std::to_string(slide + 1) + " (" + name +
                 ") not built: the project has no such section");
@@ -72,27 +73,31 @@ void TSlideProducer::BuildSlideInto(TDrawContainer& container) {
   }
 }
 
-TRef<TVyrSlide> TSlideProducer::BuildSlide(int slide) {
+TRef<TVyrSlide> TSlideProducer::BuildSlide(int slide) { return BuildSlideAt(slide, Frame()); }
+
+TRef<TVyrSlide> TSlideProducer::BuildSlideAt(int slide, const TBuildFrame& frame) {
   const TIniFile* model = source_->Model();
   const TIniSection* section = FindSection(model, SlideSectionName(slide));
   if (!section) return nullptr;
   const TSlideTiming record = source_->Timing(slide).timing;
-  auto built = NewSlide<TVyrSlide>(false);
+  auto built = NewSlide<TVyrSlide>(false, frame);
   built->BuildFromSection(FindSection(model, "Main"), section, false, record.out, record.out,
                           record.in, record.in, slide, false, FindSection(model, "Times"));
-  ApplyScreenScale(*built);
+  ApplyScreenScale(*built, frame);
   return built;
 }
 
-TRef<TVyrSlide> TSlideProducer::BuildBlankSlide() {
+TRef<TVyrSlide> TSlideProducer::BuildBlankSlide() { return BuildBlankSlideAt(Frame()); }
+
+TRef<TVyrSlide> TSlideProducer::BuildBlankSlideAt(const TBuildFrame& frame) {
   // Only the show's background, from the blank time before the first slide until it is in.
   const TSlideTiming record = source_->Timing(-1).timing;
-  auto blank = NewSlide<TVyrSlide>(false);
+  auto blank = NewSlide<TVyrSlide>(false, frame);
   blank->SetOrigins(MakeSlideOrigins(record.start, record.end, record.in, record.out));
   const TIniFile* model = source_->Model();
   blank->BuildFromSection(FindSection(model, "Main"), nullptr, true, record.out, record.out,
                           record.in, record.in, -1, false, FindSection(model, "Times"));
-  ApplyScreenScale(*blank);
+  ApplyScreenScale(*blank, frame);
   return blank;
 }
 
@@ -120,11 +125,12 @@ TBuiltDialog TSlideProducer::BuildDialog(const std::string& name) {
   const TIniSection* section = SectionByName(sectionName);
   if (!section) return result;
   const TIniFile* model = source_->Model();
-  auto dialog = NewSlide<TVyrDialog>(true);
+  const TBuildFrame frame = Frame();
+  auto dialog = NewSlide<TVyrDialog>(true, frame);
   dialog->SetOrigins(MakeSlideOrigins(0, 0, 0, 0));
   dialog->BuildFromSection(FindSection(model, "Main"), section, true, 0, 0, 0, 0, 0, false,
                            FindSection(model, "Times"));
-  ApplyScreenScale(*dialog);
+  ApplyScreenScale(*dialog, frame);
   dialog->Advance(true, 0);
   result.dialog = dialog;
   result.name = name;
@@ -134,12 +140,13 @@ TBuiltDialog TSlideProducer::BuildDialog(const std::string& name) {
 
 TRef<TVyrSlide> TSlideProducer::BuildCustomTransitionSlide(const TIniSection* effectSection) {
   if (!effectSection) return nullptr;
-  auto slide = NewSlide<TVyrSlide>(false);
+  const TBuildFrame frame = Frame();
+  auto slide = NewSlide<TVyrSlide>(false, frame);
   slide->SetOrigins(CustomEffectSlideOrigins(effectSection));
   const TIniFile* model = source_->Model();
   slide->BuildFromSection(FindSection(model, "Main"), effectSection, true, 0, 0, 0, 0, 0, true,
                           FindSection(model, "Times"));
-  ApplyScreenScale(*slide);
+  ApplyScreenScale(*slide, frame);
   return slide;
 }
 

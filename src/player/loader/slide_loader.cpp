@@ -63,7 +63,13 @@ TIntRect TVyrSlideLoader::SlideRect() const {
   return producer_ ? producer_->SlideRect() : TIntRect{};
 }
 
-bool TVyrSlideLoader::Step() { return cache_.Step(clock_->CurrentTime()); }
+bool TVyrSlideLoader::Step() {
+  if (source_->SlideCount() <= 0) {
+    if (!noSlidesLogged_.exchange(true)) WriteLine("TVyrSlideLoader: No Slides in Presentation");
+    return false;
+  }
+  return cache_.Step(clock_->CurrentTime());
+}
 
 void TVyrSlideLoader::MainLoop() {
   Events().Process();

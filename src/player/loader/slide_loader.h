@@ -3,6 +3,7 @@
 // shared clock's time, then sleeps 10 ms, and hands each new list of prepared slides to
 // the engine.
 
+#include <atomic>
 #include <functional>
 
 #include "player/loader/slide_cache.h"
@@ -42,12 +43,14 @@ class TVyrSlideLoader : public TSlideShowParams {
   // The engine's preload of each new container (runs on the loader thread).
   void SetContainerCreated(TSlideCache::TContainerCreated callback);
 
-  // Call before the thread starts: the geometry for the draw device's client size.
+  // The geometry for the draw device's client size; at any time, before the thread starts
+  // or while it runs (a slide already being built keeps the size it began with).
   void SetBuildSize(TIntSize size, bool cover);
   TIntRect SlideRect() const;
 
   // One cache step at the clock's current time: true when a slide was built. The thread's
-  // loop runs it; tests may call it directly on a stopped loader.
+  // loop runs it; tests may call it directly on a stopped loader. A show without slides
+  // builds nothing and says so in the log once.
   bool Step();
 
  protected:
@@ -63,6 +66,7 @@ class TVyrSlideLoader : public TSlideShowParams {
   TThreadEventList* target_ = nullptr;
   int32_t targetEvent_ = kSlideListEvent;
   TListHandler direct_;
+  std::atomic<bool> noSlidesLogged_{false};
 };
 
 }  // namespace vyr

@@ -2,6 +2,7 @@
 
 #include "foundation/exceptions.h"
 #include "foundation/log.h"
+#include "package/access/show_color_management.h"
 #include "project/ini_lookup.h"
 #include "project/ini_values.h"
 #include "scene/objects/vyr_slide.h"
@@ -14,6 +15,8 @@ TRef<TVyrSlideHost> MakeShowHost(const TVyrSource& source, TRef<TFileAccessor> f
   if (!themes.empty() && themes.back() != '/' && themes.back() != '\\') themes += '/';
   if (settings.themeFolder.empty()) settings.themeFolder = themes;
   settings.slideCount = source.SlideCount();
+  // Colours are converted unless the show (or the command line) switched colour management off.
+  settings.colorManagement = !ColorManagementOff();
   return MakeRef<TVyrSlideHost>(std::move(files), std::move(settings));
 }
 
@@ -50,6 +53,7 @@ TRef<TDrawContainer> TSlideProducer::BuildContainer(int absoluteIndex) {
 }
 
 void TSlideProducer::SetBuildSize(TIntSize window, TSlideFit fit) {
+  std::lock_guard lock(geometryLock_);
   input_.window = window;
   input_.fit = fit;
   input_.aspect = PresentationAspect(source_->Model(), input_.presentation, window);
@@ -58,34 +62,69 @@ void TSlideProducer::SetBuildSize(TIntSize window, TSlideFit fit) {
 }
 
 void TSlideProducer::SetWindowSize(TIntSize window) {
+  std::lock_guard lock(geometryLock_);
   input_.window = window;
   host_->SetFrameSize(window.width, window.height);
   UpdateSlideSize();
 }
 
 void TSlideProducer::SetPresentationSize(TIntSize presentation) {
+  std::lock_guard lock(geometryLock_);
   input_.presentation = presentation;
   UpdateSlideSize();
 }
 
 void TSlideProducer::SetFit(double aspect, TSlideFit fit) {
+  std::lock_guard lock(geometryLock_);
   input_.aspect = aspect;
   input_.fit = fit;
   UpdateSlideSize();
 }
 
 void TSlideProducer::SetScale(float scaleX, float scaleY) {
+  std::lock_guard lock(geometryLock_);
   input_.scaleX = scaleX;
   input_.scaleY = scaleY;
   UpdateSlideSize();
 }
 
 void TSlideProducer::SetUpscaleFixed(bool on) {
+  std::lock_guard lock(geometryLock_);
   input_.upscaleFixed = on;
   UpdateSlideSize();
 }
 
 void TSlideProducer::UpdateSlideSize() { slideSize_ = SlideSizeOf(input_); }
+
+TIntSize TSlideProducer::WindowSize() const {
+  std::lock_guard lock(geometryLock_);
+  return input_.window;
+}
+
+TIntSize TSlideProducer::PresentationSize() const {
+  std::lock_guard lock(geometryLock_);
+  return input_.presentation;
+}
+
+double TSlideProducer::Aspect() const {
+  std::lock_guard lock(geometryLock_);
+  return input_.aspect;
+}
+
+TSlideFit TSlideProducer::Fit() const {
+  std::lock_guard lock(geometryLock_);
+  return input_.fit;
+}
+
+TIntSize TSlideProducer::SlideSize() const {
+  std::lock_guard lock(geometryLock_);
+  return slideSize_;
+}
+
+TIntRect TSlideProducer::SlideRect() const {
+  std::lock_guard lock(geometryLock_);
+  return SlideRectOf(input_.window, slideSize_);
+}
 
 TIniSection* TSlideProducer::SectionByName(const std::string& name) const {
   return name.empty() ? nullptr : FindSection(source_->Model(), name);

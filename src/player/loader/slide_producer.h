@@ -2,6 +2,7 @@
 // Builds the prepared slides of a show (and the slides of its dialogs and custom
 // transitions) and owns the presentation geometry: how the authored frame sits in the window.
 
+#include <mutex>
 #include <string>
 
 #include "player/loader/slide_cache.h"
@@ -26,7 +27,8 @@ struct TBuiltDialog {
 // the same pixel unit as width and height, so k = 1.
 inline constexpr float kSlideDepthConstant = 1.0f;
 
-// A slide host for a show: the button themes of [Main] "PathToButtons", the slide count.
+// A slide host for a show: the button themes of [Main] "PathToButtons", the slide count,
+// whether colours are converted to the display profile (the show's colour management).
 // settings supplies the rest (font-cache key, frame-size and effect-resource callbacks).
 TRef<TVyrSlideHost> MakeShowHost(const TVyrSource& source, TRef<TFileAccessor> files,
                                  THostSettings settings = {});
@@ -47,19 +49,20 @@ class TSlideProducer : public TContainerFactory {
   // The source's record of any index: later passes shifted, -1 the blank slide.
   TSlideTiming TimingRecord(int absoluteIndex) const;
 
-  // Geometry.
+  // Geometry. Any thread may change or read it at any time, also while a slide is being
+  // built: each slide is built with the geometry of the moment its build began.
   void SetBuildSize(TIntSize window, TSlideFit fit);
   void SetWindowSize(TIntSize window);
   void SetPresentationSize(TIntSize presentation);
   void SetFit(double aspect, TSlideFit fit);
   void SetScale(float scaleX, float scaleY);
   void SetUpscaleFixed(bool on);
-  TIntSize WindowSize() const { return input_.window; }
-  TIntSize PresentationSize() const { return input_.presentation; }
-  double Aspect() const { return input_.aspect; }
-  TSlideFit Fit() const { return input_.fit; }
-  TIntSize SlideSize() const { return slideSize_; }
-  TIntRect SlideRect() const { return SlideRectOf(input_.window, slideSize_); }
+  TIntSize WindowSize() const;
+  TIntSize PresentationSize() const;
+  double Aspect() const;
+  TSlideFit Fit() const;
+  TIntSize SlideSize() const;
+  TIntRect SlideRect() const;
   TVec3 CameraPosition() const { return host_->CameraPosition(); }
   TIniSection* SectionByName(const std::string& name) const;
 
@@ -82,10 +85,13 @@ class TSlideProducer : public TContainerFactory {
     float centreX = 0, centreY = 0;
     float scaleX = 100, scaleY = 100;  // percent: slide size over design size
   };
+  // The geometry of this moment, for one whole build.
   TBuildFrame Frame() const;
   template <class TSlideClass>
-  TRef<TSlideClass> NewSlide(bool flag) const;
-  void ApplyScreenScale(TVyrSlide& slide) const;
+  TRef<TSlideClass> NewSlide(bool flag, const TBuildFrame& frame) const;
+  static void ApplyScreenScale(TVyrSlide& slide, const TBuildFrame& frame);
+  TRef<TVyrSlide> BuildSlideAt(int slide, const TBuildFrame& frame);
+  TRef<TVyrSlide> BuildBlankSlideAt(const TBuildFrame& frame);
   std::string DialogSectionName(const std::string& name) const;
   void UpdateSlideSize();
   // Puts the slide of absoluteIndex (blank below 0) into the container; a slide that fails
@@ -95,6 +101,7 @@ class TSlideProducer : public TContainerFactory {
   TRef<TVyrSource> source_;
   TRef<TVyrSlideHost> host_;
   TRef<TTiming> clock_;
+  mutable std::mutex geometryLock_;  // guards input_ and slideSize_
   TSlideGeometryInput input_;
   TIntSize slideSize_;
   TSlideWindowSearch search_;

@@ -121,6 +121,54 @@ const char* const kVideoMask =
     "  fragColor = vec4(vec3(value), value * vDiffuse.a);\n"
     "}\n";
 
+// Video frames: stages 0, 1, 2 the Y, U and V planes, stages 3 and 4 the clip's cubes
+// (read at (V, U, Y)), c0.x = mix. Deinterlaced: c1 = (H, 1 / H), c2 = (ox, oy) choosing
+// the field. Chroma key: c3 = (d, 1 / d), c4 = (kU, kV).
+const char* const kVideoStages =
+    "uniform sampler2D s0;\n"
+    "uniform sampler2D s1;\n"
+    "uniform sampler2D s2;\n"
+    "uniform sampler3D s3;\n"
+    "uniform sampler3D s4;\n"
+    "vec3 Lookup(float y, float u, float v) {\n"
+    "  vec3 k = vec3(v, u, y) * 0.96875 + 0.015625;\n"
+    "  return (1.0 - c[0].x) * texture(s3, k).rgb + c[0].x * texture(s4, k).rgb;\n"
+    "}\n";
+
+const char* const kProgressiveLuma = "float Luma(vec2 t) { return texture(s0, t).r; }\n";
+
+// The two nearest lines of the shown field.
+const char* const kFieldLuma =
+    "float Luma(vec2 t) {\n"
+    "  float p = t.y * c[1].x + c[2].y;\n"
+    "  float k = floor(p / 2.0);\n"
+    "  float w = (p - (2.0 * k + 0.5)) / 2.0;\n"
+    "  float a = texture(s0, vec2(t.x, (2.0 * k + c[2].x + 0.5) * c[1].y)).r;\n"
+    "  float b = texture(s0, vec2(t.x, (2.0 * k + c[2].x + 2.5) * c[1].y)).r;\n"
+    "  return (1.0 - w) * a + w * b;\n"
+    "}\n";
+
+const char* const kPlainAlpha = "float Alpha(float u, float v) { return vDiffuse.a; }\n";
+
+const char* const kKeyAlpha =
+    "float Alpha(float u, float v) {\n"
+    "  float q = abs((u - c[4].x) + (v - c[4].y)) / 2.0;\n"
+    "  if (q >= c[3].x) return vDiffuse.a;\n"
+    "  float f = q * c[3].y;\n"
+    "  return vDiffuse.a * f * f;\n"
+    "}\n";
+
+const char* const kVideoMain =
+    "void main() {\n"
+    "  float u = texture(s1, vTex0).r, v = texture(s2, vTex0).r;\n"
+    "  fragColor = vec4(Lookup(Luma(vTex0), u, v), Alpha(u, v));\n"
+    "}\n";
+
+std::string VideoShader(bool deinterlaced, bool chromaKey) {
+  return std::string(kVideoStages) + (deinterlaced ? kFieldLuma : kProgressiveLuma) +
+         (chromaKey ? kKeyAlpha : kPlainAlpha) + kVideoMain;
+}
+
 std::map<std::string, std::string> BuildSources() {
   std::map<std::string, std::string> s;
   s["unsharp"] = kUnsharp;
@@ -133,6 +181,10 @@ std::map<std::string, std::string> BuildSources() {
   s["premul2"] = std::string(kPremulStages) + kPremul2;
   s["premul3"] = std::string(kPremulStages) + kPremul3;
   s["videomask"] = kVideoMask;
+  s["color_grade_video"] = VideoShader(false, false);
+  s["color_grade_deinter"] = VideoShader(true, false);
+  s["color_grade_chromakey"] = VideoShader(false, true);
+  s["color_grade_chroma_deinter"] = VideoShader(true, true);
   for (auto& [name, text] : s) text = kHeader + text;
   return s;
 }

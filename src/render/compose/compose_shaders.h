@@ -1,7 +1,7 @@
 #pragma once
 // Pixel shaders of the frame drawer, GLSL 330. They link with the device layer's fixed
 // vertex stage (see gl_program.h): vDiffuse is the vertex colour v, vTex0/vTex1 the
-// coordinates of stages 0 and 1, samplers s0..s2 the stages, `vec4 c[]` the pixel constants.
+// coordinates of stages 0 and 1, samplers s0..s4 the stages, `vec4 c[]` the pixel constants.
 
 #include <string>
 #include <vector>

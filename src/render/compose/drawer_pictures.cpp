@@ -161,7 +161,7 @@ void T3DDrawer::DrawBorder(const TImageDrawParams& params, const TVec3& offset) 
   }
 }
 
-bool T3DDrawer::BindLookups(const TImageDrawParams& params) {
+bool T3DDrawer::BindLookups(const TImageDrawParams& params, int first) {
   T3DRenderer* renderer = screen_->Renderer();
   if (!renderer || !params.leftLut || params.leftLut->Empty()) return false;
   if (lookupRenderer_ != renderer) {
@@ -192,7 +192,7 @@ bool T3DDrawer::BindLookups(const TImageDrawParams& params) {
         cubes_[k]->UnlockBox(0, pixels);
         lookupBytes_[k] = lut.Bytes();
       }
-      renderer->SetTexture(1 + k, cubes_[k].Get());
+      renderer->SetTexture(first + k, cubes_[k].Get());
     } else {
       if (lut.Width() != 256 || lut.Height() < 1) return false;
       if (!strips_[k]) {
@@ -205,16 +205,16 @@ bool T3DDrawer::BindLookups(const TImageDrawParams& params) {
           return false;
         lookupBytes_[k] = lut.Bytes();
       }
-      renderer->SetTexture(1 + k, strips_[k].Get());
+      renderer->SetTexture(first + k, strips_[k].Get());
     }
   }
   return true;
 }
 
-void T3DDrawer::UnbindLookups() {
+void T3DDrawer::UnbindLookups(int first) {
   if (T3DRenderer* renderer = screen_->Renderer()) {
-    renderer->SetTexture(1, nullptr);
-    renderer->SetTexture(2, nullptr);
+    renderer->SetTexture(first, nullptr);
+    renderer->SetTexture(first + 1, nullptr);
   }
 }
 

@@ -19,6 +19,13 @@ T3DDrawer::T3DDrawer()
 
 void T3DDrawer::Dispose() {
   std::lock_guard guard(lock_);
+  {
+    // Video pictures outlive the drawer in their pools: they give up their textures now.
+    std::lock_guard pictures(videoPictures_->lock);
+    videoPictures_->drawerGone = true;
+    for (T3DYUV* picture : videoPictures_->pictures) picture->DrawerGone();
+    videoPictures_->pictures.clear();
+  }
   sharpenTargets_.clear();
   effects_.reset();
   full_.Clear();

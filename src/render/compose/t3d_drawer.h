@@ -17,6 +17,7 @@
 #include "imaging/bitmap/bitmap.h"
 #include "render/compose/render_target_pool.h"
 #include "render/compose/texture_pages.h"
+#include "render/compose/video_textures.h"
 #include "render/device/screen.h"
 #include "render/device/screen_resources.h"
 #include "render/transitions/eff_controller.h"
@@ -39,6 +40,7 @@ class T3DDrawer : public TDeviceDrawer {
   void Close();
   // In capture mode EndFrame does not present; ReadBack and Capture read the frame.
   void SetCaptureMode(bool on) { captureMode_ = on; }
+  bool CaptureMode() const override { return captureMode_; }
   // Builds a custom transition's slide from its effect section (the frame renderer passes
   // its slide producer's builder). Without one, custom transitions cross-fade.
   using TTransitionSlideFactory = std::function<TRef<TVyrSlide>(const TIniSection* section)>;
@@ -58,8 +60,9 @@ class T3DDrawer : public TDeviceDrawer {
   void DrawBox(const TPlacement& placement, const TFloatRect& rect,
                const TBoxDrawParams& params) override;
   void DrawLine(const TVec3& from, const TVec3& to, uint32_t color) override;
-  // Video pictures come with the video clips; nothing is drawn yet.
-  void DrawVideo(const TVideoDrawParams& params) override { (void)params; }
+  // Video pictures of this drawer (T3DYUV); frames upload when drawn.
+  TRef<TVideoPicture> CreateVideoImage(int width, int height, TVideoKind kind) override;
+  void DrawVideo(const TVideoDrawParams& params) override;
   void DrawMasked(TDrawItem& stencil, TDrawItem& content, float opacity) override;
   void BeginSharpen() override;
   // amount is the fraction of the difference added back (constant c2).
@@ -96,9 +99,10 @@ class T3DDrawer : public TDeviceDrawer {
   T3DShader* Shader(const char* name) const;
   bool PushTarget(TCustomTexture* target);
   void PopTarget();
-  // Binds the colour lookups of a picture to stages 1 and 2; false when they cannot be.
-  bool BindLookups(const TImageDrawParams& params);
-  void UnbindLookups();
+  // Binds the colour lookups of a picture to stages first and first + 1 (1 and 2 for
+  // pictures, 3 and 4 for video planes); false when they cannot be.
+  bool BindLookups(const TImageDrawParams& params, int first = 1);
+  void UnbindLookups(int first = 1);
   void DrawPictureTiles(TMultiTexture6& texture, const TImageDrawParams& params, int level);
   void DrawBorder(const TImageDrawParams& params, const TVec3& offset);
   void DrawBoxFringe(const TPlacement& placement, const TFloatRect& rect,
@@ -136,6 +140,7 @@ class T3DDrawer : public TDeviceDrawer {
   TRef<TVolumeTexture> cubes_[2];
   TRef<T3DTexture> strips_[2];
   std::vector<uint8_t> lookupBytes_[2];
+  std::shared_ptr<TVideoPictureList> videoPictures_ = std::make_shared<TVideoPictureList>();
   bool captureMode_ = false;
   bool cameraSet_ = false;
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "foundation/line_breaks.h"
 #include "imaging/bitmap/pixel_format.h"
 #include "imaging/text/text_picture.h"
 #include "imaging/text/text_producer.h"
@@ -12,19 +13,6 @@
 
 namespace vyr {
 namespace {
-
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (true) {
-    const size_t end = text.find('\n', start);
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.emplace_back(line);
-    if (end == std::string_view::npos) return lines;
-    start = end + 1;
-  }
-}
 
 bool ParseSide(std::string_view text, int32_t& side) {
   double value = 0;

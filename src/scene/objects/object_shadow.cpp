@@ -60,7 +60,7 @@ void TObjectShadow::Draw(TDeviceDrawer& drawer, const TShadowSettings& settings,
   params.pivotRect = {plan.cornerX, plan.cornerY, plan.cornerX + picture.Width(),
                       plan.cornerY + picture.Height()};
   params.opacity = in.opacity;
-  params.tint = settings.color;
+  params.tint = settings.managedColor;
   params.antialiased = true;
   drawer.DrawImage(picture, params);
 }

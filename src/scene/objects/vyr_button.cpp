@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "scene/animated_fields.h"
+#include "scene/button/button_compose.h"
 #include "scene/button/button_name.h"
 #include "scene/button/button_producer.h"
 #include "scene/button/button_width.h"
@@ -26,6 +27,7 @@ void TVyrButton::ReadKeys(const TIniObject* o) {
     offsetX_ = KeyFloat(o, "BtnOffsetX", 100);
     themeTried_ = false;
     themeWidth_ = themeHeight_ = 0;
+    composition_.reset();
   }
   TVyrImage::ReadKeys(o);
   lodBias_ = 0;
@@ -46,6 +48,20 @@ std::string TVyrButton::RequestName() const {
   return ButtonPictureName({theme_, mouseState_, width, hue_, saturation_, lightness_});
 }
 
+namespace {
+
+// A caption whose first keyframe is not at the theme's size takes it, across and down.
+void FitCaptionScale(TVyrText& caption, double btnOffset) {
+  TVyrObjectProps& props = caption.Props();
+  if (props.KeyFrameCount() == 0) return;
+  const auto scale = static_cast<float>(100 - btnOffset);
+  if (props.KeyFrame(0).Value(kValueScaleX) == scale) return;
+  props.SetKeyFrameValue(0, kValueScaleX, scale);
+  props.SetKeyFrameValue(0, kValueScaleY, scale);
+}
+
+}  // namespace
+
 void TVyrButton::LoadThemeOnce() {
   if (themeTried_) return;
   themeTried_ = true;
@@ -61,10 +77,12 @@ void TVyrButton::LoadThemeOnce() {
   if (!image_) {
     offsetX_ = 100;
     minWidth_ = static_cast<float>(theme.btnMinWidth);
+    if (TVyrText* caption = Caption()) FitCaptionScale(*caption, theme.btnOffset);
   }
   static constexpr TFiltering kFilterings[] = {TFiltering::Default, TFiltering::Nearest,
                                                TFiltering::Bilinear};
   filtering_ = kFilterings[static_cast<int>(theme.filtering) % 3];
+  composition_ = std::make_shared<const TButtonTheme>(theme);
   SetOwnSize(static_cast<float>(themeWidth_), static_cast<float>(themeHeight_));
 }
 
@@ -75,8 +93,10 @@ int TVyrButton::ThemedWidth() const {
   const double scale = props.KeyFrameCount() > 0 ? props.KeyFrame(0).Value(kValueScaleX) : 100.0;
   const double aspect = static_cast<double>(caption->Picture()->Width()) /
                         static_cast<double>(caption->Picture()->Height());
-  // At least the reference width: narrower buttons would place the right pieces outside.
-  return std::max(themeWidth_, ButtonWidth(themeHeight_, minWidth_, scale, aspect, offsetX_));
+  // The rule may give less than the reference width; only a width that would place the
+  // right pieces left of the picture is raised, as the composition raises it.
+  const int width = ButtonWidth(themeHeight_, minWidth_, scale, aspect, offsetX_);
+  return composition_ ? ComposedButtonWidth(*composition_, mouseState_, width) : width;
 }
 
 bool TVyrButton::EnsureImage() {

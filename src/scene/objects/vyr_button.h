@@ -1,8 +1,10 @@
 #pragma once
 // An on-screen button: a theme picture for its state and a caption text (its first child).
 
+#include <memory>
 #include <string>
 
+#include "scene/button/button_theme.h"
 #include "scene/objects/vyr_image.h"
 
 namespace vyr {
@@ -52,6 +54,7 @@ class TVyrButton : public TVyrImage {
   bool themeTried_ = false;
   int themeWidth_ = 0, themeHeight_ = 0;
   int requestedWidth_ = -1;
+  std::shared_ptr<const TButtonTheme> composition_;  // the loaded theme's pieces
 };
 
 }  // namespace vyr

@@ -6,6 +6,7 @@
 
 #include "foundation/exceptions.h"
 #include "foundation/log.h"
+#include "scene/host/managed_colour.h"
 #include "scene/host/slide_host.h"
 #include "scene/object_kind.h"
 #include "scene/objects/object_creator.h"
@@ -76,6 +77,7 @@ void TVyrObject::ReadKeys(const TIniObject* o) {
   shadow_.enabled = KeyBool(o, "ShadowEnable", kind == kKindText);
   shadow_.size = KeyFloat(o, "ShadowSize", 16);
   shadow_.color = KeyColor(o, "ShadowColor", 0xFF000000);
+  shadow_.managedColor = ManagedColour(GetHost(), shadow_.color);
   shadow_.opacity = KeyFloat(o, "ShadowOpacity", 59);
   shadow_.distance = KeyFloat(o, "ShadowDistance", 1.5f);
   shadow_.angle = KeyFloat(o, "ShadowAngle", 45);
@@ -307,7 +309,13 @@ void TVyrObject::CommitState(bool recursive) {
     for (auto& child : children_) child->CommitState(true);
 }
 
-void TVyrObject::FinishFrame() {}
+void TVyrObject::FinishFrame() {
+  for (auto& child : children_) child->FinishFrame();
+}
+
+void TVyrObject::RequestFrames(TDeviceDrawer& drawer, double slideTime) {
+  for (auto& child : children_) child->RequestFrames(drawer, slideTime);
+}
 
 // ---- drawing ----
 
@@ -349,16 +357,32 @@ bool TVyrObject::HitTest(float x, float y) {
   return HitTestSelf(x, y);
 }
 
-bool TVyrObject::PlanePointAt(float x, float y, float& u, float& v) const {
+bool TVyrObject::HitPlacement(TPlacement& placement) {
+  if (placementValid_) {
+    placement = placement_;
+    return true;
+  }
+  // A placement that cannot be inverted (a zero scale, a turn edge-on): the object's
+  // rectangle is tested unturned at the root's scale, where the object stands.
+  AskHost();
+  if (!root_ || root_ == this || !root_->PlacementValid() || !Finite(placement_.origin))
+    return false;
+  placement = root_->Placement();
+  placement.origin = placement_.origin;
+  return true;
+}
+
+bool TVyrObject::PlanePointAt(float x, float y, float& u, float& v) {
   TVyrSlideHost* host = GetHost();
-  if (!host || !placementValid_) return false;
+  TPlacement placement;
+  if (!host || !HitPlacement(placement)) return false;
   TVec3 origin, direction;
   if (!host->ViewRay(x, y, origin, direction)) return false;
-  return PlanePoint(placement_, origin, direction, u, v);
+  return PlanePoint(placement, origin, direction, u, v);
 }
 
 bool TVyrObject::HitTestSelf(float x, float y) {
-  if (!placementValid_ || !(ownWidth_ > 0) || !(ownHeight_ > 0)) return false;
+  if (!(ownWidth_ > 0) || !(ownHeight_ > 0)) return false;
   float u, v;
   if (!PlanePointAt(x, y, u, v)) return false;
   return u >= pivotX_ && u <= pivotX_ + ownWidth_ && v >= pivotY_ && v <= pivotY_ + ownHeight_;

@@ -27,6 +27,7 @@ inline constexpr int kMaxObjectDepth = 256;
 struct TShadowSettings {
   bool enabled = false;
   uint32_t color = 0xFF000000;
+  uint32_t managedColor = 0xFF000000;  // color in the display profile: what is drawn
   float opacity = 59;
   float distance = 1.5f;
   double angle = 45;
@@ -71,9 +72,13 @@ class TVyrObject : public TVyrParams {
   virtual void SetPressed(bool pressed) { pressed_ = pressed; }
   virtual TVyrSlideHost* GetHost() const;
   virtual TVyrSlide* GetRootSlide();
+  // Before a hit test against an invalid placement: kinds that take their placement from the
+  // host refresh it here.
   virtual void AskHost() {}
   virtual void PrepareResources(TDeviceDrawer& drawer);
-  virtual void RequestFrames(TDeviceDrawer& /*drawer*/, double /*showTime*/) {}
+  // Before the object is shown at slide-relative time slideTime: video clips start decoding
+  // the frames for it (every object passes the call on to its children).
+  virtual void RequestFrames(TDeviceDrawer& drawer, double slideTime);
   virtual void ReleaseResources();
   virtual TVyrObject* FindAt(float x, float y, const TObjectHitFilter& filter);
   virtual bool HitTest(float x, float y);
@@ -143,7 +148,9 @@ class TVyrObject : public TVyrParams {
     sy_ = sy;
   }
   // The point (u, v) of the object's plane seen at window point (x, y).
-  bool PlanePointAt(float x, float y, float& u, float& v) const;
+  bool PlanePointAt(float x, float y, float& u, float& v);
+  // The placement hit tests use; false when there is none.
+  bool HitPlacement(TPlacement& placement);
   void ComposePlacement();
   void ComputePivot();
   void FinishLayout(bool recursive);

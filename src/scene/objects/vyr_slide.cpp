@@ -7,6 +7,7 @@
 #include "foundation/log.h"
 #include "project/ini_lookup.h"
 #include "project/ini_values.h"
+#include "scene/host/managed_colour.h"
 #include "scene/host/slide_host.h"
 #include "scene/objects/vyr_image.h"
 #include "scene/objects/vyr_text.h"
@@ -126,6 +127,10 @@ void TVyrSlide::BuildFromSection(const TIniSection* mainSection, const TIniSecti
     origins_ = MakeSlideOrigins(origins_.SlideBegin(), origins_.NextEffectBegin(), inDuration,
                                 outDuration);
   background_ = ReadBackground(mainSection, slideSection);
+  background_.managedColor1 = ManagedColour(host_.Get(), background_.color1);
+  background_.managedColor2 = background_.color2 == background_.color1
+                                  ? background_.managedColor1
+                                  : ManagedColour(host_.Get(), background_.color2);
   backgroundPicture_.Reset();
   name_ = slideSection ? slideSection->Name() : std::string();
 
@@ -271,8 +276,8 @@ void TVyrSlide::DrawSelf(TDeviceDrawer& drawer) {
   const TBoxFill fill = background_.kind == TBackgroundParams::kGradient
                             ? static_cast<TBoxFill>(background_.gradientKind)
                             : TBoxFill::Solid;
-  drawer.DrawColourBox(Placement(), rect, background_.color1, background_.color2, fill,
-                       GetOpacity(), false);
+  drawer.DrawColourBox(Placement(), rect, background_.managedColor1, background_.managedColor2,
+                       fill, GetOpacity(), false);
 }
 
 TVyrImage* TVyrSlide::MainImage() const {

@@ -24,6 +24,9 @@ struct TBackgroundParams {
   int gradientKind = 0;          // 1 horizontal, 2 vertical
   uint32_t color1 = 0xFF000000;  // 0xAARRGGBB
   uint32_t color2 = 0xFF000000;
+  // The colours drawn: in the display profile when the show manages colours.
+  uint32_t managedColor1 = 0xFF000000;
+  uint32_t managedColor2 = 0xFF000000;
   std::string file;
   float size = 100;  // percent
 };

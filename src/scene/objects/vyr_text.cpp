@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "foundation/line_breaks.h"
 #include "imaging/metadata/macro_parser.h"
 #include "imaging/text/text_picture.h"
 #include "project/ini_value_text.h"
+#include "scene/host/managed_colour.h"
 #include "scene/host/slide_host.h"
 #include "scene/objects/object_keys.h"
 #include "scene/objects/vyr_slide.h"
@@ -13,24 +15,6 @@
 namespace vyr {
 
 namespace {
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.push_back(line);
-      line.clear();
-      if (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n') && text[i + 1] != c)
-        ++i;
-      continue;
-    }
-    line += c;
-  }
-  lines.push_back(line);
-  return lines;
-}
 
 // Texts are rendered between these scales, whatever size they are needed at.
 constexpr double kMinTextScale = kDefaultTextScale / 64;
@@ -51,6 +35,7 @@ void TVyrText::ReadKeys(const TIniObject* o) {
     colors_[kStateNormal] = KeyColor(o, "TextColor", 0xFFFFFFFF);
     colors_[kStateHover] = KeyColor(o, "TextColorHover", colors_[kStateNormal]);
     colors_[kStateClick] = KeyColor(o, "TextColorClick", colors_[kStateNormal]);
+    ManageColors();
     params_.fontName = KeyText(o, "FontName", "Arial");
     params_.style = ParseStyleWords(KeyText(o, "FontStyle", ""));
     params_.alignment = KeyEnum(o, "TextAlign", {"Left", "Center", "Right"}, kAlignCenter);
@@ -173,14 +158,24 @@ float TVyrText::GetDrawOpacity() const {
 
 void TVyrText::FillDrawParams(TDeviceDrawer& drawer, TImageDrawParams& params) {
   TVyrImage::FillDrawParams(drawer, params);
-  params.tint = colors_[std::clamp(mouseState_, 0, 2)];
+  params.tint = managedColors_[std::clamp(mouseState_, 0, 2)];
   params.sourceRect = {};
   params.borderMargin = 0;
 }
 
 void TVyrText::SetCaptionColor(uint32_t color) {
   colors_[0] = colors_[1] = colors_[2] = color;
+  ManageColors();
   changed_ = true;
+}
+
+void TVyrText::ManageColors() {
+  for (int state = 0; state < 3; ++state) {
+    int same = 0;
+    while (same < state && colors_[same] != colors_[state]) ++same;
+    managedColors_[state] =
+        same < state ? managedColors_[same] : ManagedColour(GetHost(), colors_[state]);
+  }
 }
 
 void TVyrText::ShadowSilhouette(TShadowParams& params) const {

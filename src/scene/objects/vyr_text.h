@@ -36,6 +36,8 @@ class TVyrText : public TVyrImage {
   std::vector<std::string> ExpandedLines();
   const TTextParams& TextParams() const { return params_; }
   uint32_t Color(int state) const { return colors_[state]; }
+  // The colour drawn in that state: Color in the display profile.
+  uint32_t ManagedColor(int state) const { return managedColors_[state]; }
   void SetCaptionColor(uint32_t color);
   bool IsComment() const { return isComment_; }
   void ClearComment() { isComment_ = false; }
@@ -50,11 +52,14 @@ class TVyrText : public TVyrImage {
 
  private:
   std::string MacroValue(const std::string& macro);
+  // The display-profile copies of the three colours; an equal colour shares the conversion.
+  void ManageColors();
 
   std::vector<std::string> lines_;
   std::vector<std::string> expanded_;
   TTextParams params_;
   uint32_t colors_[3] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+  uint32_t managedColors_[3] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
   bool rasterize_ = false;
   std::string rasterizedGuid_;
   bool isComment_ = false;

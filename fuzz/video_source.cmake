@@ -1,0 +1,1 @@
+vyr_add_fuzzer(fuzz_video_source DEPS vyr_video)

@@ -1,0 +1,100 @@
+// vyrviewer --frame on shows with video clips: the exact clip frame of each time at the
+// object's place, its drop shadow, and the placeholder of a missing clip.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "imaging/bitmap/pixel_format.h"
+#include "imaging/decode/decoder_registry.h"
+#include "run_program.h"
+#include "video/clip_fixtures.h"
+
+namespace vyr {
+namespace {
+
+struct TPixel {
+  int r = 0, g = 0, b = 0;
+};
+
+TPixel At(const TBitmap& bitmap, int x, int y) {
+  const TRef<TBitmap> rgb = MakeRef<TDirectBitmap>(1, 1, pf::A8R8G8B8());
+  rgb->CopyRect(TRect{0, 0, 1, 1}, bitmap, TPoint{x, y});
+  const uint8_t* p = rgb->Row(0);
+  return TPixel{p[2], p[1], p[0]};
+}
+
+// A 320 x 192 green slide with the 160 x 96 clip at half scale in its middle (80..240 x
+// 48..144), starting at 1000 ms, with a hard blue shadow.
+std::string ClipProject(const std::string& fileName) {
+  return "[Main]\r\nopt_scr_width=320\r\nopt_scr_height=192\r\n"
+         "[Times]\r\nopt_slidescount=1\r\nopt_synchpos1=9000\r\n"
+         "[Slide1]\r\nobject Root:Root\r\n"
+         "object ground:Box\r\nGUID={00000000-0000-0000-0000-000000000001}\r\n"
+         "Size=320,192\r\nColor1=0,255,0\r\nend\r\n"
+         "object clip:Video\r\nGUID={00000000-0000-0000-0000-000000000002}\r\n"
+         "FileName=" +
+         fileName +
+         "\r\nStartVYRTime=1000\r\nDuration=99000\r\n"
+         "ShadowEnable=1\r\nShadowDistance=10\r\nShadowAngle=45\r\nShadowSize=0\r\n"
+         "ShadowOpacity=100\r\nShadowColor=0,0,255\r\n"
+         "object k:KeyPoint\r\nTime=0\r\nScaleX=50\r\nScaleY=50\r\nend\r\n"
+         "end\r\nend\r\n";
+}
+
+int ShownIndexAt(const TBitmap& frame, int left, int top) {
+  int index = 0;
+  for (int bit = 0; bit < 8; ++bit) {
+    const TPixel p = At(frame, left + (bit % 4) * 40 + 20, top + (bit / 4) * 48 + 24);
+    if (p.g > 128) index |= 1 << bit;
+  }
+  return index;
+}
+
+TEST(VideoFrame, TheExactClipFrameAtTheObjectsPlace) {
+  test::TTempDir dir;
+  ASSERT_TRUE(test::MakeClip(dir / "show/clip.mp4", 150, "25",
+                             "-c:v libx264 -pix_fmt yuv420p -g 30 -bf 2"));
+  test::WriteFile(dir / "show/Project.vyr", ClipProject("clip.mp4"));
+  const std::string package = dir / "show.vyshow";
+  ASSERT_EQ(test::RunProgram(VYRPACK_PATH, {"create", package, dir / "show/Project.vyr"}).exitCode,
+            0);
+  struct Case {
+    int ms, frame;
+  };
+  for (const Case& c : {Case{500, 0}, Case{1040, 1}, Case{1060, 2}, Case{3000, 50}, Case{2000, 25},
+                        Case{4960, 99}, Case{8000, 149}}) {
+    const std::string out = dir / ("frame" + std::to_string(c.ms) + ".png");
+    const test::TRunResult run =
+        test::RunProgram(VYRVIEWER_PATH, {"--frame", std::to_string(c.ms), "--out", out, package});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    TRef<TImage> image = OpenPicture(out);
+    ASSERT_TRUE(image);
+    TRef<TBitmap> frame = image->Bitmap();
+    EXPECT_EQ(ShownIndexAt(*frame, 80, 48), c.frame) << "at " << c.ms << " ms";
+    if (c.ms != 500) continue;
+    const TPixel outside = At(*frame, 60, 30), shadow = At(*frame, 243, 147);
+    EXPECT_TRUE(outside.g > 200 && outside.b < 40) << "above left of the clip: the slide";
+    EXPECT_TRUE(shadow.b > 180 && shadow.g < 80) << "below right of the clip: its shadow";
+  }
+}
+
+TEST(VideoFrame, AMissingClipDrawsItsPlaceholderAndTheSlidePlaysOn) {
+  test::TTempDir dir;
+  test::WriteFile(dir / "show/Project.vyr", ClipProject("gone.mp4"));
+  const std::string out = dir / "frame.png";
+  const test::TRunResult run =
+      test::RunProgram(VYRVIEWER_PATH, {"--frame", "2000", "--out", out, dir / "show/Project.vyr"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  TRef<TImage> image = OpenPicture(out);
+  ASSERT_TRUE(image);
+  TRef<TBitmap> frame = image->Bitmap();
+  EXPECT_GT(At(*frame, 10, 10).g, 200);  // the slide
+  int drawn = 0;                         // the placeholder's text inside the clip's place
+  for (int y = 48; y < 144; y += 2)
+    for (int x = 80; x < 240; x += 2) drawn += At(*frame, x, y).g < 200;
+  EXPECT_GT(drawn, 10);
+}
+
+}  // namespace
+}  // namespace vyr

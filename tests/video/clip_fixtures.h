@@ -1,0 +1,99 @@
+#pragma once
+// Clips made with ffmpeg at test time: frame i shows i as eight large black and white
+// blocks (bit k of i in block k, four across and two down), readable after lossy coding.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "package/package_fixture.h"
+#include "scene/video/video_picture.h"
+
+namespace vyr::test {
+
+constexpr int kClipWidth = 160, kClipHeight = 96;
+
+inline bool BitBlockOn(int frame, int x, int y, int width, int height) {
+  const int bit = (y * 2 / height) * 4 + x * 4 / width;
+  return (frame >> bit) & 1;
+}
+
+// Grey frames (0 black, 255 white) of the bit pattern, or of pattern(frame, x, y).
+inline std::string RawFrames(int count, int width, int height) {
+  std::string raw;
+  raw.reserve(static_cast<size_t>(count) * width * height);
+  for (int i = 0; i < count; ++i)
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        raw.push_back(BitBlockOn(i, x, y, width, height) ? '\xff' : 0);
+  return raw;
+}
+
+inline bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+// Encodes count frames at fps into out with the codec arguments; false when ffmpeg cannot.
+inline bool MakeClip(const std::string& out, int count, const std::string& fps,
+                     const std::string& codecArgs, int width = kClipWidth,
+                     int height = kClipHeight) {
+  const std::string raw = out + ".gray";
+  WriteFile(raw, RawFrames(count, width, height));
+  const std::string command = "ffmpeg -nostdin -v error -y -f rawvideo -pix_fmt gray -s " +
+                              std::to_string(width) + "x" + std::to_string(height) + " -r " + fps +
+                              " -i '" + raw + "' " + codecArgs + " '" + out + "'";
+  const bool ok = Run(command);
+  std::remove(raw.c_str());
+  return ok;
+}
+
+inline bool HasEncoder(const std::string& name) {
+  return Run("ffmpeg -v error -hide_banner -h encoder=" + name +
+             " 2>/dev/null | grep -q 'Encoder " + name + "'");
+}
+
+// The luma (or, for BGRA, green) at a point.
+inline int LumaAt(const TVideoPicture& p, int x, int y) {
+  if (p.Kind() == TVideoKind::Rgba) return p.Plane(0)[y * p.Pitch(0) + x * 4 + 1];
+  return p.Plane(0)[y * p.Pitch(0) + x];
+}
+
+// The number a decoded frame shows.
+inline int ShownIndex(const TVideoPicture& p) {
+  int index = 0;
+  for (int bit = 0; bit < 8; ++bit) {
+    const int x = (bit % 4) * p.Width() / 4 + p.Width() / 8;
+    const int y = (bit / 4) * p.Height() / 2 + p.Height() / 4;
+    if (LumaAt(p, x, y) > 128) index |= 1 << bit;
+  }
+  return index;
+}
+
+// ffmpeg's own decoding: every frame's Y plane (width x height bytes).
+inline std::vector<std::string> FfmpegLuma(const std::string& clip, int width, int height) {
+  const std::string out = clip + ".yuv";
+  std::vector<std::string> frames;
+  if (!Run("ffmpeg -nostdin -v error -y -i '" + clip +
+           "' -vsync passthrough -f rawvideo -pix_fmt yuv420p '" + out + "'"))
+    return frames;
+  const std::string all = ReadFile(out);
+  std::remove(out.c_str());
+  const size_t frameBytes = static_cast<size_t>(width) * height * 3 / 2;
+  for (size_t at = 0; at + frameBytes <= all.size(); at += frameBytes)
+    frames.push_back(all.substr(at, static_cast<size_t>(width) * height));
+  return frames;
+}
+
+// Largest difference between a picture's Y plane and ffmpeg's.
+inline int LumaDifference(const TVideoPicture& p, const std::string& luma) {
+  int worst = 0;
+  for (int y = 0; y < p.Height(); ++y)
+    for (int x = 0; x < p.Width(); ++x)
+      worst = std::max(worst, std::abs(p.Plane(0)[y * p.Pitch(0) + x] -
+                                       static_cast<uint8_t>(luma[y * p.Width() + x])));
+  return worst;
+}
+
+}  // namespace vyr::test
