@@ -1,4 +1,4 @@
-vyr_add_bench(bench_export DEPS vyr_export vyr_audio vyr_viewer vyr_player vyr_render vyr_package
+vyr_add_bench(bench_export DEPS vyr_export vyr_audio vyr_viewer vyr_player vyr_video vyr_render vyr_package
                                 vyr_project vyr_imaging vyr_foundation)
 # The export command and the headless frame renderer live in the player's folder.
 target_sources(bench_export PRIVATE ${PROJECT_SOURCE_DIR}/apps/vyrviewer/frame_renderer.cpp
