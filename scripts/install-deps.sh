@@ -11,6 +11,7 @@ packages=(
   zlib1g-dev unicode-data
   libmuparser-dev   # independent evaluator the expression tests and benchmark compare against
   libmpg123-dev libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libsdl2-dev sox ffmpeg mpg123  # audio decoding, output, and the sounds its tests generate
+  libswscale-dev  # video export: colour conversion to YUV 4:2:0 (the encoders libx264, libx265, libvpx, libsvtav1 and libopus come with libavcodec)
   libjpeg62-turbo-dev libpng-dev liblcms2-dev imagemagick libjpeg-turbo-progs icc-profiles-free colord-data  # pictures: decoders, colour management, and the independent tools their tests compare with
   libsdl2-dev libepoxy-dev libegl-dev libgl1-mesa-dri xvfb xauth xdotool  # 3D device: OpenGL through libepoxy, EGL headless contexts, window tests under Xvfb
   scdoc librsvg2-bin dpkg-dev  # manual pages and PNG icons made at build time; the Debian package (dpkg-shlibdeps)

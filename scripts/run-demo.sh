@@ -77,3 +77,8 @@ if [ -x "$viewer" ] && [[ $(help_of "$viewer") == *--frames* ]]; then
 else
   echo "run-demo: $viewer cannot render frames yet (no --frames); the show is packed in $show"
 fi
+
+if [ -x "$viewer" ] && [[ $(help_of "$viewer") == *--export* ]]; then
+  "$viewer" --export "$out/demo.mp4" "$show"
+  echo "run-demo: the show as a video in $out/demo.mp4"
+fi

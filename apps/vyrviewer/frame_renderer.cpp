@@ -11,7 +11,8 @@
 namespace vyr::viewer {
 
 std::string TFrameRenderer::Open(const std::string& showPath, int width, int height,
-                                 std::optional<uint32_t> seed, bool cover, bool noPanel) {
+                                 std::optional<uint32_t> seed, bool cover, bool noPanel,
+                                 bool evenSides) {
   InstallVideoClips();
   const TOpenedShow show = OpenShow(showPath);
   if (!show.Ok()) return show.error;
@@ -19,11 +20,15 @@ std::string TFrameRenderer::Open(const std::string& showPath, int width, int hei
   TVyrSourceOptions options;
   options.effectChoice.seed = seed;
   auto source = MakeRef<TVyrSource>(show.project, options);
+  source_ = source;
+  files_ = show.accessor;
   if (source->SlideCount() <= 0) return "the show has no slides";
   producer_ = MakeRef<TSlideProducer>(source, MakeShowHost(*source, show.accessor));
   producer_->SetCurrentTiming(MakeRef<TTiming>());
   window_ = width > 0 && height > 0 ? TIntSize{width, height} : producer_->PresentationSize();
   if (window_.width <= 0 || window_.height <= 0) window_ = TIntSize{1920, 1080};
+  if (evenSides)
+    window_ = TIntSize{std::max(2, window_.width & ~1), std::max(2, window_.height & ~1)};
   producer_->SetBuildSize(window_, cover ? TSlideFit::Cover : TSlideFit::FitInside);
 
   device_ = MakeRef<THeadlessDrawDevice>(window_.width, window_.height);

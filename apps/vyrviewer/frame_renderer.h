@@ -19,18 +19,25 @@ class TFrameRenderer {
  public:
   // Opens the show; width and height 0 take the show's own size. Empty on success, else
   // the reason. With cover the slide fills the window instead of fitting inside it; with
-  // noPanel the overlay leaves the navigation panel out.
+  // noPanel the overlay leaves the navigation panel out; with evenSides the size is rounded
+  // down to even sides (video encoders need them).
   std::string Open(const std::string& showPath, int width, int height, std::optional<uint32_t> seed,
-                   bool cover = false, bool noPanel = false);
+                   bool cover = false, bool noPanel = false, bool evenSides = false);
   // The opened show's project (none before Open).
   const TIniFile* Project() const { return project_.Get(); }
   // The frame the show presents at show time ms; null when nothing could be drawn.
   TRef<TBitmap> Render(double ms);
 
+  TIntSize Size() const { return window_; }
+  TRef<TVyrSource> Source() const { return source_; }
+  TRef<TFileAccessor> Files() const { return files_; }
+
  private:
   TRef<TDrawContainer> Container(int absoluteIndex);
 
   TRef<TIniFile> project_;
+  TRef<TVyrSource> source_;
+  TRef<TFileAccessor> files_;
   TRef<TSlideProducer> producer_;
   TRef<THeadlessDrawDevice> device_;
   TRef<T3DDrawer> drawer_;

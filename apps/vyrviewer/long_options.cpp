@@ -43,6 +43,27 @@ void Size(const std::string& text, TLongOptions& options) {
   throw std::invalid_argument("--size takes WIDTHxHEIGHT, e.g. 1920x1080");
 }
 
+int WholeNumber(const std::string& option, const std::string& text, int lowest, int highest) {
+  const double value = Number(option, text);
+  if (value < lowest || value > highest || value != std::floor(value))
+    throw std::invalid_argument(option + " takes a whole number from " + std::to_string(lowest) +
+                                " to " + std::to_string(highest));
+  return static_cast<int>(value);
+}
+
+bool IsFlag(const std::string& name) {
+  return name == "--help" || name == "--version" || name == "--panel" || name == "--quiet" ||
+         name == "--no-panel" || name == "--fullscreen" || name == "--window";
+}
+
+bool TakesValue(const std::string& name) {
+  for (const char* known :
+       {"--frame", "--frames", "--out", "--size", "--seed", "--password-file", "--thumbnail",
+        "--export", "--fps", "--from", "--to", "--codec", "--quality"})
+    if (name == known) return true;
+  return false;
+}
+
 }  // namespace
 
 TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
@@ -60,22 +81,19 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       value = token.substr(equals + 1);
       hasValue = true;
     }
-    if (name == "--help" || name == "--version" || name == "--no-panel" || name == "--fullscreen" ||
-        name == "--window") {
+    if (IsFlag(name)) {
       if (hasValue) throw std::invalid_argument(name + " takes no value");
-      if (name == "--help")
-        options.help = true;
-      else if (name == "--version")
-        options.version = true;
-      else if (name == "--no-panel")
-        options.noPanel = true;
-      else
+      if (name == "--fullscreen" || name == "--window")
         options.fullScreen = name == "--fullscreen";
+      else
+        (name == "--help"       ? options.help
+         : name == "--version"  ? options.version
+         : name == "--panel"    ? options.panel
+         : name == "--no-panel" ? options.noPanel
+                                : options.quiet) = true;
       continue;
     }
-    if (name != "--frame" && name != "--frames" && name != "--out" && name != "--size" &&
-        name != "--seed" && name != "--password-file" && name != "--thumbnail")
-      throw std::invalid_argument("unknown option " + name);
+    if (!TakesValue(name)) throw std::invalid_argument("unknown option " + name);
     if (!hasValue) {
       if (i + 1 >= arguments.size()) throw std::invalid_argument(name + " needs a value");
       value = arguments[++i];
@@ -95,6 +113,18 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       options.thumbnail = static_cast<int>(size);
     } else if (name == "--size") {
       Size(value, options);
+    } else if (name == "--export") {
+      options.exportPath = value;
+    } else if (name == "--fps") {
+      options.fps = WholeNumber(name, value, 1, 240);
+    } else if (name == "--from" || name == "--to") {
+      const double ms = Number(name, value);
+      if (ms < 0) throw std::invalid_argument(name + " takes a show time of 0 ms or more");
+      (name == "--from" ? options.from : options.to) = ms;
+    } else if (name == "--codec") {
+      options.codec = value;
+    } else if (name == "--quality") {
+      options.quality = WholeNumber(name, value, 0, 63);
     } else {
       const double seed = Number(name, value);
       if (seed < 0 || seed > 4294967295.0 || seed != std::floor(seed))

@@ -2,7 +2,8 @@
 // The program's own long options, taken out of the arguments before the classic option
 // table is built from the rest: --frame MS, --frames FROM:TO:STEP, --out PATH,
 // --size WxH, --seed N, --no-panel, --thumbnail SIZE, --fullscreen, --window, --password-file FILE,
-// --help, --version; "--opt value" or "--opt=value".
+// --help, --version, and the export's --export OUT, --fps N, --from MS, --to MS, --codec NAME,
+// --quality Q, --panel, --quiet; "--opt value" or "--opt=value".
 
 #include <cstdint>
 #include <optional>
@@ -25,6 +26,13 @@ struct TLongOptions {
   bool noPanel = false;            // frames without the navigation panel
   std::optional<bool> fullScreen;  // --fullscreen (true) or --window (false)
   std::string passwordFile;        // the password of a protected show, on its first line
+  std::string exportPath;
+  int fps = 30;
+  std::optional<double> from, to;
+  std::string codec;
+  std::optional<int> quality;
+  bool panel = false;  // exports keep the navigation panel
+  bool quiet = false;
   bool help = false;
   bool version = false;
   std::vector<std::string> rest;  // the tokens left for the option table

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "export_command.h"
 #include "foundation/stream.h"
 #include "frame_renderer.h"
 #include "imaging/bitmap/png_file_queue.h"
@@ -30,22 +31,25 @@ namespace {
 
 constexpr int kExitTrouble = 2;
 
-constexpr const char* kUsage =
-    "usage: vyrviewer [--long-options] [SHOW] [-options]\n"
-    "  (without --frame, --frames, --thumbnail) play the show in its window\n"
-    "  --fullscreen, --window           override the show's own window mode\n"
-    "  --frame MS --out FILE.png        render the frame at show time MS\n"
-    "  --frames FROM:TO:STEP --out DIR  render one PNG per step into DIR\n"
-    "  --size WxH                       frame size (default: the show's own size)\n"
-    "  --seed N                         reproducible default transitions\n"
-    "  --no-panel                       leave the navigation panel out\n"
-    "  --thumbnail SIZE --out FILE.png  the first slide, its longer side SIZE pixels\n"
-    "  --password-file FILE             the password of a protected show (first line);\n"
-    "                                   else it is asked for on the terminal\n"
-    "  --help, --version\n"
-    "SHOW is a package, an executable with a show appended or a project file; it is\n"
-    "\"-filename\" or \"-exename\" when given, else the first value, else the show appended\n"
-    "to this program.\n";
+std::string Usage() {
+  return std::string() +
+         "usage: vyrviewer [--long-options] [SHOW] [-options]\n"
+         "  (without --frame, --frames, --thumbnail, --export) play the show in its window\n"
+         "  --fullscreen, --window           override the show's own window mode\n"
+         "  --frame MS --out FILE.png        render the frame at show time MS\n"
+         "  --frames FROM:TO:STEP --out DIR  render one PNG per step into DIR\n"
+         "  --size WxH                       frame size (default: the show's own size)\n"
+         "  --seed N                         reproducible default transitions\n"
+         "  --no-panel                       leave the navigation panel out\n"
+         "  --thumbnail SIZE --out FILE.png  the first slide, its longer side SIZE pixels\n"
+         "  --password-file FILE             the password of a protected show (first line);\n"
+         "                                   else it is asked for on the terminal\n"
+         "  --help, --version\n" +
+         ExportUsage() +
+         "SHOW is a package, an executable with a show appended or a project file; it is\n"
+         "\"-filename\" or \"-exename\" when given, else the first value, else the show appended\n"
+         "to this program.\n";
+}
 
 }  // namespace
 
@@ -91,20 +95,25 @@ int Run(int argc, char** argv) {
   try {
     options = TakeLongOptions(arguments);
   } catch (const std::invalid_argument& error) {
-    std::fprintf(stderr, "vyrviewer: %s\n%s", error.what(), kUsage);
+    std::fprintf(stderr, "vyrviewer: %s\n%s", error.what(), Usage().c_str());
     return kExitTrouble;
   }
   if (options.help) {
-    std::fputs(kUsage, stdout);
+    std::fputs(Usage().c_str(), stdout);
     return 0;
   }
   if (options.version) {
     std::printf("vyrviewer %s\n", VYRVIEWER_VERSION);
     return 0;
   }
-  if (!options.frame && !options.frames && !options.thumbnail)
+  const bool exporting = !options.exportPath.empty();
+  if (!options.frame && !options.frames && !options.thumbnail && !exporting)
     return PlayShow(options, ProgramPath(argv[0]));
-  if (options.out.empty()) {
+  if (exporting && (options.frame || options.frames)) {
+    std::fprintf(stderr, "vyrviewer: --export goes without --frame and --frames\n");
+    return kExitTrouble;
+  }
+  if (options.out.empty() && !exporting) {
     std::fprintf(stderr, "vyrviewer: --out is missing\n");
     return kExitTrouble;
   }
@@ -121,8 +130,9 @@ int Run(int argc, char** argv) {
   }
   if (options.thumbnail) return WriteThumbnail(show, *options.thumbnail, options.out, options.seed);
   TFrameRenderer renderer;
-  if (std::string error = renderer.Open(show, options.width, options.height, options.seed,
-                                        table.HasOption("cover"), options.noPanel);
+  if (std::string error =
+          renderer.Open(show, options.width, options.height, options.seed, table.HasOption("cover"),
+                        exporting ? !options.panel : options.noPanel, exporting);
       !error.empty()) {
     std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), error.c_str());
     return kExitTrouble;
@@ -135,6 +145,7 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), verdict.refusal.c_str());
     return kExitTrouble;
   }
+  if (exporting) return ExportCommand(options, renderer);
   if (options.frame) {
     TRef<TBitmap> frame = renderer.Render(*options.frame);
     if (!frame) {

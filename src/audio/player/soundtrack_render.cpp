@@ -37,40 +37,60 @@ double SoundtrackEnd(const TVyrMusicSource& music) {
   return end;
 }
 
+TSoundtrackStream::TSoundtrackStream(TRef<TVyrSource> source, TRef<TFileAccessor> files) {
+  auto backend = std::make_unique<TCaptureBackend>();
+  capture_ = backend.get();
+  auto device = MakeRef<TSoftWaveOutDevice>(std::move(backend));
+  player_ = MakeRef<TVyrMusicPlayer>(std::move(source), device, std::move(files));
+}
+
+TSoundtrackStream::~TSoundtrackStream() { Stop(); }
+
+const TVyrMusicSource& TSoundtrackStream::MusicSource() const { return player_->MusicSource(); }
+
+std::string TSoundtrackStream::Start(double from) {
+  player_->Start();
+  player_->SetTime(-1, from);
+  std::vector<int16_t> block(kPullFrames * 2);
+  for (size_t pulled = 0; pulled < kLeadInFrames; pulled += kPullFrames)
+    capture_->Pull(block.data(), kPullFrames);
+  if (!WaitReady(*player_)) return "the show's sounds did not open in time";
+  player_->SetRunning(true);
+  return {};
+}
+
+void TSoundtrackStream::Stop() {
+  if (!player_) return;
+  player_->Stop();
+  capture_->Stop();
+  player_.Reset();
+}
+
 TSoundtrackResult RenderSoundtrack(TRef<TVyrSource> source, TRef<TFileAccessor> files,
                                    const std::string& wavPath, TSoundtrackRequest request) {
   TSoundtrackResult result;
-  auto backend = std::make_unique<TCaptureBackend>();
-  TCaptureBackend& capture = *backend;
-  auto device = MakeRef<TSoftWaveOutDevice>(std::move(backend));
-  auto player = MakeRef<TVyrMusicPlayer>(std::move(source), device, std::move(files));
+  TSoundtrackStream stream(std::move(source), std::move(files));
   result.from = std::max(request.from, 0.0);
-  result.to = request.to < 0 ? SoundtrackEnd(player->MusicSource()) : request.to;
+  result.to = request.to < 0 ? SoundtrackEnd(stream.MusicSource()) : request.to;
   if (result.to < result.from) {
     result.error = "the end of the range lies before its start";
     return result;
   }
-  player->Start();
-  player->SetTime(-1, result.from);
-  std::vector<int16_t> block(kPullFrames * 2);
-  for (size_t pulled = 0; pulled < kLeadInFrames; pulled += kPullFrames)
-    capture.Pull(block.data(), kPullFrames);
-  if (!WaitReady(*player)) {
-    result.error = "the show's sounds did not open in time";
-  } else if (!capture.WriteToFile(wavPath)) {
+  if (std::string error = stream.Start(result.from); !error.empty()) {
+    result.error = error;
+  } else if (!stream.Capture().WriteToFile(wavPath)) {
     result.error = "cannot write " + wavPath;
   } else {
-    player->SetRunning(true);
+    std::vector<int16_t> block(kPullFrames * 2);
     const auto total =
         static_cast<uint64_t>(std::llround((result.to - result.from) * kMixingRate / 1000.0));
     while (result.frames < total) {
       const auto n = static_cast<size_t>(std::min<uint64_t>(kPullFrames, total - result.frames));
-      capture.Pull(block.data(), n);
+      stream.Pull(block.data(), n);
       result.frames += n;
     }
   }
-  player->Stop();
-  capture.Stop();
+  stream.Stop();
   return result;
 }
 

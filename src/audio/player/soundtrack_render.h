@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/output/capture_backend.h"
+
 #include "package/access/file_accessor.h"
 #include "project/vyr_source.h"
 
@@ -25,6 +27,29 @@ struct TSoundtrackResult {
 };
 
 class TVyrMusicSource;
+class TVyrMusicPlayer;
+
+// The soundtrack as a stream of mixed frames (16-bit stereo at the mixing rate) that a
+// consumer pulls: the WAV writer below, or the video exporter.
+class TSoundtrackStream {
+ public:
+  TSoundtrackStream(TRef<TVyrSource> source, TRef<TFileAccessor> files);
+  ~TSoundtrackStream();
+  TSoundtrackStream(const TSoundtrackStream&) = delete;
+  TSoundtrackStream& operator=(const TSoundtrackStream&) = delete;
+
+  const TVyrMusicSource& MusicSource() const;
+  TCaptureBackend& Capture() { return *capture_; }
+  // Starts the music at show time from and waits until its sounds are open; the next
+  // frame pulled is the one at from. Empty on success, else the reason.
+  std::string Start(double from);
+  void Pull(int16_t* out, size_t frames) { capture_->Pull(out, frames); }
+  void Stop();
+
+ private:
+  TCaptureBackend* capture_ = nullptr;  // owned by the device
+  TRef<TVyrMusicPlayer> player_;
+};
 
 // The default end of a soundtrack, ms.
 double SoundtrackEnd(const TVyrMusicSource& music);
