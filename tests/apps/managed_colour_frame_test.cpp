@@ -8,24 +8,17 @@
 
 #include "imaging/decode/decoder_registry.h"
 #include "package/package_fixture.h"
+#include "program_output.h"
 #include "run_program.h"
 
 namespace vyr {
 namespace {
 
+using test::PixelAt;
+using test::TRgb;
+
 using test::TRunResult;
 using test::WriteFile;
-
-struct TRgb {
-  int r = 0, g = 0, b = 0;
-};
-
-TRgb PixelAt(const TBitmap& bitmap, int x, int y) {
-  const TRef<TBitmap> one = MakeRef<TDirectBitmap>(1, 1, pf::A8R8G8B8());
-  one->CopyRect(TRect{0, 0, 1, 1}, bitmap, TPoint{x, y});
-  const uint8_t* p = one->Row(0);
-  return TRgb{p[2], p[1], p[0]};
-}
 
 bool IsRed(TRgb p) { return p.r > 240 && p.g < 15 && p.b < 15; }
 bool IsBlue(TRgb p) { return p.b > 240 && p.g < 15 && p.r < 15; }

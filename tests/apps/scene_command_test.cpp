@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "package/package_fixture.h"
+#include "program_output.h"
 #include "run_program.h"
 
 namespace vyr {
 namespace {
+
+using test::CornersOf;
 
 using test::TRunResult;
 using test::WriteFile;
@@ -44,26 +47,6 @@ class SceneShow : public ::testing::Test {
   std::string Project() const { return dir_ / "show/Project.vyr"; }
   test::TTempDir dir_;
 };
-
-// The eight numbers after "corners": of the object named name.
-std::vector<double> CornersOf(const std::string& json, const std::string& name) {
-  std::vector<double> numbers;
-  size_t at = json.find("\"name\": \"" + name + "\"");
-  if (at == std::string::npos) return numbers;
-  at = json.find("\"corners\": [", at);
-  if (at == std::string::npos) return numbers;
-  const char* p = json.c_str() + at + 12;
-  while (numbers.size() < 8 && *p) {
-    if (*p == '-' || (*p >= '0' && *p <= '9')) {
-      char* end = nullptr;
-      numbers.push_back(std::strtod(p, &end));
-      p = end;
-    } else {
-      ++p;
-    }
-  }
-  return numbers;
-}
 
 void ExpectCorners(const std::string& json, const std::string& name,
                    const std::vector<double>& expected) {

@@ -8,44 +8,18 @@
 
 #include "imaging/decode/decoder_registry.h"
 #include "package/package_fixture.h"
+#include "program_output.h"
 #include "run_program.h"
 
 namespace vyr {
 namespace {
 
+using test::CornersOf;
+using test::PixelAt;
+using test::TRgb;
+
 using test::TRunResult;
 using test::WriteFile;
-
-// The eight numbers after "corners" of the object named name.
-std::vector<double> CornersOf(const std::string& json, const std::string& name) {
-  std::vector<double> numbers;
-  size_t at = json.find("\"name\": \"" + name + "\"");
-  if (at == std::string::npos) return numbers;
-  at = json.find("\"corners\": [", at);
-  if (at == std::string::npos) return numbers;
-  const char* p = json.c_str() + at + 12;
-  while (numbers.size() < 8 && *p) {
-    if (*p == '-' || (*p >= '0' && *p <= '9')) {
-      char* end = nullptr;
-      numbers.push_back(std::strtod(p, &end));
-      p = end;
-    } else {
-      ++p;
-    }
-  }
-  return numbers;
-}
-
-struct TRgb {
-  int r = 0, g = 0, b = 0;
-};
-
-TRgb PixelAt(const TBitmap& bitmap, int x, int y) {
-  const TRef<TBitmap> one = MakeRef<TDirectBitmap>(1, 1, pf::A8R8G8B8());
-  one->CopyRect(TRect{0, 0, 1, 1}, bitmap, TPoint{x, y});
-  const uint8_t* p = one->Row(0);
-  return TRgb{p[2], p[1], p[0]};
-}
 
 bool IsRed(TRgb p) { return p.r > 180 && p.g < 70 && p.b < 70; }
 bool IsBlue(TRgb p) { return p.b > 180 && p.g < 70 && p.r < 70; }

@@ -1,5 +1,7 @@
 #include "scene/objects/object_shadow.h"
 
+#include <cmath>
+
 #include "scene/objects/vyr_object.h"
 
 namespace vyr {
@@ -63,6 +65,22 @@ void TObjectShadow::Draw(TDeviceDrawer& drawer, const TShadowSettings& settings,
   params.tint = settings.managedColor;
   params.antialiased = true;
   drawer.DrawImage(picture, params);
+}
+
+void TObjectShadow::DrawOverRect(TDeviceDrawer& drawer, const TShadowSettings& settings,
+                                 const TPlacement& placement, const TFloatRect& rect,
+                                 float opacity) {
+  if (!shadow_ || !settings.enabled) return;
+  auto scaled = [](const TVec3& v, float f) { return TVec3{v.x * f, v.y * f, v.z * f}; };
+  TShadowDrawInput in;
+  in.origin = placement.PointAt(rect.left, rect.top);
+  in.axisX = scaled(placement.axisX, rect.Width());
+  in.axisY = scaled(placement.axisY, rect.Height());
+  in.opacity = opacity * settings.opacity / 100;
+  in.angle = static_cast<float>(settings.angle);
+  in.distance = settings.distance;
+  const float base = std::sqrt(shadow_->Params().right * shadow_->Params().bottom);
+  Draw(drawer, settings, in, base, placement.axisZ);
 }
 
 }  // namespace vyr

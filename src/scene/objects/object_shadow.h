@@ -29,6 +29,10 @@ class TObjectShadow {
   // Draws the shadow picture tinted with the settings' colour; in.opacity is already faded.
   void Draw(TDeviceDrawer& drawer, const TShadowSettings& settings, const TShadowDrawInput& in,
             float distanceBase, const TVec3& axisZ);
+  // Boxes and videos: the shadow spans the rectangle's full edges from its top-left corner;
+  // opacity is the object's own.
+  void DrawOverRect(TDeviceDrawer& drawer, const TShadowSettings& settings,
+                    const TPlacement& placement, const TFloatRect& rect, float opacity);
 
  private:
   TRef<TShadow> shadow_;

@@ -222,21 +222,7 @@ void TVyrVideo::UpdateShadow() {
 }
 
 void TVyrVideo::DrawShadow(TDeviceDrawer& drawer) {
-  TShadow* shadow = dropShadow_.Get();
-  if (!shadow || !Shadow().enabled) return;
-  // Boxes and videos: the full edge vectors from the rectangle's top-left corner.
-  const TPlacement& placement = Placement();
-  const TFloatRect rect = PivotRect();
-  auto scaled = [](const TVec3& v, float f) { return TVec3{v.x * f, v.y * f, v.z * f}; };
-  TShadowDrawInput in;
-  in.origin = placement.PointAt(rect.left, rect.top);
-  in.axisX = scaled(placement.axisX, rect.Width());
-  in.axisY = scaled(placement.axisY, rect.Height());
-  in.opacity = GetOpacity() * Shadow().opacity / 100;
-  in.angle = static_cast<float>(Shadow().angle);
-  in.distance = Shadow().distance;
-  const float base = std::sqrt(shadow->Params().right * shadow->Params().bottom);
-  dropShadow_.Draw(drawer, Shadow(), in, base, placement.axisZ);
+  dropShadow_.DrawOverRect(drawer, Shadow(), Placement(), PivotRect(), GetOpacity());
 }
 
 TImage* TVyrVideo::Placeholder() {
