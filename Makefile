@@ -55,7 +55,7 @@ test-tsan: deps
 	  -DCMAKE_CXX_FLAGS="-fsanitize=thread" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread"
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_SUITES)
 	for suite in $(TSAN_SUITES); do \
-	  TSAN_OPTIONS=halt_on_error=1 ./$(TSAN_BUILD)/tests/*/$$suite || exit 1; done
+	  TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/tsan.supp" ./$(TSAN_BUILD)/tests/*/$$suite || exit 1; done
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DVYR_TESTS=OFF -DVYR_BENCH=ON

@@ -59,9 +59,10 @@ void TCaptureBackend::Pull(int16_t* out, size_t frames) {
     uint64_t limit = std::numeric_limits<uint64_t>::max();
     if (std::isfinite(deadline))
       limit = static_cast<uint64_t>(std::max(0.0, std::ceil(deadline * kMixingRate / 1000.0)));
-    const size_t n = limit <= pulled_
+    const uint64_t pulled = pulled_.load();
+    const size_t n = limit <= pulled
                          ? 0
-                         : static_cast<size_t>(std::min<uint64_t>(frames - done, limit - pulled_));
+                         : static_cast<size_t>(std::min<uint64_t>(frames - done, limit - pulled));
     if (n == 0) {
       clock_->AdvanceTo(deadline);
       continue;
@@ -69,7 +70,7 @@ void TCaptureBackend::Pull(int16_t* out, size_t frames) {
     mixer_->Mix(out + done * 2, n);
     done += n;
     pulled_ += n;
-    clock_->AdvanceTo(static_cast<double>(pulled_) * 1000.0 / kMixingRate);
+    clock_->AdvanceTo(static_cast<double>(pulled + n) * 1000.0 / kMixingRate);
   }
   if (file_) {
     file_->WriteBuffer(out, static_cast<int64_t>(frames) * kMixingFrameBytes);

@@ -25,7 +25,7 @@ class TCaptureBackend : public TAudioBackend {
 
   // Mixes the next frames (16-bit stereo) into out.
   void Pull(int16_t* out, size_t frames);
-  uint64_t FramesPulled() const { return pulled_; }
+  uint64_t FramesPulled() const { return pulled_.load(); }
 
   // Writes everything pulled to a WAV file in the mixing format.
   bool WriteToFile(const std::string& path);
@@ -37,7 +37,7 @@ class TCaptureBackend : public TAudioBackend {
 
   TRef<TVirtualClock> clock_;
   TSoftMixer* mixer_ = nullptr;
-  uint64_t pulled_ = 0;
+  std::atomic<uint64_t> pulled_{0};  // read by other threads while a puller runs
   TRef<TStream> file_;
   int64_t fileBytes_ = 0;
   std::atomic<bool> stop_{false};
