@@ -33,30 +33,43 @@ TVideoClip2::TVideoClip2(TIniObject& object, double anchor)
   masterId_ = ReadText(FindKey(&object, "MasterID"));
 }
 
+namespace {
+
+// One clip object per [Tracks] object while anybody holds it. The table holds no reference:
+// a clip leaves it when its last holder lets it go.
+std::mutex clipTableLock;
+std::map<const TIniObject*, TVideoClip2*>& ClipTable() {
+  static std::map<const TIniObject*, TVideoClip2*> clips;
+  return clips;
+}
+
+}  // namespace
+
 TRef<TVideoClip2> TVideoClip2::Find(const TIniFile& project, const std::string& guid) {
   TIniObject* object = guid.empty() ? nullptr : FindObject(FindSection(&project, "Tracks"), guid);
   if (!object) return nullptr;
-  // One clip object per [Tracks] object, while anybody holds it.
-  static std::mutex lock;
-  static std::map<const TIniObject*, TVideoClip2*> clips;
-  std::lock_guard guard(lock);
-  for (auto it = clips.begin(); it != clips.end();) {
-    if (it->second->RefCount() == 1) {
-      it->second->Release();
-      it = clips.erase(it);
-    } else {
-      ++it;
-    }
-  }
+  std::lock_guard guard(clipTableLock);
+  auto& clips = ClipTable();
   auto it = clips.find(object);
-  if (it != clips.end()) return TRef<TVideoClip2>::Share(it->second);
+  // A clip whose last reference is going is not shared again; a new one takes its place.
+  if (it != clips.end() && it->second->RefCount() > 0) return TRef<TVideoClip2>::Share(it->second);
   const int first = ReadInt(FindKey(object, "StartSlideIdx"), 0);
   const double anchor =
       first == 0 ? 0 : ReadFloat(&project, "Times", "opt_synchpos" + std::to_string(first), 0);
   auto clip = MakeRef<TVideoClip2>(*object, anchor);
-  clip->AddRef();  // the table's own reference
   clips[object] = clip.Get();
   return clip;
+}
+
+void TVideoClip2::Dispose() {
+  std::lock_guard guard(clipTableLock);
+  auto& clips = ClipTable();
+  for (auto it = clips.begin(); it != clips.end(); ++it)
+    if (it->second == this) {
+      clips.erase(it);
+      break;
+    }
+  TRefObject::Dispose();
 }
 
 void TVideoClip2::ApplyLength(double lengthMs) {

@@ -40,6 +40,9 @@ class TVideoClip2 : public TRefObject {
   void SetStartVideoTime(double start);
   void SetLoadFromDisk(bool on);
 
+ protected:
+  void Dispose() override;
+
  private:
   void WriteBack();
 
