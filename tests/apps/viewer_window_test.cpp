@@ -99,9 +99,10 @@ class ViewerWindow : public ::testing::Test {
     posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
   }
-  // Waits up to 10 s for a visible window of the player's process and focuses it.
+  // Waits up to 30 s (a sanitizer build starts slowly) for a visible window of the player's
+  // process and focuses it.
   std::string FindWindow() {
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 300; ++i) {
       const test::TRunResult found = test::RunProgram(
           "/usr/bin/xdotool", {"search", "--onlyvisible", "--pid", std::to_string(pid_)});
       if (found.exitCode == 0 && !found.out.empty()) {
@@ -111,6 +112,7 @@ class ViewerWindow : public ::testing::Test {
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
+    ADD_FAILURE() << "no window; the player said: " << Stderr();
     return {};
   }
   std::string Stderr() const { return test::ReadFile(dir_ / "stderr"); }

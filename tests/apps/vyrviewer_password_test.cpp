@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,9 +48,14 @@ class ProtectedShow : public ::testing::Test {
     TRunResult result;
     if (pid < 0) return result;
     bool answered = false;
+    // A slow build (sanitizers, a loaded machine) may be silent for long after the prompt;
+    // only a child that is silent for two minutes is stopped.
     for (;;) {
       pollfd wait{master, POLLIN, 0};
-      if (::poll(&wait, 1, 20000) <= 0) break;
+      if (::poll(&wait, 1, 120000) <= 0) {
+        ::kill(pid, SIGKILL);
+        break;
+      }
       char buffer[256];
       const ssize_t got = ::read(master, buffer, sizeof buffer);
       if (got <= 0) break;
@@ -59,9 +65,11 @@ class ProtectedShow : public ::testing::Test {
         answered = ::write(master, line.data(), line.size()) == static_cast<ssize_t>(line.size());
       }
     }
-    ::close(master);
+    // The terminal is closed only after the child is gone: closing it first would hang the
+    // child up (SIGHUP) while it is still finishing.
     int status = 0;
     ::waitpid(pid, &status, 0);
+    ::close(master);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
   }
