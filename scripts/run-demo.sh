@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The main job of `make run`: make the demo show's pictures and music, pack the show, list, verify
-# and describe the package, then play it in the player's window. Without a display the player
-# cannot open a window: the script says so and renders one frame per second of the show and a
-# contact sheet of them instead. VYR_DEMO_SHEET=1 renders the sheet in any case.
+# and describe the package, export it to a video file, then play it in the player's window.
+# Without a display the player cannot open a window: the script says so and renders one frame per
+# second of the show and a contact sheet of them instead. VYR_DEMO_SHEET=1 renders the sheet in
+# any case; VYR_DEMO_EXPORT=0 skips the export.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -50,6 +51,15 @@ if [[ $(help_of "$vyrpack") == *"  music "* ]]; then
   echo "run-demo: the show's soundtrack in $out/soundtrack.wav"
 fi
 
+# The whole show as a video, once round, with a progress line on a terminal.
+video="$out/demo.mp4"
+if [ "${VYR_DEMO_EXPORT:-1}" != 0 ] && [ -x "$viewer" ] &&
+  [[ $(help_of "$viewer") == *--export* ]]; then
+  echo "run-demo: exporting the show to $video"
+  "$viewer" --export "$video" "$show"
+  echo "run-demo: the show as a video in $video"
+fi
+
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${VYR_DEMO_SHEET:-}" ]; then
   echo "run-demo: playing $show (Escape ends the show, Space pauses)"
   "$viewer" "$show"
@@ -76,9 +86,4 @@ if [ -x "$viewer" ] && [[ $(help_of "$viewer") == *--frames* ]]; then
   echo "run-demo: contact sheet $sheet"
 else
   echo "run-demo: $viewer cannot render frames yet (no --frames); the show is packed in $show"
-fi
-
-if [ -x "$viewer" ] && [[ $(help_of "$viewer") == *--export* ]]; then
-  "$viewer" --export "$out/demo.mp4" "$show"
-  echo "run-demo: the show as a video in $out/demo.mp4"
 fi

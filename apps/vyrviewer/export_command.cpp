@@ -68,13 +68,13 @@ std::string ExportUsage() {
   return "  --export OUT                     export the show to a video file:\n"
          "    [--size WxH] [--fps N] [--from MS] [--to MS] [--codec NAME] [--quality Q]\n"
          "    [--seed N] [--panel] [--quiet]\n"
-         "    Frame k shows show time FROM + k x 1000 / N (N default 30). The whole show runs\n"
-         "    from 0 to the end of the last slide (a repeating show once round); pause\n"
-         "    barriers and manual advance are passed as if the viewer went on at once. The\n"
-         "    size is the show's own unless given, rounded down to even sides; the panel is\n"
-         "    left out unless --panel. The container comes from OUT's extension; codecs\n"
-         "    (the first is the default) with their default --quality (constant quality,\n"
-         "    lower is better) and scale:\n" +
+         "    Frame k shows show time FROM + k x 1000 / N. Defaults: --fps 30; --from 0\n"
+         "    and --to the end of the last slide, the whole show (a repeating show once\n"
+         "    round); --size the show's own size; each side rounded down to even. Pause\n"
+         "    barriers and manual advance are passed as if the viewer went on at once.\n"
+         "    The panel is left out unless --panel. The container comes from OUT's\n"
+         "    extension; codecs (the first is the default) with their default --quality\n"
+         "    (constant quality, lower is better) and scale:\n" +
          exporting::OutputFormatHelp() +
          "    A progress line is shown on a terminal unless --quiet. SIGINT or SIGTERM keeps\n"
          "    the part written so far under a temporary name beside OUT.\n";

@@ -24,38 +24,17 @@ TPixel At(const TBitmap& bitmap, int x, int y) {
   return TPixel{p[2], p[1], p[0]};
 }
 
-// A 320 x 192 green slide with the 160 x 96 clip at half scale in its middle (80..240 x
-// 48..144), starting at 1000 ms, with a hard blue shadow.
-std::string ClipProject(const std::string& fileName) {
-  return "[Main]\r\nopt_scr_width=320\r\nopt_scr_height=192\r\n"
-         "[Times]\r\nopt_slidescount=1\r\nopt_synchpos1=9000\r\n"
-         "[Slide1]\r\nobject Root:Root\r\n"
-         "object ground:Box\r\nGUID={00000000-0000-0000-0000-000000000001}\r\n"
-         "Size=320,192\r\nColor1=0,255,0\r\nend\r\n"
-         "object clip:Video\r\nGUID={00000000-0000-0000-0000-000000000002}\r\n"
-         "FileName=" +
-         fileName +
-         "\r\nStartVYRTime=1000\r\nDuration=99000\r\n"
-         "ShadowEnable=1\r\nShadowDistance=10\r\nShadowAngle=45\r\nShadowSize=0\r\n"
-         "ShadowOpacity=100\r\nShadowColor=0,0,255\r\n"
-         "object k:KeyPoint\r\nTime=0\r\nScaleX=50\r\nScaleY=50\r\nend\r\n"
-         "end\r\nend\r\n";
-}
-
+// The number the clip shows at its place in a frame of the clip's slide.
 int ShownIndexAt(const TBitmap& frame, int left, int top) {
-  int index = 0;
-  for (int bit = 0; bit < 8; ++bit) {
-    const TPixel p = At(frame, left + (bit % 4) * 40 + 20, top + (bit / 4) * 48 + 24);
-    if (p.g > 128) index |= 1 << bit;
-  }
-  return index;
+  return test::ShownIndexIn(test::kClipWidth, test::kClipHeight,
+                            [&](int x, int y) { return At(frame, left + x, top + y).g; });
 }
 
 TEST(VideoFrame, TheExactClipFrameAtTheObjectsPlace) {
   test::TTempDir dir;
   ASSERT_TRUE(test::MakeClip(dir / "show/clip.mp4", 150, "25",
                              "-c:v libx264 -pix_fmt yuv420p -g 30 -bf 2"));
-  test::WriteFile(dir / "show/Project.vyr", ClipProject("clip.mp4"));
+  test::WriteFile(dir / "show/Project.vyr", test::ClipOnSlideProject("clip.mp4"));
   const std::string package = dir / "show.vyshow";
   ASSERT_EQ(test::RunProgram(VYRPACK_PATH, {"create", package, dir / "show/Project.vyr"}).exitCode,
             0);
@@ -81,7 +60,7 @@ TEST(VideoFrame, TheExactClipFrameAtTheObjectsPlace) {
 
 TEST(VideoFrame, AMissingClipDrawsItsPlaceholderAndTheSlidePlaysOn) {
   test::TTempDir dir;
-  test::WriteFile(dir / "show/Project.vyr", ClipProject("gone.mp4"));
+  test::WriteFile(dir / "show/Project.vyr", test::ClipOnSlideProject("gone.mp4"));
   const std::string out = dir / "frame.png";
   const test::TRunResult run =
       test::RunProgram(VYRVIEWER_PATH, {"--frame", "2000", "--out", out, dir / "show/Project.vyr"});

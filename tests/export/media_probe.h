@@ -1,6 +1,6 @@
 #pragma once
 // Reads exported videos back with Debian's ffprobe and ffmpeg: stream facts, decoded RGB
-// frames and decoded sound, and the PSNR of two pictures.
+// frames or luma planes and decoded sound, and the PSNR of two pictures.
 
 #include <cctype>
 #include <cmath>
@@ -55,6 +55,33 @@ inline std::vector<std::string> DecodeFrames(const std::string& path, int width,
   for (size_t at = 0; frame > 0 && at + frame <= bytes.size(); at += frame)
     frames.push_back(bytes.substr(at, frame));
   return frames;
+}
+
+// Every picture's Y plane as coded (the stream's own YUV 4:2:0), in presentation order.
+inline std::vector<std::string> DecodeLuma(const std::string& path, int width, int height) {
+  TTempDir dir;
+  const std::string raw = dir / "frames.yuv";
+  RunProgram("/usr/bin/ffmpeg", {"-v", "error", "-i", path, "-map", "0:v:0", "-fps_mode",
+                                 "passthrough", "-f", "rawvideo", "-pix_fmt", "yuv420p", raw});
+  const std::string bytes = ReadFile(raw);
+  const size_t luma = static_cast<size_t>(width) * height, frame = luma * 3 / 2;
+  std::vector<std::string> frames;
+  for (size_t at = 0; frame > 0 && at + frame <= bytes.size(); at += frame)
+    frames.push_back(bytes.substr(at, luma));
+  return frames;
+}
+
+// The BT.709 limited-range luma of RGB rows, as an encoder computes it.
+inline std::string LumaOf(const std::string& rgb) {
+  std::string luma;
+  luma.reserve(rgb.size() / 3);
+  for (size_t at = 0; at + 3 <= rgb.size(); at += 3) {
+    const double y = 0.2126 * static_cast<uint8_t>(rgb[at]) +
+                     0.7152 * static_cast<uint8_t>(rgb[at + 1]) +
+                     0.0722 * static_cast<uint8_t>(rgb[at + 2]);
+    luma.push_back(static_cast<char>(std::lround(16 + y * 219 / 255)));
+  }
+  return luma;
 }
 
 // The left channel of the first sound stream, decoded and resampled to rate.

@@ -60,15 +60,40 @@ inline int LumaAt(const TVideoPicture& p, int x, int y) {
   return p.Plane(0)[y * p.Pitch(0) + x];
 }
 
-// The number a decoded frame shows.
-inline int ShownIndex(const TVideoPicture& p) {
+// The number a frame of width x height shows, read as levelAt(x, y) in the middle of each
+// block; works on decoded clip frames and on the clip's place in a drawn slide alike.
+template <typename LevelAt>
+int ShownIndexIn(int width, int height, LevelAt levelAt) {
   int index = 0;
   for (int bit = 0; bit < 8; ++bit) {
-    const int x = (bit % 4) * p.Width() / 4 + p.Width() / 8;
-    const int y = (bit / 4) * p.Height() / 2 + p.Height() / 4;
-    if (LumaAt(p, x, y) > 128) index |= 1 << bit;
+    const int x = (bit % 4) * width / 4 + width / 8;
+    const int y = (bit / 4) * height / 2 + height / 4;
+    if (levelAt(x, y) > 128) index |= 1 << bit;
   }
   return index;
+}
+
+// The number a decoded frame shows.
+inline int ShownIndex(const TVideoPicture& p) {
+  return ShownIndexIn(p.Width(), p.Height(), [&](int x, int y) { return LumaAt(p, x, y); });
+}
+
+// A 320 x 192 green slide of 9000 ms with the clip fileName in its middle at 80..240 x
+// 48..144, starting at 1000 ms, with a hard blue shadow.
+inline std::string ClipOnSlideProject(const std::string& fileName) {
+  return "[Main]\r\nopt_scr_width=320\r\nopt_scr_height=192\r\n"
+         "[Times]\r\nopt_slidescount=1\r\nopt_synchpos1=9000\r\n"
+         "[Slide1]\r\nobject Root:Root\r\n"
+         "object ground:Box\r\nGUID={00000000-0000-0000-0000-000000000001}\r\n"
+         "Size=320,192\r\nColor1=0,255,0\r\nend\r\n"
+         "object clip:Video\r\nGUID={00000000-0000-0000-0000-000000000002}\r\n"
+         "FileName=" +
+         fileName +
+         "\r\nStartVYRTime=1000\r\nDuration=99000\r\n"
+         "ShadowEnable=1\r\nShadowDistance=10\r\nShadowAngle=45\r\nShadowSize=0\r\n"
+         "ShadowOpacity=100\r\nShadowColor=0,0,255\r\n"
+         "object k:KeyPoint\r\nTime=0\r\nScaleX=50\r\nScaleY=50\r\nend\r\n"
+         "end\r\nend\r\n";
 }
 
 // ffmpeg's own decoding: every frame's Y plane (width x height bytes).
