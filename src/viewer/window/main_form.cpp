@@ -119,7 +119,7 @@ bool TMainForm::OpenShowFile(const std::string& path, bool packaged, bool isTime
   if (wasRunning) viewer_->SetPaused(true);
   auto located = std::make_unique<TVyrShowLocator>();
   std::string message;
-  if (!LocateShow(path, packaged, *located, message)) {
+  if (!LocateShow(path, packaged, *located, message, &exeAlias_)) {
     Message(message);
     if (wasRunning) viewer_->SetPaused(false);
     return false;
@@ -151,7 +151,17 @@ bool TMainForm::OpenShowFile(const std::string& path, bool packaged, bool isTime
       hide == 2 ? int64_t{ReadInt(project, "Main", "opt_hc2_hideinterval", 0)} * 1000 : 0);
   monitor_.Reset(hide == 1 || hide == 2, 0, 0, TickCount());
   if (isTime || start > 0) viewer_->Seek(isTime ? start : SlideStartPosition(*source_, start));
+  // A project made for an executable stands for it: a return to this show names the
+  // executable, which opens the project again.
   currentShowFile_ = path;
+  const std::string exeName = ExeNameOf(project);
+  if (!current_->packaged && !exeName.empty()) {
+    currentShowFile_ = exeName;
+    exeAlias_ = {exeName, current_->path};
+  }
+  currentShowFolder_ =
+      current_->packaged ? std::string(FolderOf(std::filesystem::absolute(current_->path).string()))
+                         : ProjectShowFolder(current_->path, exeName);
   if (wasRunning) viewer_->SetPaused(false);
   return true;
 }

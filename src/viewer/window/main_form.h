@@ -107,6 +107,8 @@ class TMainForm {
   bool wheelNavigation_ = true;
   std::string projectFilePath_;
   std::string currentShowFile_;
+  std::string currentShowFolder_;  // ends in "/"
+  TExeAlias exeAlias_;
   std::string firstVersion_;
   bool endReached_ = false, closeRequested_ = false, inAction_ = false;
   bool closing_ = false;

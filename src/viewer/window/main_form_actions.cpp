@@ -211,11 +211,14 @@ bool TMainForm::OpenAnotherShow(const TVyrActionInfo& action) {
   // Project texts written on Windows separate folders with "\".
   for (char& c : file)
     if (c == '\\') c = '/';
-  file = MapShowFileName(file);
-  if (!std::filesystem::exists(file) && !currentShowFile_.empty()) {
-    const std::string candidate =
-        std::string(FolderOf(currentShowFile_)) + std::string(FileNameOf(file));
-    if (std::filesystem::exists(MapShowFileName(candidate))) file = MapShowFileName(candidate);
+  file = MapShowFileName(file, &exeAlias_);
+  // A name that is not where it says is looked for beside the current show (for a project made
+  // for an executable, where that executable was meant to be first).
+  if (current_ && !std::filesystem::exists(file)) {
+    const std::string exeName = ExeNameOf(current_->show.project.Get());
+    if (std::string found = FindShowBesideCurrent(file, exeName, currentShowFolder_, &exeAlias_);
+        !found.empty())
+      file = std::move(found);
   }
   if (file != projectFilePath_) {
     std::string version;
