@@ -127,8 +127,23 @@ void TMainForm::Print(TRef<TBitmap> picture) {
 }
 
 bool TMainForm::RunProgram(const std::string& text) {
-  return RunCommands(text, ProgramFolder(), *options_.starter,
-                     [this](const std::string& message) { Message(message, ""); });
+  // A show window kept on top ("-startup") lets the started program come up in front of it.
+  class TWindowOwner : public TProgramOwner {
+   public:
+    explicit TWindowOwner(SDL_Window* window) : window_(window) {}
+    bool Topmost() const override {
+      return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_ALWAYS_ON_TOP) != 0;
+    }
+    void SetTopmost(bool topmost) override {
+      SDL_SetWindowAlwaysOnTop(window_, topmost ? SDL_TRUE : SDL_FALSE);
+    }
+
+   private:
+    SDL_Window* window_;
+  } owner(Window());
+  return RunCommands(
+      text, ProgramFolder(), *options_.starter,
+      [this](const std::string& message) { Message(message, ""); }, &owner);
 }
 
 bool TMainForm::PerformAction(const TVyrActionInfo& action) {
