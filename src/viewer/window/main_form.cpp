@@ -68,12 +68,23 @@ TMainForm::TMainForm(TMainFormOptions options) : options_(std::move(options)) {
 }
 
 TMainForm::~TMainForm() {
+  try {
+    Free();
+  } catch (...) {
+    // Free's caller has had its chance to hear of it; a destructor stays quiet.
+  }
+}
+
+void TMainForm::Free() {
+  if (freed_) return;
+  freed_ = true;
   SetDialogEventPump({});
   viewer_->Disconnect();
   viewer_->StopEngine();
   bus_.SetWaker({});
   if (handCursor_) SDL_FreeCursor(handCursor_);
   if (arrowCursor_) SDL_FreeCursor(arrowCursor_);
+  handCursor_ = arrowCursor_ = nullptr;
   LeaveScreenSaverModes();
 }
 
