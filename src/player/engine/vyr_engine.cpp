@@ -17,6 +17,7 @@ namespace {
 constexpr int kCacheCapacity = 3;
 constexpr int64_t kNoPosition = -2147483647;
 constexpr double kNoBarrierTime = 3.4e38;
+constexpr int kIdleSleepMs = 16;
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
@@ -581,7 +582,10 @@ void TVyrEngine::MainLoop() {
           .count(),
       drewThisStep_, active_);
   const int64_t now = TickCount();
-  Sleep(now - lastTick_ <= 16 ? 3 : 1);
+  // A still, paused show wakes once a frame: requests then wait at most that long, and the
+  // idle processor stays idle.
+  const bool idle = !active_ && !drewThisStep_ && firstFramePosted_;
+  Sleep(idle ? kIdleSleepMs : now - lastTick_ <= 16 ? 3 : 1);
   lastTick_ = now;
 
   if (clock_) {
