@@ -17,6 +17,7 @@
 #include "project/ini_lookup.h"
 #include "project/ini_values.h"
 #include "viewer/actions/slide_positions.h"
+#include "viewer/dialogs/password_check.h"
 #include "viewer/dialogs/password_gate.h"
 #include "viewer/input/sdl_keys.h"
 #include "viewer/window/screen_saver.h"
@@ -99,6 +100,8 @@ void TMainForm::Message(const std::string& text, const std::string& caption) {
 }
 
 bool TMainForm::CheckPassword(const TVyrShowLocator& show, const std::string& path) {
+  // GTK starts only for a show that asks: starting it costs the start of every other show.
+  if (!ShowNeedsPassword(show.show.project.Get())) return true;
   TPasswordGateOptions gate;
   gate.useDialog = DialogsAvailable();
   gate.owner = TDialogOwner{NativeWindow()};
