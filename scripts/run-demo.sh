@@ -39,6 +39,8 @@ cp demo/SkinBar.vyr "$skin_stage/Project.vyr"
 ln -s "$(cd "$stage" && pwd)/media" "$skin_stage/media"
 mapfile -t skin_bar < <(bar_pictures 'skin_*.png')
 "$vyrpack" create "$skin_show" "$skin_stage/Project.vyr" "${skin_bar[@]}"
+# VYR_DEMO_PACK_ONLY=1 stops here: the benchmarks want the package alone.
+[ -n "${VYR_DEMO_PACK_ONLY:-}" ] && exit 0
 "$vyrpack" list "$show"
 "$vyrpack" verify "$show"
 "$vyrpack" info "$show"

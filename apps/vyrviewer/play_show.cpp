@@ -9,6 +9,8 @@
 
 #include "audio/output/device_factory.h"
 #include "foundation/log.h"
+#include "platform/gtk/dialog_owner.h"
+#include "platform/gtk/message_box.h"
 #include "platform/log_banner.h"
 #include "platform/process_paths.h"
 #include "platform/sdl_gl_window.h"
@@ -95,9 +97,11 @@ int PlayShow(const TLongOptions& options, const std::string& program) {
     return kExitTrouble;
   }
   if (displays.front().bitsPerPixel < 16) {
-    std::fprintf(stderr,
-                 "vyrviewer: Slideshow Error: Currently you have 256 or 16 colors display "
-                 "mode.\nSet True color or High color display mode.\n");
+    const std::string text =
+        "Currently you have 256 or 16 colors display mode.\nSet True color or High color "
+        "display mode.";
+    std::fprintf(stderr, "vyrviewer: Slideshow Error: %s\n", text.c_str());
+    if (DialogsAvailable()) ShowMessageBox("Slideshow Error", text);
     return kExitTrouble;
   }
   InstallProcessLog();
@@ -139,6 +143,11 @@ int PlayShow(const TLongOptions& options, const std::string& program) {
         mainForm.Run();
         status = mainForm.ExitCode();
         break;
+    }
+    try {
+      mainForm.Free();
+    } catch (const std::exception& error) {
+      WriteLine(std::string("Exception at MainForm.Free (") + error.what() + ")");
     }
   }
   if (formExists && form.startup)

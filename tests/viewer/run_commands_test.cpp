@@ -90,5 +90,33 @@ TEST(RunCommands, RetriesForMissingPrograms) {
                                                      "my tool|some file|/opt/show/"}));
 }
 
+// A show window kept on top steps back while a program starts, and comes back on top only when
+// nothing could be started.
+TEST(RunCommands, TopmostOwnerStepsBackForStartedPrograms) {
+  struct TOwner : TProgramOwner {
+    bool topmost = true;
+    std::vector<bool> changes;
+    bool Topmost() const override { return topmost; }
+    void SetTopmost(bool on) override { changes.push_back(topmost = on); }
+  };
+  const struct {
+    bool topmost;
+    TStartResult result;
+    std::vector<bool> changes;
+  } cases[] = {
+      {true, TStartResult::Started, {false}},
+      {true, TStartResult::Failed, {false, true}},
+      {false, TStartResult::Started, {}},  // a window not on top is left alone
+  };
+  for (const auto& c : cases) {
+    TOwner owner;
+    owner.topmost = c.topmost;
+    TRecordingStarter starter;
+    starter.results = {c.result};
+    RunCommands("viewer a.txt", "/opt/show/", starter, {}, &owner);
+    EXPECT_EQ(owner.changes, c.changes);
+  }
+}
+
 }  // namespace
 }  // namespace vyr

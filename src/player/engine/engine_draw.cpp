@@ -1,8 +1,11 @@
 // The engine's frames, pointer hit tests, actions and captured pictures.
 
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 
 #include "foundation/log.h"
+#include "platform/clock.h"
 #include "player/engine/frame_pick.h"
 #include "player/engine/vyr_engine.h"
 #include "render/device/device3d.h"
@@ -83,9 +86,18 @@ void TVyrEngine::DrawFrame(bool force) {
   T3DRenderer* renderer = drawer->Screen().Renderer();
   if (!renderer || renderer->IsLost()) return;
   frameDrawn_ = true;
+  drewThisStep_ = true;
   if (!firstFramePosted_) {
     firstFramePosted_ = true;
     PostEvent(kEventFirstFrame);
+    // With the monotonic clock's reading, so a caller can time the start from outside.
+    const double monotonic =
+        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    char text[120];
+    std::snprintf(text, sizeof text,
+                  "TVyrEngine.DrawFrame: first frame shown at %lld ms (monotonic %.3f s)",
+                  static_cast<long long>(TickCount()), monotonic);
+    WriteLine(text);
   }
 }
 

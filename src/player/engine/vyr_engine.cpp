@@ -17,6 +17,7 @@ namespace {
 constexpr int kCacheCapacity = 3;
 constexpr int64_t kNoPosition = -2147483647;
 constexpr double kNoBarrierTime = 3.4e38;
+constexpr int kIdleSleepMs = 16;
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
@@ -439,6 +440,8 @@ void TVyrEngine::PostPosition(int32_t time, int32_t total, bool ended) {
 void TVyrEngine::ThreadStarted() {}
 
 void TVyrEngine::ThreadFinished() {
+  if (const std::string pacing = pacing_.Summary(); !pacing.empty())
+    WriteLine("TVyrEngine: " + pacing);
   // The GL context lives on this thread: let go of the renderer and the context here.
   if (T3DDrawer* drawer = controller_->Drawer()) drawer->Close();
   if (TDrawDevice* device = controller_->Device())
@@ -561,6 +564,7 @@ void TVyrEngine::MainLoop() {
   }
   dialogShown_ = overlay_ && overlay_->TopDialog();
 
+  drewThisStep_ = false;
   if (slides_ && slides_->Count() > 0) {
     if (SlidesReadyToDraw()) {
       try {
@@ -573,8 +577,15 @@ void TVyrEngine::MainLoop() {
     }
   }
 
+  pacing_.Step(
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
+          .count(),
+      drewThisStep_, active_);
   const int64_t now = TickCount();
-  Sleep(now - lastTick_ <= 16 ? 3 : 1);
+  // A still, paused show wakes once a frame: requests then wait at most that long, and the
+  // idle processor stays idle.
+  const bool idle = !active_ && !drewThisStep_ && firstFramePosted_;
+  Sleep(idle ? kIdleSleepMs : now - lastTick_ <= 16 ? 3 : 1);
   lastTick_ = now;
 
   if (clock_) {

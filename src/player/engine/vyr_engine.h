@@ -11,6 +11,7 @@
 #include "player/engine/custom_engine.h"
 #include "player/engine/draw_controller.h"
 #include "player/engine/frame_interpolator.h"
+#include "player/engine/frame_pacing.h"
 #include "player/loader/slide_loader.h"
 #include "player/loader/slide_producer.h"
 #include "player/overlay/third_slide.h"
@@ -148,6 +149,8 @@ class TVyrEngine : public TCustomVyrEngine {
   bool endReported_ = false;
   std::atomic<float> volume_{1.0f};
   bool frameDrawn_ = false;
+  bool drewThisStep_ = false;
+  TFramePacing pacing_;
   int64_t lastTick_ = 0;
   std::atomic<bool> endActionsEnabled_{true};
   std::atomic<bool> hovering_{false};

@@ -162,7 +162,7 @@ TStartResult TSystemStarter::Start(const std::string& program, const std::string
 }
 
 bool RunCommands(std::string_view text, const std::string& programFolder, TProgramStarter& starter,
-                 const std::function<void(const std::string&)>& refuse) {
+                 const std::function<void(const std::string&)>& refuse, TProgramOwner* owner) {
   const std::vector<std::string> commands = SplitCommands(text);
   for (const auto& command : commands) {
     if (IsBlockedCommand(command)) {
@@ -170,21 +170,28 @@ bool RunCommands(std::string_view text, const std::string& programFolder, TProgr
       return false;
     }
   }
+  const auto start = [&](const std::string& program, const std::string& parameters) {
+    const bool topmost = owner && owner->Topmost();
+    if (topmost) owner->SetTopmost(false);
+    const TStartResult result = starter.Start(program, parameters, programFolder);
+    if (topmost && result != TStartResult::Started) owner->SetTopmost(true);
+    return result;
+  };
   for (const auto& command : commands) {
     const TProgramCall call = SplitProgram(command);
     if (call.program.empty()) continue;
-    TStartResult result = starter.Start(call.program, call.parameters, programFolder);
+    TStartResult result = start(call.program, call.parameters);
     if (result != TStartResult::NotFound) continue;
     if (!call.parameters.empty()) {
-      starter.Start(Unquoted(call.program), Unquoted(call.parameters), programFolder);
+      start(Unquoted(call.program), Unquoted(call.parameters));
       continue;
     }
     const std::string name = FileNameOf(WithoutQuotes(call.program));
-    result = starter.Start(name, {}, programFolder);
+    result = start(name, {});
     if (result != TStartResult::NotFound) continue;
     std::string folder = programFolder;
     if (folder.size() > 3 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
-    starter.Start(folder + "/" + name, {}, programFolder);
+    start(folder + "/" + name, {});
   }
   return true;
 }

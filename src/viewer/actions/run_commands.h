@@ -44,10 +44,20 @@ class TSystemStarter : public TProgramStarter {
                      const std::string& folder) override;
 };
 
+// The window that owns the started programs. A window kept on top steps back for each start,
+// so the program comes up in front of the show, and goes on top again when the start failed.
+class TProgramOwner {
+ public:
+  virtual ~TProgramOwner() = default;
+  virtual bool Topmost() const = 0;
+  virtual void SetTopmost(bool topmost) = 0;
+};
+
 // Checks every command (a blocked one refuses all, with the message through refuse) and
 // starts each with the retries for files that are not found. programFolder ends in "/".
 // False when refused.
 bool RunCommands(std::string_view text, const std::string& programFolder, TProgramStarter& starter,
-                 const std::function<void(const std::string&)>& refuse);
+                 const std::function<void(const std::string&)>& refuse,
+                 TProgramOwner* owner = nullptr);
 
 }  // namespace vyr

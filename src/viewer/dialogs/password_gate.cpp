@@ -62,9 +62,11 @@ bool ReadPasswordFile(const std::string& path, std::string& password) {
 
 bool ReadPasswordFromTerminal(const std::string& prompt, std::string& password) {
   if (!isatty(STDIN_FILENO)) return false;
+  // Echo goes off (dropping what was typed before) ahead of the prompt: an answer typed as
+  // soon as the prompt shows is neither echoed nor flushed away.
+  TEchoOff quiet(STDIN_FILENO);
   std::fprintf(stderr, "%s ", prompt.c_str());
   std::fflush(stderr);
-  TEchoOff quiet(STDIN_FILENO);
   std::string line;
   char c = 0;
   ssize_t got = 0;

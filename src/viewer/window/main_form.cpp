@@ -17,6 +17,7 @@
 #include "project/ini_lookup.h"
 #include "project/ini_values.h"
 #include "viewer/actions/slide_positions.h"
+#include "viewer/dialogs/password_check.h"
 #include "viewer/dialogs/password_gate.h"
 #include "viewer/input/sdl_keys.h"
 #include "viewer/window/screen_saver.h"
@@ -68,12 +69,23 @@ TMainForm::TMainForm(TMainFormOptions options) : options_(std::move(options)) {
 }
 
 TMainForm::~TMainForm() {
+  try {
+    Free();
+  } catch (...) {
+    // Free's caller has had its chance to hear of it; a destructor stays quiet.
+  }
+}
+
+void TMainForm::Free() {
+  if (freed_) return;
+  freed_ = true;
   SetDialogEventPump({});
   viewer_->Disconnect();
   viewer_->StopEngine();
   bus_.SetWaker({});
   if (handCursor_) SDL_FreeCursor(handCursor_);
   if (arrowCursor_) SDL_FreeCursor(arrowCursor_);
+  handCursor_ = arrowCursor_ = nullptr;
   LeaveScreenSaverModes();
 }
 
@@ -88,6 +100,8 @@ void TMainForm::Message(const std::string& text, const std::string& caption) {
 }
 
 bool TMainForm::CheckPassword(const TVyrShowLocator& show, const std::string& path) {
+  // GTK starts only for a show that asks: starting it costs the start of every other show.
+  if (!ShowNeedsPassword(show.show.project.Get())) return true;
   TPasswordGateOptions gate;
   gate.useDialog = DialogsAvailable();
   gate.owner = TDialogOwner{NativeWindow()};
@@ -119,7 +133,7 @@ bool TMainForm::OpenShowFile(const std::string& path, bool packaged, bool isTime
   if (wasRunning) viewer_->SetPaused(true);
   auto located = std::make_unique<TVyrShowLocator>();
   std::string message;
-  if (!LocateShow(path, packaged, *located, message)) {
+  if (!LocateShow(path, packaged, *located, message, &exeAlias_)) {
     Message(message);
     if (wasRunning) viewer_->SetPaused(false);
     return false;
@@ -151,7 +165,17 @@ bool TMainForm::OpenShowFile(const std::string& path, bool packaged, bool isTime
       hide == 2 ? int64_t{ReadInt(project, "Main", "opt_hc2_hideinterval", 0)} * 1000 : 0);
   monitor_.Reset(hide == 1 || hide == 2, 0, 0, TickCount());
   if (isTime || start > 0) viewer_->Seek(isTime ? start : SlideStartPosition(*source_, start));
+  // A project made for an executable stands for it: a return to this show names the
+  // executable, which opens the project again.
   currentShowFile_ = path;
+  const std::string exeName = ExeNameOf(project);
+  if (!current_->packaged && !exeName.empty()) {
+    currentShowFile_ = exeName;
+    exeAlias_ = {exeName, current_->path};
+  }
+  currentShowFolder_ =
+      current_->packaged ? std::string(FolderOf(std::filesystem::absolute(current_->path).string()))
+                         : ProjectShowFolder(current_->path, exeName);
   if (wasRunning) viewer_->SetPaused(false);
   return true;
 }

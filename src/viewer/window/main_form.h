@@ -50,6 +50,10 @@ class TMainForm {
   TMainForm(const TMainForm&) = delete;
   TMainForm& operator=(const TMainForm&) = delete;
 
+  // Stops the engine and lets go of the window's resources; may raise. The destructor calls
+  // it when nobody did.
+  void Free();
+
   TFormOutcome Outcome() const { return outcome_; }
   // The message loop; returns when the window has closed.
   void Run();
@@ -107,6 +111,8 @@ class TMainForm {
   bool wheelNavigation_ = true;
   std::string projectFilePath_;
   std::string currentShowFile_;
+  std::string currentShowFolder_;  // ends in "/"
+  TExeAlias exeAlias_;
   std::string firstVersion_;
   bool endReached_ = false, closeRequested_ = false, inAction_ = false;
   bool closing_ = false;
@@ -120,6 +126,7 @@ class TMainForm {
   SDL_Cursor* handCursor_ = nullptr;
   SDL_Cursor* arrowCursor_ = nullptr;
   bool keepAwake_ = false;
+  bool freed_ = false;
 };
 
 }  // namespace vyr

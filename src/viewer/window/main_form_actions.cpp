@@ -127,8 +127,23 @@ void TMainForm::Print(TRef<TBitmap> picture) {
 }
 
 bool TMainForm::RunProgram(const std::string& text) {
-  return RunCommands(text, ProgramFolder(), *options_.starter,
-                     [this](const std::string& message) { Message(message, ""); });
+  // A show window kept on top ("-startup") lets the started program come up in front of it.
+  class TWindowOwner : public TProgramOwner {
+   public:
+    explicit TWindowOwner(SDL_Window* window) : window_(window) {}
+    bool Topmost() const override {
+      return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_ALWAYS_ON_TOP) != 0;
+    }
+    void SetTopmost(bool topmost) override {
+      SDL_SetWindowAlwaysOnTop(window_, topmost ? SDL_TRUE : SDL_FALSE);
+    }
+
+   private:
+    SDL_Window* window_;
+  } owner(Window());
+  return RunCommands(
+      text, ProgramFolder(), *options_.starter,
+      [this](const std::string& message) { Message(message, ""); }, &owner);
 }
 
 bool TMainForm::PerformAction(const TVyrActionInfo& action) {
@@ -211,11 +226,14 @@ bool TMainForm::OpenAnotherShow(const TVyrActionInfo& action) {
   // Project texts written on Windows separate folders with "\".
   for (char& c : file)
     if (c == '\\') c = '/';
-  file = MapShowFileName(file);
-  if (!std::filesystem::exists(file) && !currentShowFile_.empty()) {
-    const std::string candidate =
-        std::string(FolderOf(currentShowFile_)) + std::string(FileNameOf(file));
-    if (std::filesystem::exists(MapShowFileName(candidate))) file = MapShowFileName(candidate);
+  file = MapShowFileName(file, &exeAlias_);
+  // A name that is not where it says is looked for beside the current show (for a project made
+  // for an executable, where that executable was meant to be first).
+  if (current_ && !std::filesystem::exists(file)) {
+    const std::string exeName = ExeNameOf(current_->show.project.Get());
+    if (std::string found = FindShowBesideCurrent(file, exeName, currentShowFolder_, &exeAlias_);
+        !found.empty())
+      file = std::move(found);
   }
   if (file != projectFilePath_) {
     std::string version;
