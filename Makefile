@@ -6,6 +6,10 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
+# ccache (when installed) keys objects on paths relative to the checkout, so every clone shares them.
+export CCACHE_BASEDIR  ?= $(CURDIR)
+export CCACHE_NOHASHDIR ?= 1
+
 PREFIX     ?= /usr/local
 DESTDIR    ?=
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # toolchain and test tools
-  build-essential cmake ninja-build pkg-config clang clang-format libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config ccache clang clang-format libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # foundation and the show package
   zlib1g-dev unicode-data
