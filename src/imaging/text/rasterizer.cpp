@@ -1,15 +1,14 @@
 #include "imaging/text/rasterizer.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 namespace vyr {
 
 // Crossings move little between sub-scan-lines: insertion sort, unless many are out of order.
-void TRasterizer::SortActive() {
-  size_t outOfOrder = 0;
-  for (size_t i = 1; i < active_.size(); ++i)
-    if (active_[i].x < active_[i - 1].x) ++outOfOrder;
+void TRasterizer::SortActive(size_t outOfOrder) {
   if (outOfOrder == 0) return;
   if (outOfOrder >= 5) {
     std::stable_sort(active_.begin(), active_.end(),
@@ -22,6 +21,17 @@ void TRasterizer::SortActive() {
     for (; j > 0 && active_[j - 1].x > item.x; --j) active_[j] = active_[j - 1];
     active_[j] = item;
   }
+}
+
+void TRasterizer::DropEnded(int64_t j) {
+  size_t kept = 0;
+  nextEnd_ = INT64_MAX;
+  for (const TActive& a : active_) {
+    if (j >= a.endY) continue;
+    nextEnd_ = std::min<int64_t>(nextEnd_, a.endY);
+    active_[kept++] = a;
+  }
+  active_.resize(kept);
 }
 
 // cells_ holds differences while a pixel row collects its sub-scan-lines: a span adds its
@@ -83,6 +93,7 @@ void TRasterizer::Rasterize(const TOutline& outline, int32_t width, int32_t heig
   touchedLeft_ = touchedRight_ = 0;
   limitX_ = width * kSubPixels;
   active_.clear();
+  nextEnd_ = INT64_MAX;
   const bool evenOdd = outline.EvenOdd();
   const int64_t endLine = int64_t{height} * kSubPixels;
 
@@ -102,22 +113,26 @@ void TRasterizer::Rasterize(const TOutline& outline, int32_t width, int32_t heig
     }
     while (next < order.size() && edges[order[next]].y <= j) {
       const TOutlineEdge& e = edges[order[next]];
-      active_.push_back(
-          {0, e.x, e.y, e.height > 0 ? e.height : -e.height, e.slope, e.height > 0 ? 1 : -1});
+      const int32_t endY = e.y + (e.height > 0 ? e.height : -e.height);
+      active_.push_back({0.5 - e.y, double{e.slope}, 0, e.x, endY, e.height > 0 ? 1 : -1});
+      nextEnd_ = std::min<int64_t>(nextEnd_, endY);
       ++next;
     }
-    // Current x of each edge at the sub-scan-line centre; used-up edges leave.
-    size_t kept = 0;
-    for (size_t i = 0; i < active_.size(); ++i) {
-      TActive a = active_[i];
-      const int64_t done = j - a.topY;
-      if (done >= a.rows) continue;
+    // Used-up edges leave only on the sub-scan-lines where one ends.
+    if (j >= nextEnd_) DropEnded(j);
+    // Current x of each edge at the sub-scan-line centre, counting the neighbours that swapped.
+    // Every term is a whole or half number below 2^31, so j + centre is exact, as
+    // (j - top) + 0.5 was.
+    const double line = static_cast<double>(j);
+    size_t outOfOrder = 0;
+    int32_t previous = INT32_MIN;
+    for (TActive& a : active_) {
       // Stays between the edge's end points, which lie within +-2^30.
-      a.x = a.topX + static_cast<int32_t>(RoundToEven((double(done) + 0.5) * a.slope));
-      active_[kept++] = a;
+      a.x = a.topX + static_cast<int32_t>(RoundToEven((line + a.centre) * a.slope));
+      outOfOrder += a.x < previous;
+      previous = a.x;
     }
-    active_.resize(kept);
-    SortActive();
+    SortActive(outOfOrder);
 
     int winding = 0;
     for (size_t i = 0; i + 1 < active_.size(); ++i) {
