@@ -43,13 +43,9 @@ void TRasterizer::DropEnded(int64_t j) {
   if (x1 >= x2) return;
   const int32_t first = static_cast<int32_t>(x1 / kSubPixels);
   const int32_t last = static_cast<int32_t>((x2 - 1) / kSubPixels);
-  if (touchedLeft_ >= touchedRight_) {
-    touchedLeft_ = first;
-    touchedRight_ = last + 1;
-  } else {
-    touchedLeft_ = std::min(touchedLeft_, first);
-    touchedRight_ = std::max(touchedRight_, last + 1);
-  }
+  // An empty row's range is (INT32_MAX, INT32_MIN): the first span sets both ends.
+  touchedLeft_ = std::min(touchedLeft_, first);
+  touchedRight_ = std::max(touchedRight_, last + 1);
   int16_t* d = cells_.data();
   if (first == last) {
     const auto inside = static_cast<int16_t>(x2 - x1);
@@ -79,7 +75,8 @@ void TRasterizer::EmitRow(int32_t row, TSpanConsumer& consumer) {
   consumer.Span(row, touchedLeft_, touchedRight_, d);
   // The cell after the run holds the closing differences.
   std::fill(cells_.begin() + touchedLeft_, cells_.begin() + touchedRight_ + 1, int16_t{0});
-  touchedLeft_ = touchedRight_ = 0;
+  touchedLeft_ = INT32_MAX;
+  touchedRight_ = INT32_MIN;
 }
 
 void TRasterizer::Rasterize(const TOutline& outline, int32_t width, int32_t height,
@@ -90,11 +87,13 @@ void TRasterizer::Rasterize(const TOutline& outline, int32_t width, int32_t heig
   // One cell more than the row: a span ending at the right edge closes its run there.
   if (cells_.size() < static_cast<size_t>(width) + 1) cells_.resize(static_cast<size_t>(width) + 1);
   std::fill(cells_.begin(), cells_.begin() + width + 1, int16_t{0});
-  touchedLeft_ = touchedRight_ = 0;
+  touchedLeft_ = INT32_MAX;
+  touchedRight_ = INT32_MIN;
   limitX_ = width * kSubPixels;
   active_.clear();
   nextEnd_ = INT64_MAX;
-  const bool evenOdd = outline.EvenOdd();
+  // Inside is an odd winding for even-odd, any but zero for non-zero.
+  const int insideMask = outline.EvenOdd() ? 1 : -1;
   const int64_t endLine = int64_t{height} * kSubPixels;
 
   size_t next = 0;
@@ -138,8 +137,7 @@ void TRasterizer::Rasterize(const TOutline& outline, int32_t width, int32_t heig
     for (size_t i = 0; i + 1 < active_.size(); ++i) {
       if (active_[i].x >= limitX_) break;
       winding += active_[i].winding;
-      const bool inside = evenOdd ? (winding & 1) != 0 : winding != 0;
-      if (inside) AddSpan(active_[i].x, active_[i + 1].x);
+      if ((winding & insideMask) != 0) AddSpan(active_[i].x, active_[i + 1].x);
     }
 
     if (j % kSubPixels == kSubPixels - 1) {

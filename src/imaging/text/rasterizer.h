@@ -1,6 +1,7 @@
 #pragma once
 // The scan-line rasteriser: 16 x 16 sub-samples per pixel, coverage 0..256 per pixel.
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -45,7 +46,7 @@ class TRasterizer {
   int64_t nextEnd_ = 0;         // the smallest endY among the active edges
   std::vector<int16_t> cells_;  // width + 1: differences while a row collects, then coverage
   int32_t limitX_ = 0;          // 16 x width
-  int32_t touchedLeft_ = 0, touchedRight_ = 0;
+  int32_t touchedLeft_ = INT32_MAX, touchedRight_ = INT32_MIN;  // cells a row touched
 };
 
 }  // namespace vyr
