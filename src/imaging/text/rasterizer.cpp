@@ -41,19 +41,15 @@ void TRasterizer::DropEnded(int64_t j) {
   x1 = std::max<int64_t>(x1, 0);  // coverage left of the target is clipped
   x2 = std::min<int64_t>(x2, limitX_);
   if (x1 >= x2) return;
-  const int32_t first = static_cast<int32_t>(x1 / kSubPixels);
-  const int32_t last = static_cast<int32_t>((x2 - 1) / kSubPixels);
+  // Both ends lie in 0 .. limitX_ now: unsigned division is a shift.
+  const auto first = static_cast<int32_t>(static_cast<uint64_t>(x1) / kSubPixels);
+  const auto last = static_cast<int32_t>(static_cast<uint64_t>(x2 - 1) / kSubPixels);
   // An empty row's range is (INT32_MAX, INT32_MIN): the first span sets both ends.
   touchedLeft_ = std::min(touchedLeft_, first);
   touchedRight_ = std::max(touchedRight_, last + 1);
+  // Coverage first: head, first+1 .. last-1: 16, last: tail, then 0. Within one cell
+  // (first == last) the four sums come to x2 - x1 there and its negative after it.
   int16_t* d = cells_.data();
-  if (first == last) {
-    const auto inside = static_cast<int16_t>(x2 - x1);
-    d[first] = static_cast<int16_t>(d[first] + inside);
-    d[first + 1] = static_cast<int16_t>(d[first + 1] - inside);
-    return;
-  }
-  // Coverage first: head, first+1 .. last-1: 16, last: tail, then 0.
   const auto head = static_cast<int16_t>(int64_t{first + 1} * kSubPixels - x1);
   const auto tail = static_cast<int16_t>(x2 - int64_t{last} * kSubPixels);
   d[first] = static_cast<int16_t>(d[first] + head);
