@@ -15,22 +15,12 @@
 
 #include "package/container/package_writer.h"
 #include "package/container/vyr_unpack.h"
+#include "thread_clock.h"
 
 namespace {
 
 using namespace vyr;
 
-// CPU time of the calling thread (user and system): the figure stays fair on a machine
-// busy with other work, where wall time mostly measures waiting for a core.
-struct ThreadClock {
-  using duration = std::chrono::nanoseconds;
-  using time_point = std::chrono::time_point<ThreadClock, duration>;
-  static time_point now() {
-    timespec now{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return time_point(duration(int64_t{now.tv_sec} * 1000000000 + now.tv_nsec));
-  }
-};
 using Clock = ThreadClock;
 
 constexpr int64_t kBigEntry = 100 << 20;

@@ -7,6 +7,7 @@
 
 #include "foundation/exceptions.h"
 #include "imaging/text/raster_helper.h"
+#include "imaging/text/raster_paint.h"
 
 namespace vyr {
 namespace {
@@ -180,6 +181,44 @@ TEST(Rasterizer, MatchesThePlainScanConversionOnGeneratedPolygons) {
       for (int x = 0; x < w; ++x)
         ASSERT_EQ(fast.At(x, y), plain.At(x, y))
             << "round " << round << " pixel " << x << "," << y << " of " << w << "x" << h;
+  }
+}
+
+// The painter against PaintCoverage pixel by pixel on generated rows: opaque, translucent and
+// clear colours, coverage from none to full, pixels of every alpha, spans that cross the clip.
+TEST(PaintSpanConsumer, MatchesPaintCoverageOnGeneratedRows) {
+  uint32_t state = 4242;
+  const auto next = [&state](uint32_t bound) {
+    state = state * 1664525u + 1013904223u;
+    return (state >> 8) % bound;
+  };
+  constexpr int kWidth = 64;
+  for (int round = 0; round < 300; ++round) {
+    const uint32_t alphas[] = {255, 255, 0, 128, next(256)};
+    const uint32_t color = alphas[round % 5] << 24 | next(1u << 24);
+    TDirectBitmap bitmap(kWidth, 1, pf::A8R8G8B8());
+    std::vector<uint32_t> before(kWidth);
+    for (int x = 0; x < kWidth; ++x) {
+      const uint32_t pixelAlphas[] = {0, 255, next(256)};
+      before[x] = pixelAlphas[next(3)] << 24 | next(1u << 24);
+      std::memcpy(bitmap.Row(0) + x * 4, &before[x], 4);
+    }
+    std::vector<int16_t> cells(kWidth);
+    for (int16_t& c : cells) {
+      const int16_t picks[] = {0, 256, static_cast<int16_t>(next(257))};
+      c = picks[next(3)];
+    }
+    const TRect clip{static_cast<int32_t>(next(8)), 0, kWidth - static_cast<int32_t>(next(8)), 1};
+    const int32_t left = static_cast<int32_t>(next(16)),
+                  right = kWidth - static_cast<int32_t>(next(16));
+    TPaintSpanConsumer(bitmap, clip, color).Span(0, left, right, cells.data());
+    for (int x = 0; x < kWidth; ++x) {
+      const bool painted = x >= std::max(left, clip.left) && x < std::min(right, clip.right);
+      uint32_t pixel;
+      std::memcpy(&pixel, bitmap.Row(0) + x * 4, 4);
+      ASSERT_EQ(pixel, painted ? PaintCoverage(color, cells[x], before[x]) : before[x])
+          << "round " << round << " x " << x;
+    }
   }
 }
 

@@ -26,7 +26,23 @@ uint32_t TPaintSpanConsumer::GradientColor(int32_t x, int32_t y) const {
 void TPaintSpanConsumer::Span(int32_t row, int32_t left, int32_t right, const int16_t* cells) {
   if (row < clip_.top || row >= clip_.bottom) return;
   uint8_t* line = target_.Row(row);
-  for (int32_t x = std::max(left, clip_.left), end = std::min(right, clip_.right); x < end; ++x) {
+  const int32_t first = std::max(left, clip_.left), end = std::min(right, clip_.right);
+  if (!gradient_ && ColorA(color_) == 255) {
+    // An opaque colour covers a fully covered pixel whatever was there, as blending it would.
+    for (int32_t x = first; x < end; ++x) {
+      const int coverage = cells[x];
+      if (coverage <= 0) continue;
+      uint8_t* at = line + size_t(x) * 4;
+      uint32_t pixel = color_;
+      if (coverage < 256) {
+        std::memcpy(&pixel, at, 4);
+        pixel = PaintCoverage(color_, coverage, pixel);
+      }
+      std::memcpy(at, &pixel, 4);
+    }
+    return;
+  }
+  for (int32_t x = first; x < end; ++x) {
     const int coverage = cells[x];
     if (coverage <= 0) continue;
     uint32_t pixel;

@@ -1,15 +1,14 @@
 #include "imaging/text/rasterizer.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 namespace vyr {
 
 // Crossings move little between sub-scan-lines: insertion sort, unless many are out of order.
-void TRasterizer::SortActive() {
-  size_t outOfOrder = 0;
-  for (size_t i = 1; i < active_.size(); ++i)
-    if (active_[i].x < active_[i - 1].x) ++outOfOrder;
+void TRasterizer::SortActive(size_t outOfOrder) {
   if (outOfOrder == 0) return;
   if (outOfOrder >= 5) {
     std::stable_sort(active_.begin(), active_.end(),
@@ -24,6 +23,17 @@ void TRasterizer::SortActive() {
   }
 }
 
+void TRasterizer::DropEnded(int64_t j) {
+  size_t kept = 0;
+  nextEnd_ = INT64_MAX;
+  for (const TActive& a : active_) {
+    if (j >= a.endY) continue;
+    nextEnd_ = std::min<int64_t>(nextEnd_, a.endY);
+    active_[kept++] = a;
+  }
+  active_.resize(kept);
+}
+
 // cells_ holds differences while a pixel row collects its sub-scan-lines: a span adds its
 // partial first and last cells and marks where the run of full cells starts and stops, so its
 // cost does not grow with its length. EmitRow turns the differences into coverage.
@@ -31,23 +41,15 @@ void TRasterizer::SortActive() {
   x1 = std::max<int64_t>(x1, 0);  // coverage left of the target is clipped
   x2 = std::min<int64_t>(x2, limitX_);
   if (x1 >= x2) return;
-  const int32_t first = static_cast<int32_t>(x1 / kSubPixels);
-  const int32_t last = static_cast<int32_t>((x2 - 1) / kSubPixels);
-  if (touchedLeft_ >= touchedRight_) {
-    touchedLeft_ = first;
-    touchedRight_ = last + 1;
-  } else {
-    touchedLeft_ = std::min(touchedLeft_, first);
-    touchedRight_ = std::max(touchedRight_, last + 1);
-  }
+  // Both ends lie in 0 .. limitX_ now: unsigned division is a shift.
+  const auto first = static_cast<int32_t>(static_cast<uint64_t>(x1) / kSubPixels);
+  const auto last = static_cast<int32_t>(static_cast<uint64_t>(x2 - 1) / kSubPixels);
+  // An empty row's range is (INT32_MAX, INT32_MIN): the first span sets both ends.
+  touchedLeft_ = std::min(touchedLeft_, first);
+  touchedRight_ = std::max(touchedRight_, last + 1);
+  // Coverage first: head, first+1 .. last-1: 16, last: tail, then 0. Within one cell
+  // (first == last) the four sums come to x2 - x1 there and its negative after it.
   int16_t* d = cells_.data();
-  if (first == last) {
-    const auto inside = static_cast<int16_t>(x2 - x1);
-    d[first] = static_cast<int16_t>(d[first] + inside);
-    d[first + 1] = static_cast<int16_t>(d[first + 1] - inside);
-    return;
-  }
-  // Coverage first: head, first+1 .. last-1: 16, last: tail, then 0.
   const auto head = static_cast<int16_t>(int64_t{first + 1} * kSubPixels - x1);
   const auto tail = static_cast<int16_t>(x2 - int64_t{last} * kSubPixels);
   d[first] = static_cast<int16_t>(d[first] + head);
@@ -69,7 +71,8 @@ void TRasterizer::EmitRow(int32_t row, TSpanConsumer& consumer) {
   consumer.Span(row, touchedLeft_, touchedRight_, d);
   // The cell after the run holds the closing differences.
   std::fill(cells_.begin() + touchedLeft_, cells_.begin() + touchedRight_ + 1, int16_t{0});
-  touchedLeft_ = touchedRight_ = 0;
+  touchedLeft_ = INT32_MAX;
+  touchedRight_ = INT32_MIN;
 }
 
 void TRasterizer::Rasterize(const TOutline& outline, int32_t width, int32_t height,
@@ -80,10 +83,13 @@ void TRasterizer::Rasterize(const TOutline& outline, int32_t width, int32_t heig
   // One cell more than the row: a span ending at the right edge closes its run there.
   if (cells_.size() < static_cast<size_t>(width) + 1) cells_.resize(static_cast<size_t>(width) + 1);
   std::fill(cells_.begin(), cells_.begin() + width + 1, int16_t{0});
-  touchedLeft_ = touchedRight_ = 0;
+  touchedLeft_ = INT32_MAX;
+  touchedRight_ = INT32_MIN;
   limitX_ = width * kSubPixels;
   active_.clear();
-  const bool evenOdd = outline.EvenOdd();
+  nextEnd_ = INT64_MAX;
+  // Inside is an odd winding for even-odd, any but zero for non-zero.
+  const int insideMask = outline.EvenOdd() ? 1 : -1;
   const int64_t endLine = int64_t{height} * kSubPixels;
 
   size_t next = 0;
@@ -102,29 +108,32 @@ void TRasterizer::Rasterize(const TOutline& outline, int32_t width, int32_t heig
     }
     while (next < order.size() && edges[order[next]].y <= j) {
       const TOutlineEdge& e = edges[order[next]];
-      active_.push_back(
-          {0, e.x, e.y, e.height > 0 ? e.height : -e.height, e.slope, e.height > 0 ? 1 : -1});
+      const int32_t endY = e.y + (e.height > 0 ? e.height : -e.height);
+      active_.push_back({0.5 - e.y, double{e.slope}, 0, e.x, endY, e.height > 0 ? 1 : -1});
+      nextEnd_ = std::min<int64_t>(nextEnd_, endY);
       ++next;
     }
-    // Current x of each edge at the sub-scan-line centre; used-up edges leave.
-    size_t kept = 0;
-    for (size_t i = 0; i < active_.size(); ++i) {
-      TActive a = active_[i];
-      const int64_t done = j - a.topY;
-      if (done >= a.rows) continue;
+    // Used-up edges leave only on the sub-scan-lines where one ends.
+    if (j >= nextEnd_) DropEnded(j);
+    // Current x of each edge at the sub-scan-line centre, counting the neighbours that swapped.
+    // Every term is a whole or half number below 2^31, so j + centre is exact, as
+    // (j - top) + 0.5 was.
+    const double line = static_cast<double>(j);
+    size_t outOfOrder = 0;
+    int32_t previous = INT32_MIN;
+    for (TActive& a : active_) {
       // Stays between the edge's end points, which lie within +-2^30.
-      a.x = a.topX + static_cast<int32_t>(RoundToEven((double(done) + 0.5) * a.slope));
-      active_[kept++] = a;
+      a.x = a.topX + static_cast<int32_t>(RoundToEven((line + a.centre) * a.slope));
+      outOfOrder += a.x < previous;
+      previous = a.x;
     }
-    active_.resize(kept);
-    SortActive();
+    SortActive(outOfOrder);
 
     int winding = 0;
     for (size_t i = 0; i + 1 < active_.size(); ++i) {
       if (active_[i].x >= limitX_) break;
       winding += active_[i].winding;
-      const bool inside = evenOdd ? (winding & 1) != 0 : winding != 0;
-      if (inside) AddSpan(active_[i].x, active_[i + 1].x);
+      if ((winding & insideMask) != 0) AddSpan(active_[i].x, active_[i + 1].x);
     }
 
     if (j % kSubPixels == kSubPixels - 1) {

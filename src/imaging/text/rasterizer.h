@@ -1,6 +1,7 @@
 #pragma once
 // The scan-line rasteriser: 16 x 16 sub-samples per pixel, coverage 0..256 per pixel.
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -27,21 +28,25 @@ class TRasterizer {
  private:
   // An edge crossing the current sub-scan-lines, with what its x needs copied in.
   struct TActive {
+    double centre;  // 0.5 - top y: sub-scan-line j's centre lies j + centre below the top
+    double slope;   // the edge's float slope, widened once
     int32_t x;
     int32_t topX;
-    int32_t topY;
-    int32_t rows;  // sub-scan-lines it covers
-    float slope;
+    int32_t endY;     // first sub-scan-line below the edge
     int32_t winding;  // +1 downwards, -1 upwards
   };
   void AddSpan(int64_t x1, int64_t x2);
   void EmitRow(int32_t row, TSpanConsumer& consumer);
-  void SortActive();
+  // Drops the edges that end above sub-scan-line j, keeping the others' order.
+  void DropEnded(int64_t j);
+  // outOfOrder: how many neighbours are out of order.
+  void SortActive(size_t outOfOrder);
 
   std::vector<TActive> active_;
+  int64_t nextEnd_ = 0;         // the smallest endY among the active edges
   std::vector<int16_t> cells_;  // width + 1: differences while a row collects, then coverage
   int32_t limitX_ = 0;          // 16 x width
-  int32_t touchedLeft_ = 0, touchedRight_ = 0;
+  int32_t touchedLeft_ = INT32_MAX, touchedRight_ = INT32_MIN;  // cells a row touched
 };
 
 }  // namespace vyr
