@@ -23,6 +23,9 @@ class TSdlGlContext : public TGlContext {
   ~TSdlGlContext() override {
     if (SDL_GL_GetCurrentContext() == context_) SDL_GL_MakeCurrent(window_, nullptr);
     SDL_GL_DeleteContext(context_);
+    // SDL frees its per-thread data (the current window and context) only for threads it
+    // started itself; the drawing thread is ours.
+    SDL_TLSCleanup();
   }
   bool MakeCurrent() override { return SDL_GL_MakeCurrent(window_, context_) == 0; }
   void DoneCurrent() override {
