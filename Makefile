@@ -52,7 +52,7 @@ $(ASAN_BUILD)/build.ninja:
 test-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan_gtk.supp:use_tls=0 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan_gtk.supp:use_tls=0:print_suppressions=0 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) --repeat until-pass:2
 
 # ThreadSanitizer over the suites that exercise threads.

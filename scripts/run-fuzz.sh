@@ -3,6 +3,8 @@
 set -euo pipefail
 build=${1:-build-fuzz}
 seconds=${2:-20}
+# Libraries' lasting allocations (fontconfig's caches and the like) are not the target's leaks.
+export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan_gtk.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 for target in "$build"/fuzz/fuzz_*; do
   [ -x "$target" ] || continue
   name=$(basename "$target")

@@ -16,7 +16,7 @@ namespace {
 
 bool ParseSide(std::string_view text, int32_t& side) {
   double value = 0;
-  if (!ParseFloat(text, value) || !std::isfinite(value) || value > 1e9) return false;
+  if (!ParseFloat(text, value) || !std::isfinite(value) || value < 0 || value > 1e9) return false;
   side = static_cast<int32_t>(std::nearbyint(value));
   return side >= 1;
 }
