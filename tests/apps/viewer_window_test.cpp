@@ -112,7 +112,17 @@ class ViewerWindow : public ::testing::Test {
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    ADD_FAILURE() << "no window; the player said: " << Stderr();
+    // What the player was doing: its windows (mapped or not) and its threads' stacks.
+    const std::string pid = std::to_string(pid_);
+    const std::string windows = test::RunProgram("/usr/bin/xdotool", {"search", "--pid", pid}).out;
+    const std::string stacks = std::filesystem::exists("/usr/bin/gdb")
+                                   ? test::RunProgram("/usr/bin/gdb", {"-p", pid, "-batch", "-ex",
+                                                                       "thread apply all bt 12"})
+                                         .out
+                                   : std::string();
+    ADD_FAILURE() << "no window; the player said: " << Stderr() << "\nits windows: " << windows
+                  << "\nits threads:\n"
+                  << stacks;
     return {};
   }
   std::string Stderr() const { return test::ReadFile(dir_ / "stderr"); }
