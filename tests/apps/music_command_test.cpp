@@ -9,6 +9,7 @@
 
 #include "package/package_fixture.h"
 #include "run_program.h"
+#include "stereo_wav.h"
 
 namespace vyr {
 namespace {
@@ -27,25 +28,12 @@ TRunResult Vyrpack(const std::vector<std::string>& args) {
 
 // 16-bit stereo WAV at 44,100 Hz: a sine of frequency for toneMs, then silence to totalMs.
 std::string ToneWav(double frequency, int toneMs, int totalMs) {
-  std::string wav;
-  auto put = [&](uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) wav += static_cast<char>((v >> (8 * i)) & 255);
-  };
-  const uint32_t frames = static_cast<uint32_t>(totalMs) * kRate / 1000;
-  wav += "RIFF";
-  put(36 + frames * 4, 4);
-  wav += "WAVEfmt ";
-  put(16, 4), put(1, 2), put(2, 2), put(kRate, 4), put(kRate * 4, 4), put(4, 2), put(16, 2);
-  wav += "data";
-  put(frames * 4, 4);
-  for (uint32_t f = 0; f < frames; ++f) {
-    const bool on = f < static_cast<uint32_t>(toneMs) * kRate / 1000;
-    const auto s =
-        on ? static_cast<int16_t>(std::lround(kFull * std::sin(2 * M_PI * frequency * f / kRate)))
-           : int16_t{0};
-    put(static_cast<uint16_t>(s), 2), put(static_cast<uint16_t>(s), 2);
-  }
-  return wav;
+  const uint32_t toneFrames = static_cast<uint32_t>(toneMs) * kRate / 1000;
+  return test::StereoWav(kRate, static_cast<uint32_t>(totalMs) * kRate / 1000, [&](uint32_t f) {
+    return f < toneFrames ? static_cast<int16_t>(
+                                std::lround(kFull * std::sin(2 * M_PI * frequency * f / kRate)))
+                          : int16_t{0};
+  });
 }
 
 // The left channel of a WAV in the mixing format.

@@ -20,6 +20,7 @@
 #include "imaging/decode/decoder_registry.h"
 #include "package/package_fixture.h"
 #include "run_program.h"
+#include "stereo_wav.h"
 #include "video/clip_fixtures.h"
 
 namespace vyr {
@@ -37,25 +38,12 @@ TRunResult Vyrviewer(const std::vector<std::string>& args) {
 
 // Stereo 16-bit WAV: silence until startMs, then a 440 Hz tone to totalMs.
 std::string LateToneWav(int startMs, int totalMs) {
-  std::string wav;
-  auto put = [&](uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) wav += static_cast<char>((v >> (8 * i)) & 255);
-  };
-  const uint32_t frames = static_cast<uint32_t>(totalMs) * kRate / 1000;
-  wav += "RIFF";
-  put(36 + frames * 4, 4);
-  wav += "WAVEfmt ";
-  put(16, 4), put(1, 2), put(2, 2), put(kRate, 4), put(kRate * 4, 4), put(4, 2), put(16, 2);
-  wav += "data";
-  put(frames * 4, 4);
   const uint32_t start = static_cast<uint32_t>(startMs) * kRate / 1000;
-  for (uint32_t f = 0; f < frames; ++f) {
-    const auto s = f < start ? int16_t{0}
-                             : static_cast<int16_t>(std::lround(
-                                   12000 * std::sin(2 * M_PI * 440 * (f - start) / kRate)));
-    put(static_cast<uint16_t>(s), 2), put(static_cast<uint16_t>(s), 2);
-  }
-  return wav;
+  return test::StereoWav(kRate, static_cast<uint32_t>(totalMs) * kRate / 1000, [&](uint32_t f) {
+    return f < start ? int16_t{0}
+                     : static_cast<int16_t>(
+                           std::lround(12000 * std::sin(2 * M_PI * 440 * (f - start) / kRate)));
+  });
 }
 
 struct TShowShape {
