@@ -67,6 +67,26 @@ unsigned long StartupWindow(const std::vector<std::string>& arguments) {
   }
 }
 
+// Starts SDL's video on the desktop's display. Without X11 or Wayland SDL may still start a
+// driver of its own (a bare console, an offscreen one): that is no display for a show, unless
+// SDL_VIDEODRIVER asked for it. A display that is named but refuses the connection gets a few
+// more tries: an X server that is starting, or resetting after its last client left, turns
+// connections away for a moment. False with the driver SDL fell back to, if any.
+bool OpenDesktopVideo(std::string& driver) {
+  const bool named = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+  for (int attempt = 0;; ++attempt) {
+    driver.clear();
+    if (SdlVideoInit()) {
+      driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+      const bool desktop = driver == "x11" || driver == "wayland" || std::getenv("SDL_VIDEODRIVER");
+      if (desktop && SDL_GetNumVideoDisplays() > 0) return true;
+      SdlVideoQuit();
+    }
+    if (!named || attempt == 4) return false;
+    SDL_Delay(200);
+  }
+}
+
 }  // namespace
 
 int PlayShow(const TLongOptions& options, const std::string& program) {
@@ -80,19 +100,18 @@ int PlayShow(const TLongOptions& options, const std::string& program) {
     return kExitTrouble;
   }
   EnableX11Threads();
-  if (!SdlVideoInit()) {
-    std::fprintf(stderr, "vyrviewer: no display: the show cannot be played (%s)\n", SDL_GetError());
+  std::string driver;
+  if (!OpenDesktopVideo(driver)) {
+    std::fprintf(
+        stderr, "vyrviewer: no display: the show cannot be played (%s)\n",
+        driver.empty() ? SDL_GetError() : ("no desktop display; SDL chose " + driver).c_str());
     return kExitTrouble;
   }
   struct TVideoGuard {
     ~TVideoGuard() { SdlVideoQuit(); }
   } videoGuard;
-  // Without X11 or Wayland SDL may still start a driver of its own (a bare console, an
-  // offscreen one): that is no display for a show, unless SDL_VIDEODRIVER asked for it.
-  const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
-  const bool desktop = driver == "x11" || driver == "wayland" || std::getenv("SDL_VIDEODRIVER");
   const auto displays = SdlDisplays();
-  if (displays.empty() || !desktop) {
+  if (displays.empty()) {
     std::fprintf(stderr, "vyrviewer: no display: the show cannot be played\n");
     return kExitTrouble;
   }
