@@ -31,8 +31,9 @@ build: deps $(BUILD)/build.ninja
 run: build
 	./scripts/run-demo.sh $(BUILD)
 
-# A failed test runs once more: the player's window now and then takes too long to appear under
-# Xvfb (being looked into; the window tests print the player's stacks when it happens).
+# A failed test runs once more, so that one late window on a loaded machine does not sink a run;
+# the failure still shows in the output. (The window that "never appeared" was an X server
+# resetting after its last client left; the player now tries the display again.)
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) --repeat until-pass:2
 
