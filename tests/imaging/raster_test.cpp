@@ -184,6 +184,45 @@ TEST(Rasterizer, MatchesThePlainScanConversionOnGeneratedPolygons) {
   }
 }
 
+// Whole rows at once (where no edge starts, ends or crosses another within a pixel row) against
+// the sub-scan-line walk and the plain scan conversion, on generated shapes made to have such
+// rows: tall polygons whose corners sit on pixel rows, overlapping contours of both fill rules,
+// edges that cross each other, and shapes running past the target's left and right sides.
+TEST(Rasterizer, WholeRowsGiveTheSameCoverageAsSubScanLines) {
+  uint32_t state = 4242;
+  const auto next = [&state](int bound) {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<int>((state >> 8) % static_cast<uint32_t>(bound));
+  };
+  TRasterizer whole, walked;
+  walked.SetWholeRows(false);
+  for (int round = 0; round < 300; ++round) {
+    const int w = 8 + next(round % 4 == 0 ? 300 : 60), h = 8 + next(60);
+    TOutline outline;
+    outline.SetEvenOdd(round % 3 == 1);
+    for (int contour = 1 + next(3); contour > 0; --contour) {
+      const int points = 3 + next(round % 5 == 0 ? 12 : 4);
+      for (int p = 0; p < points; ++p) {
+        const double x = next(w + 20) - 10 + next(16) / 16.0 + (round % 2 ? next(9) / 71.0 : 0);
+        // Corners on pixel rows most of the time, so that rows in between are whole.
+        const double y = next(h + 4) - 2 + (next(4) == 0 ? next(16) / 16.0 + next(5) / 89.0 : 0);
+        p == 0 ? outline.MoveTo(x, y) : outline.LineTo(x, y);
+      }
+    }
+    outline.Finish();
+    TCoverage fast(w, h), slow(w, h);
+    whole.Rasterize(outline, w, h, fast);
+    walked.Rasterize(outline, w, h, slow);
+    const TCoverage plain = ReferenceCoverage(outline, w, h);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        ASSERT_EQ(fast.At(x, y), slow.At(x, y))
+            << "round " << round << " pixel " << x << "," << y << " of " << w << "x" << h;
+        ASSERT_EQ(fast.At(x, y), plain.At(x, y)) << "round " << round;
+      }
+  }
+}
+
 // The painter against PaintCoverage pixel by pixel on generated rows: opaque, translucent and
 // clear colours, coverage from none to full, pixels of every alpha, spans that cross the clip.
 TEST(PaintSpanConsumer, MatchesPaintCoverageOnGeneratedRows) {

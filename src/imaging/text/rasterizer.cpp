@@ -58,6 +58,65 @@ void TRasterizer::DropEnded(int64_t j) {
   d[last + 1] = static_cast<int16_t>(d[last + 1] - tail);
 }
 
+// A span [x1, x2) adds Step(x1) - Step(x2), where Step(x) is the coverage of the run from x to
+// the right end: 16 - x % 16 in x's cell and 16 in every cell after it, as differences. The
+// cells' sums are the same in any order of adding, so a row's spans may be added edge by edge:
+// an edge's 16 crossings mostly fall into one or two cells, summed in registers first.
+void TRasterizer::AddBoundary(const int32_t* crossings, int sign) {
+  int16_t* d = cells_.data();
+  const int32_t rowCells = limitX_ / kSubPixels;
+  int32_t cell = -1, inCell = 0, inNext = 0;
+  const auto flush = [&] {
+    if (cell < 0) return;
+    d[cell] = static_cast<int16_t>(d[cell] + sign * inCell);
+    d[cell + 1] = static_cast<int16_t>(d[cell + 1] + sign * inNext);
+    // A crossing clamped to the right side lies in the cell after the row: the row's run ends
+    // there, as a span's does, and that cell is cleared with the row.
+    touchedLeft_ = std::min(touchedLeft_, cell);
+    touchedRight_ = std::max(touchedRight_, std::min(cell + 1, rowCells));
+  };
+  for (int k = 0; k < kSubPixels; ++k) {
+    // Coverage outside the target is clipped, as AddSpan clips its ends.
+    const int32_t x = std::clamp(crossings[k], 0, limitX_);
+    const int32_t at = x / kSubPixels, part = x % kSubPixels;
+    if (at != cell) {
+      flush();
+      cell = at;
+      inCell = inNext = 0;
+    }
+    inCell += kSubPixels - part;
+    inNext += part;
+  }
+  flush();
+}
+
+bool TRasterizer::FillWholeRow(int64_t j0, int insideMask) {
+  const size_t count = active_.size();
+  rowCrossings_.resize(count * kSubPixels);
+  for (size_t i = 0; i < count; ++i) {
+    const TActive& a = active_[i];
+    int32_t* x = rowCrossings_.data() + i * kSubPixels;
+    for (int k = 0; k < kSubPixels; ++k)
+      x[k] = a.topX +
+             static_cast<int32_t>(RoundToEven((static_cast<double>(j0 + k) + a.centre) * a.slope));
+    // The sub-scan-lines walk the edges in this order only while no two cross.
+    if (i > 0)
+      for (int k = 0; k < kSubPixels; ++k)
+        if (x[k] < x[k - kSubPixels]) return false;
+  }
+  // Spans run from an edge where the winding turns inside to the next where it turns outside;
+  // nothing runs past the last edge.
+  int winding = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const bool before = (winding & insideMask) != 0;
+    winding += active_[i].winding;
+    const bool after = i + 1 < count && (winding & insideMask) != 0;
+    if (before != after) AddBoundary(rowCrossings_.data() + i * kSubPixels, after ? 1 : -1);
+  }
+  for (size_t i = 0; i < count; ++i) active_[i].x = rowCrossings_[i * kSubPixels + kSubPixels - 1];
+  return true;
+}
+
 void TRasterizer::EmitRow(int32_t row, TSpanConsumer& consumer) {
   if (touchedLeft_ >= touchedRight_) return;
   // Each sub-scan-line's coverage steps by at most 16 per cell, so every partial sum and
@@ -80,9 +139,10 @@ void TRasterizer::Rasterize(const TOutline& outline, int32_t width, int32_t heig
   const auto& edges = outline.Edges();
   const auto& order = outline.SortedIndex();
   if (width <= 0 || height <= 0 || order.empty()) return;
-  // One cell more than the row: a span ending at the right edge closes its run there.
-  if (cells_.size() < static_cast<size_t>(width) + 1) cells_.resize(static_cast<size_t>(width) + 1);
-  std::fill(cells_.begin(), cells_.begin() + width + 1, int16_t{0});
+  // Two cells more than the row: a span ending at the right edge closes its run there, and a
+  // boundary there adds its (zero) share to the cell after.
+  if (cells_.size() < static_cast<size_t>(width) + 2) cells_.resize(static_cast<size_t>(width) + 2);
+  std::fill(cells_.begin(), cells_.begin() + width + 2, int16_t{0});
   touchedLeft_ = INT32_MAX;
   touchedRight_ = INT32_MIN;
   limitX_ = width * kSubPixels;
@@ -115,6 +175,15 @@ void TRasterizer::Rasterize(const TOutline& outline, int32_t width, int32_t heig
     }
     // Used-up edges leave only on the sub-scan-lines where one ends.
     if (j >= nextEnd_) DropEnded(j);
+    const int64_t rowEnd = j + kSubPixels;  // the first sub-scan-line of the next row
+    if (wholeRows_ && j % kSubPixels == 0 && rowEnd <= endLine && nextEnd_ >= rowEnd &&
+        (next >= order.size() || edges[order[next]].y >= rowEnd) && !active_.empty() &&
+        FillWholeRow(j, insideMask)) {
+      EmitRow(static_cast<int32_t>(j / kSubPixels), consumer);
+      if (cancel && cancel()) return;
+      j = rowEnd;
+      continue;
+    }
     // Current x of each edge at the sub-scan-line centre, counting the neighbours that swapped.
     // Every term is a whole or half number below 2^31, so j + centre is exact, as
     // (j - top) + 0.5 was.

@@ -24,6 +24,9 @@ class TRasterizer {
   // after each pixel row; true stops. Buffers are kept for the next call.
   void Rasterize(const TOutline& outline, int32_t width, int32_t height, TSpanConsumer& consumer,
                  const std::function<bool()>& cancel = nullptr);
+  // Whole pixel rows at once where no edge starts, ends or changes places within the row (on
+  // by default; the same coverage either way, off only to compare the two).
+  void SetWholeRows(bool on) { wholeRows_ = on; }
 
  private:
   // An edge crossing the current sub-scan-lines, with what its x needs copied in.
@@ -36,6 +39,12 @@ class TRasterizer {
     int32_t winding;  // +1 downwards, -1 upwards
   };
   void AddSpan(int64_t x1, int64_t x2);
+  // The 16 sub-scan-lines from j0 in one go; false (nothing added) when two edges change
+  // places within them.
+  bool FillWholeRow(int64_t j0, int insideMask);
+  // One edge's crossings over a whole row as the boundary of spans: sign +1 where spans
+  // start, -1 where they end.
+  void AddBoundary(const int32_t* crossings, int sign);
   void EmitRow(int32_t row, TSpanConsumer& consumer);
   // Drops the edges that end above sub-scan-line j, keeping the others' order.
   void DropEnded(int64_t j);
@@ -44,9 +53,11 @@ class TRasterizer {
 
   std::vector<TActive> active_;
   int64_t nextEnd_ = 0;         // the smallest endY among the active edges
-  std::vector<int16_t> cells_;  // width + 1: differences while a row collects, then coverage
+  std::vector<int16_t> cells_;  // width + 2: differences while a row collects, then coverage
   int32_t limitX_ = 0;          // 16 x width
   int32_t touchedLeft_ = INT32_MAX, touchedRight_ = INT32_MIN;  // cells a row touched
+  bool wholeRows_ = true;
+  std::vector<int32_t> rowCrossings_;  // kSubPixels per active edge while a row is filled whole
 };
 
 }  // namespace vyr
