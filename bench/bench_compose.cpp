@@ -1,15 +1,28 @@
-// Frame composition at 1920 x 1080, headless: two 24-megapixel JPEG slides (made with
-// ffmpeg at start) joined by a cross-fade (argument 0) or a circle wipe (1), every frame read back,
-// steady state after the pictures are on their texture pages; and the same cross-fade made by
-// ffmpeg's xfade filter from the decoded pictures, for the ratio of frames per second.
+// Frame composition, headless: two 24-megapixel JPEG slides (made with ffmpeg at start) joined
+// by a transition of each filter order, the pictures on their texture pages (steady state).
+//  - At 1920 x 1080 with every frame read back, the frame drawer against a bare OpenGL
+//    program (bare_gl.h) doing the full-screen passes the order needs with the same
+//    read-back, in the same run; and the cross-fade against ffmpeg's xfade filter on the
+//    decoded pictures.
+//    Beside frames per second (wall time), each run reports the process's CPU time per frame,
+//    the rasteriser's threads included: on a machine busy with other work that is the fairer
+//    measure of the work a frame takes, and the ratios are given for both.
+//  - At 1280 x 720 without read-back, the cross-fade as the window draws it, each frame
+//    ended with glFinish.
 
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
+#include <array>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "bare_gl.h"
+#include "imaging/bitmap/bitmap_store.h"
 #include "imaging/decode/decoder_registry.h"
 #include "render/compose/overlay_draw_list.h"
 #include "render/compose/root_item.h"
@@ -19,12 +32,20 @@
 namespace vyr {
 namespace {
 
-constexpr int kW = 1920, kH = 1080;
 constexpr int kPictureW = 6000, kPictureH = 4000;
-// The picture fitted into the frame: 1620 x 1080 in the middle.
-constexpr float kFitW = kPictureW * static_cast<float>(kH) / kPictureH;
-constexpr float kFitLeft = (kW - kFitW) / 2;
-constexpr double kFrames = 50;
+constexpr double kXfadeFrames = 50;
+
+// The transitions measured, one per filter order (argument of the benchmarks).
+enum TCase { kCrossFade, kCircle, kCircleReversed, kPush, kOverturn, kTwoSlides, kCaseCount };
+
+// The picture fitted into a frame of the given size: its height, centred.
+struct TFit {
+  int width, height, level;
+  float FitW() const { return kPictureW * static_cast<float>(height) / kPictureH; }
+  float Left() const { return (static_cast<float>(width) - FitW()) / 2; }
+};
+// 3000 px wide (level 1) covers the 1620 px needed x 1.3333; 1500 (level 2) the 1080 px.
+constexpr TFit k1080p{1920, 1080, 1}, k720p{1280, 720, 2};
 
 std::filesystem::path WorkFolder() {
   static const std::filesystem::path folder = [] {
@@ -46,60 +67,251 @@ std::string MakeJpeg(const std::string& name, const std::string& source) {
   return path;
 }
 
+struct TPictures {
+  TRef<TImage> first, second;
+  bool Load() {
+    const std::string a = MakeJpeg("a.jpg", "testsrc2"), b = MakeJpeg("b.jpg", "smptehdbars");
+    if (a.empty() || b.empty()) return false;
+    first = OpenPicture(a);
+    second = OpenPicture(b);
+    return first && second;
+  }
+};
+
 class TPictureSlide : public TDrawItem {
  public:
-  explicit TPictureSlide(TRef<TImage> image) : image_(std::move(image)) {}
+  TPictureSlide(TRef<TImage> image, TFit fit) : image_(std::move(image)), fit_(fit) {}
   void Draw(TDeviceDrawer& drawer) override {
     TImageDrawParams p;
-    p.placement.origin = TVec3{kFitLeft, 0, 0};
-    p.pivotRect = TFloatRect{0, 0, kFitW, static_cast<float>(kH)};
-    p.reductionLevel = 1;  // 3000 px wide covers the 1620 px needed x 1.3333
+    p.placement.origin = TVec3{fit_.Left(), 0, 0};
+    p.pivotRect = TFloatRect{0, 0, fit_.FitW(), static_cast<float>(fit_.height)};
+    p.reductionLevel = fit_.level;
     drawer.DrawImage(*image_, p);
   }
 
  private:
   TRef<TImage> image_;
+  TFit fit_;
 };
 
-// state.range(0): 0 cross-fade, 1 growing circle.
 TRef<TVyrEffect> Effect(int kind) {
   TRef<TVyrEffect> effect = MakeRef<TVyrEffect>();
-  if (kind == 1) {
-    effect->type = TEffectType::Shapes;
-    effect->flags = {0, 1, 1, 0, 0};  // grow; circle
+  switch (kind) {
+    case kCircle:
+      effect->type = TEffectType::Shapes;
+      effect->flags = {0, 1, 1, 0, 0};  // grow; circle
+      break;
+    case kCircleReversed:
+      effect->type = TEffectType::Shapes;
+      effect->flags = {1, 0, 1, 0, 0};  // shrink; circle
+      break;
+    case kPush:
+      effect->type = TEffectType::Push;
+      effect->flags = {1, 0, 0, 0};
+      break;
+    case kOverturn:
+      effect->type = TEffectType::Flip;
+      effect->flags = {1, 0, 0, 0};
+      break;
+    case kTwoSlides:
+      effect->type = TEffectType::Swap;
+      effect->flags = {1, 0, 0, 0};
+      break;
+    default:
+      break;  // a dissolve: the cross-fade
   }
   return effect;
 }
 
-void BM_ComposeTransition1080p(benchmark::State& state) {
-  const std::string a = MakeJpeg("a.jpg", "testsrc2"), b = MakeJpeg("b.jpg", "smptehdbars");
-  if (a.empty() || b.empty()) return state.SkipWithError("ffmpeg could not make the pictures");
-  TRef<TImage> first = OpenPicture(a), second = OpenPicture(b);
-  if (!first || !second) return state.SkipWithError("pictures not decoded");
-  TRef<THeadlessDrawDevice> device = MakeRef<THeadlessDrawDevice>(kW, kH);
-  TRef<T3DDrawer> drawer = MakeRef<T3DDrawer>();
-  drawer->Attach(device.Get());
-  if (!drawer->Screen().Renderer()) return state.SkipWithError("no headless OpenGL");
-  drawer->SetCaptureMode(true);
-  TRef<TRootItem> root = MakeRef<TRootItem>();
-  root->SetItems({MakeRef<TPictureSlide>(first), MakeRef<TPictureSlide>(second),
-                  MakeRef<TOverlayDrawList>(root.Get())});
-  root->SetBackground(true, 0);
-  TRef<TVyrFilter> filter =
-      MakeRef<TVyrFilter>(Effect(static_cast<int>(state.range(0))), 1000, 0.01f);
-  root->SetFilter(filter);
-  drawer->DrawItem(*root);  // the pictures go onto their pages
-  double time = 0;
-  for (auto _ : state) {
-    time = time >= 990 ? 10 : time + 10;
-    filter->SetCurrentTime(time);
-    drawer->DrawItem(*root);
-    benchmark::DoNotOptimize(drawer->Capture());
-  }
-  state.counters["fps"] =
-      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+// The transition's time: 10 .. 990 ms of 1000, stepping 10 ms a frame.
+double NextTime(double time) { return time >= 990 ? 10 : time + 10; }
+
+// CPU time of the whole process (every thread), seconds.
+double ProcessCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec * 1e-6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
-BENCHMARK(BM_ComposeTransition1080p)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Frames per second of wall time and milliseconds of process CPU time per frame.
+struct TMeter {
+  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+  double cpuStart = ProcessCpuSeconds();
+  double fps = 0, cpuMs = 0;
+  void Stop(int64_t frames) {
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    if (frames <= 0 || took.count() <= 0) return;
+    fps = static_cast<double>(frames) / took.count();
+    cpuMs = (ProcessCpuSeconds() - cpuStart) * 1000 / static_cast<double>(frames);
+  }
+};
+
+std::array<TMeter, kCaseCount> bare{};
+double xfadeFps = 0;
+
+// The drawer with both slides at one frame size; the pictures go onto their pages at once.
+struct TDrawerRig {
+  TRef<THeadlessDrawDevice> device;
+  TRef<T3DDrawer> drawer;
+  TRef<TRootItem> root;
+  TRef<TVyrFilter> filter;
+
+  bool Open(const TPictures& pictures, TFit fit, int kind, bool capture) {
+    device = MakeRef<THeadlessDrawDevice>(fit.width, fit.height);
+    drawer = MakeRef<T3DDrawer>();
+    drawer->Attach(device.Get());
+    if (!drawer->Screen().Renderer()) return false;
+    drawer->SetCaptureMode(capture);
+    root = MakeRef<TRootItem>();
+    root->SetItems({MakeRef<TPictureSlide>(pictures.first, fit),
+                    MakeRef<TPictureSlide>(pictures.second, fit),
+                    MakeRef<TOverlayDrawList>(root.Get())});
+    root->SetBackground(true, 0);
+    filter = MakeRef<TVyrFilter>(Effect(kind), 1000, 0.01f);
+    root->SetFilter(filter);
+    drawer->DrawItem(*root);
+    return true;
+  }
+};
+
+void BM_ComposeTransition1080p(benchmark::State& state) {
+  const int kind = static_cast<int>(state.range(0));
+  TPictures pictures;
+  if (!pictures.Load()) return state.SkipWithError("pictures not made or not decoded");
+  TDrawerRig rig;
+  if (!rig.Open(pictures, k1080p, kind, true)) return state.SkipWithError("no headless OpenGL");
+  double time = 0;
+  TMeter meter;
+  for (auto _ : state) {
+    time = NextTime(time);
+    rig.filter->SetCurrentTime(time);
+    rig.drawer->DrawItem(*rig.root);
+    benchmark::DoNotOptimize(rig.drawer->Capture());
+  }
+  meter.Stop(state.iterations());
+  state.counters["fps"] = meter.fps;
+  state.counters["cpu_ms"] = meter.cpuMs;
+  const TMeter& own = bare[static_cast<size_t>(kind)];
+  if (own.fps > 0) state.counters["ratio_to_bare"] = meter.fps / own.fps;
+  if (meter.cpuMs > 0 && own.cpuMs > 0)
+    state.counters["cpu_ratio_to_bare"] = own.cpuMs / meter.cpuMs;
+  if (kind == kCrossFade && xfadeFps > 0) state.counters["ratio_to_xfade"] = meter.fps / xfadeFps;
+}
+
+// One frame of the bare program: the passes the transition's order needs at progress p.
+void BareFrame(bare::TBareGl& gl, int kind, float p, GLuint leaving, GLuint arriving,
+               const bare::TTarget (&buffers)[2]) {
+  const TFit fit = k1080p;
+  auto slide = [&](GLuint picture) {
+    gl.DrawPicture(picture, fit.Left(), 0, fit.Left() + fit.FitW(), static_cast<float>(fit.height));
+  };
+  const float w = static_cast<float>(fit.width), h = static_cast<float>(fit.height);
+  const float extent = std::hypot(w / 2, h / 2) + 8;
+  switch (kind) {
+    case kCrossFade:
+    case kCircle:
+    case kCircleReversed: {
+      // The masked slide into a buffer, the other one straight, then the masked blend.
+      const bool reversed = kind == kCircleReversed;
+      gl.Clear(buffers[0], 0, 0, 0, 0);
+      slide(reversed ? leaving : arriving);
+      gl.Clear(gl.Frame(), 0, 0, 0, 1);
+      slide(reversed ? arriving : leaving);
+      if (kind == kCrossFade)
+        gl.Blend(buffers[0], p, -1);
+      else
+        gl.Blend(buffers[0], 1, (reversed ? 1 - p : p) * extent);
+      break;
+    }
+    case kPush:
+      // A shift by a fraction of a pixel resamples what was drawn: both slides in buffers.
+      gl.Clear(buffers[0], 0, 0, 0, 0);
+      slide(leaving);
+      gl.Clear(buffers[1], 0, 0, 0, 0);
+      slide(arriving);
+      gl.Clear(gl.Frame(), 0, 0, 0, 1);
+      gl.Blend(buffers[0], 1, -1, w * p);
+      gl.Blend(buffers[1], 1, -1, w * p - w);
+      break;
+    case kOverturn:
+      // The turning slide only, over black.
+      gl.Clear(buffers[0], 0, 0, 0, 0);
+      slide(p < 0.5f ? leaving : arriving);
+      gl.Clear(gl.Frame(), 0, 0, 0, 1);
+      gl.Fill(0, 0, 0);
+      gl.Blend(buffers[0], 1, -1);
+      break;
+    case kTwoSlides:
+      gl.Clear(buffers[0], 0, 0, 0, 0);
+      slide(leaving);
+      gl.Clear(buffers[1], 0, 0, 0, 0);
+      slide(arriving);
+      gl.Clear(gl.Frame(), 0, 0, 0, 1);
+      gl.Fill(0, 0, 0);
+      gl.Blend(buffers[0], 1, -1);
+      gl.Blend(buffers[1], 1, -1);
+      break;
+    default:
+      break;
+  }
+}
+
+// The bare program's picture texture: the decoded picture at the drawer's reduction level.
+GLuint BareTexture(bare::TBareGl& gl, TImage& image, int level) {
+  TRef<TBitmap> bitmap = image.Store().GetMipLevel(level);
+  if (!bitmap) return 0;
+  const int bpp = bitmap->Format()->BytesPerPixel();
+  if (bpp != 3 && bpp != 4) return 0;
+  std::vector<uint8_t> packed(bitmap->RowBytes() * static_cast<size_t>(bitmap->Height()));
+  for (int y = 0; y < bitmap->Height(); ++y)
+    std::copy_n(bitmap->Row(y), bitmap->RowBytes(), packed.data() + bitmap->RowBytes() * y);
+  return gl.Picture(packed.data(), bitmap->Width(), bitmap->Height(), bpp);
+}
+
+void BM_BarePasses1080p(benchmark::State& state) {
+  const int kind = static_cast<int>(state.range(0));
+  TPictures pictures;
+  if (!pictures.Load()) return state.SkipWithError("pictures not made or not decoded");
+  bare::TBareGl gl(k1080p.width, k1080p.height);
+  if (!gl.Open()) return state.SkipWithError("no headless OpenGL");
+  const GLuint leaving = BareTexture(gl, *pictures.first, k1080p.level);
+  const GLuint arriving = BareTexture(gl, *pictures.second, k1080p.level);
+  if (!leaving || !arriving) return state.SkipWithError("pictures not uploaded");
+  const bare::TTarget buffers[2] = {gl.Target(), gl.Target()};
+  glFinish();
+  double time = 0;
+  TMeter& meter = bare[static_cast<size_t>(kind)];
+  meter = TMeter{};
+  for (auto _ : state) {
+    time = NextTime(time);
+    BareFrame(gl, kind, static_cast<float>(time / 1000), leaving, arriving, buffers);
+    benchmark::DoNotOptimize(gl.ReadBack().data());
+  }
+  meter.Stop(state.iterations());
+  state.counters["fps"] = meter.fps;
+  state.counters["cpu_ms"] = meter.cpuMs;
+}
+
+// The cross-fade as a window shows it: no read-back, each frame finished.
+void BM_ComposeCrossFade720p(benchmark::State& state) {
+  TPictures pictures;
+  if (!pictures.Load()) return state.SkipWithError("pictures not made or not decoded");
+  TDrawerRig rig;
+  if (!rig.Open(pictures, k720p, kCrossFade, false))
+    return state.SkipWithError("no headless OpenGL");
+  double time = 0;
+  TMeter meter;
+  for (auto _ : state) {
+    time = NextTime(time);
+    rig.filter->SetCurrentTime(time);
+    rig.drawer->DrawItem(*rig.root);
+    glFinish();  // the drawer's context is current on this thread
+  }
+  meter.Stop(state.iterations());
+  state.counters["fps"] = meter.fps;
+  state.counters["cpu_ms"] = meter.cpuMs;
+}
 
 // ffmpeg's xfade over the two pictures decoded and fitted once (raw frames), 50 frames per
 // run written as raw video.
@@ -118,16 +330,27 @@ void BM_FfmpegXfade1080p(benchmark::State& state) {
   const std::string command = "ffmpeg -v error -y" + input + rawA + input + rawB +
                               " -filter_complex xfade=transition=fade:duration=1:offset=0"
                               " -frames:v 50 -f rawvideo /dev/null";
+  double seconds = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     if (!Run(command)) return state.SkipWithError("ffmpeg xfade failed");
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     state.SetIterationTime(took.count());
+    seconds += took.count();
   }
-  state.counters["fps"] = benchmark::Counter(kFrames * static_cast<double>(state.iterations()),
-                                             benchmark::Counter::kIsRate);
+  xfadeFps = seconds > 0 ? kXfadeFrames * static_cast<double>(state.iterations()) / seconds : 0;
+  state.counters["fps"] = xfadeFps;
 }
+
+void Orders(benchmark::internal::Benchmark* b) {
+  for (int kind = 0; kind < kCaseCount; ++kind) b->Arg(kind);
+  b->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+}
+
 BENCHMARK(BM_FfmpegXfade1080p)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_BarePasses1080p)->Apply(Orders);
+BENCHMARK(BM_ComposeTransition1080p)->Apply(Orders);
+BENCHMARK(BM_ComposeCrossFade720p)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 
 }  // namespace
 }  // namespace vyr
