@@ -148,5 +148,43 @@ TEST_F(ComposeFrame, SameFrameTwiceIsIdentical) {
   EXPECT_EQ(first, second);
 }
 
+// Captured frames are read into a bitmap the drawer may fill again later: never while a
+// receiver still holds it.
+TEST_F(ComposeFrame, HeldCapturesKeepTheirPixelsWhileLaterFramesAreRead) {
+  auto capture = [&](uint32_t colour) {
+    root->SetItems({FlatSlide(colour, 64, 48), overlay});
+    drawer->DrawItem(*root);
+    return drawer->Capture();
+  };
+  auto colourOf = [](const TRef<TBitmap>& bitmap, int x, int y) {
+    const uint8_t* p = bitmap->Row(y) + x * 4;
+    return TRgba{p[2], p[1], p[0], p[3]};
+  };
+  TRef<TBitmap> red = capture(kRed);
+  TRef<TBitmap> blue = capture(kBlue);
+  ASSERT_TRUE(red && blue);
+  ExpectColour(colourOf(red, 63, 47), {255, 0, 0}, 0);
+  ExpectColour(colourOf(blue, 0, 0), {0, 0, 255}, 0);
+  red.Reset();
+  TRef<TBitmap> green = capture(0xFF00FF00);
+  ASSERT_TRUE(green);
+  ExpectColour(colourOf(blue, 10, 10), {0, 0, 255}, 0);
+  ExpectColour(colourOf(green, 10, 10), {0, 255, 0}, 0);
+  // Let go of everything: the next frame comes out whole, opaque, top row first.
+  blue.Reset();
+  green.Reset();
+  root->SetItems({MakeRef<TLambdaItem>([](TDeviceDrawer& d) {
+                    d.DrawColourBox(TPlacement{}, TFloatRect{0, 0, 64, 24}, kRed, kRed,
+                                    TBoxFill::Solid, 100, false);
+                  }),
+                  overlay});
+  drawer->DrawItem(*root);
+  TRef<TBitmap> halves = drawer->Capture();
+  ASSERT_TRUE(halves);
+  EXPECT_EQ(colourOf(halves, 5, 23).r, 255);
+  EXPECT_EQ(colourOf(halves, 5, 24).r, 0);
+  EXPECT_EQ(colourOf(halves, 5, 24).a, 255);
+}
+
 }  // namespace
 }  // namespace vyr::test

@@ -27,6 +27,7 @@ void T3DDrawer::Dispose() {
     videoPictures_->pictures.clear();
   }
   sharpenTargets_.clear();
+  lastRead_.Reset();
   effects_.reset();
   full_.Clear();
   half_.Clear();
@@ -141,9 +142,9 @@ bool T3DDrawer::PushTarget(TCustomTexture* target) {
   if (!texture) return false;
   TRef<T3DSurface> surface = texture->Level(0);
   if (!surface || !screen_->PushRenderTarget(surface.Get())) return false;
-  // Only the part in use: targets are allocated in powers of two.
-  const TIntRect used{0, 0, target->Width(), target->Height()};
-  screen_->ClearRects(&used, 1, 0x00000000);
+  // The whole target, though only its top-left part is drawn (targets are allocated in powers
+  // of two): a clear without a scissor rectangle is the rasteriser's fast path.
+  screen_->Clear(0x00000000);
   return true;
 }
 
@@ -157,21 +158,29 @@ void T3DDrawer::FillRect(uint32_t color, const TIntRect& rect) {
 
 void T3DDrawer::ClearAll(uint32_t color, bool depth) { screen_->Clear(color, depth); }
 
+TRef<TBitmap> T3DDrawer::ReadInto(T3DSurface& surface) {
+  // The last read's bitmap is filled again once its receiver has let it go: no fresh
+  // pages to fault in frame after frame.
+  TRef<TBitmap> bitmap = ReadSurfaceBitmap(surface, std::move(lastRead_));
+  lastRead_ = bitmap;
+  return bitmap;
+}
+
 TRef<TBitmap> T3DDrawer::ReadBack() {
   std::lock_guard guard(lock_);
   T3DSurface* target = screen_->CurrentTarget();
   if (!target) {
     TRef<T3DSurface> back = screen_->Renderer() ? screen_->Renderer()->BackBuffer() : nullptr;
-    return back ? ReadSurfaceBitmap(*back) : nullptr;
+    return back ? ReadInto(*back) : nullptr;
   }
-  return ReadSurfaceBitmap(*target);
+  return ReadInto(*target);
 }
 
 TRef<TBitmap> T3DDrawer::Capture() {
   if (!captureMode_) return nullptr;
   std::lock_guard guard(lock_);
   TRef<T3DSurface> back = screen_->Renderer() ? screen_->Renderer()->BackBuffer() : nullptr;
-  return back ? ReadSurfaceBitmap(*back) : nullptr;
+  return back ? ReadInto(*back) : nullptr;
 }
 
 }  // namespace vyr

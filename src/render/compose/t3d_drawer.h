@@ -75,7 +75,8 @@ class T3DDrawer : public TDeviceDrawer {
 
   // The current target as an "A8R8G8B8" bitmap, top row first (capture mode only).
   TRef<TBitmap> ReadBack();
-  // The drawing area of the last frame (capture mode only).
+  // The drawing area of the last frame (capture mode only). Both may hand back the bitmap of
+  // an earlier read, filled anew, once its receivers have all let it go.
   TRef<TBitmap> Capture();
 
   T3DScreen& Screen() const { return *screen_; }
@@ -125,6 +126,8 @@ class T3DDrawer : public TDeviceDrawer {
   // A picture whose pixels are already in a device texture.
   void DrawOwnTexture(TCustomTexture& own, const TImageDrawParams& params);
   TVec3 Offset() const { return TVec3{DrawOffsetX(), DrawOffsetY(), 0}; }
+  // A surface read into a bitmap for ReadBack and Capture.
+  TRef<TBitmap> ReadInto(T3DSurface& surface);
 
   mutable std::recursive_mutex lock_;
   TRef<T3DScreen> screen_;
@@ -142,6 +145,7 @@ class T3DDrawer : public TDeviceDrawer {
   TRef<T3DTexture> strips_[2];
   std::vector<uint8_t> lookupBytes_[2];
   std::shared_ptr<TVideoPictureList> videoPictures_ = std::make_shared<TVideoPictureList>();
+  TRef<TBitmap> lastRead_;  // reused by the next read when no one else holds it
   bool captureMode_ = false;
   bool cameraSet_ = false;
 };

@@ -27,7 +27,22 @@ void TBitmapTexture::FillLevel0(TLockedPixels& level0) {
   target.CopyRect(TRect{0, 0, bitmap_->Width(), bitmap_->Height()}, *bitmap_, TPoint{0, 0});
 }
 
-TRef<TBitmap> ReadSurfaceBitmap(T3DSurface& surface) {
+TRef<TBitmap> ReadSurfaceBitmap(T3DSurface& surface, TRef<TBitmap> reuse) {
+  const TSurfaceFormat format = surface.Format();
+  if (format == TSurfaceFormat::A8R8G8B8 || format == TSurfaceFormat::X8R8G8B8) {
+    int width = 0, height = 0;
+    surface.Size(width, height);
+    if (width <= 0 || height <= 0) return nullptr;
+    const TPixelFormat* argb = SurfaceBitmapFormat(TSurfaceFormat::A8R8G8B8);
+    // Rows of a direct bitmap follow each other, so one read fills them all.
+    const bool reusable = reuse && reuse->RefCount() == 1 &&
+                          reuse->Class() == TBitmapClass::DirectBitmap && reuse->Width() == width &&
+                          reuse->Height() == height && reuse->Format() == argb;
+    TRef<TBitmap> bitmap =
+        reusable ? std::move(reuse) : TRef<TBitmap>(MakeRef<TDirectBitmap>(width, height, argb));
+    if (!surface.ReadRows(bitmap->Row(0), static_cast<int>(bitmap->RowBytes()))) return nullptr;
+    return bitmap;
+  }
   TLockedPixels pixels;
   if (!surface.ReadInto(pixels) || pixels.width <= 0 || pixels.height <= 0) return nullptr;
   TRef<TBitmap> bitmap =

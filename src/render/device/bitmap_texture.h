@@ -19,7 +19,9 @@ class TBitmapTexture : public TCustomTexture {
 
 // The pixel format name a surface format has in the bitmap family.
 const TPixelFormat* SurfaceBitmapFormat(TSurfaceFormat format);
-// The whole surface as a new bitmap ("A8R8G8B8" for 32-bit surfaces); null on failure.
-TRef<TBitmap> ReadSurfaceBitmap(T3DSurface& surface);
+// The whole surface as a bitmap ("A8R8G8B8" for 32-bit surfaces); null on failure. A 32-bit
+// surface is read straight into `reuse` when that is an "A8R8G8B8" direct bitmap of the
+// surface's size nobody else holds, else into a new bitmap.
+TRef<TBitmap> ReadSurfaceBitmap(T3DSurface& surface, TRef<TBitmap> reuse = nullptr);
 
 }  // namespace vyr

@@ -21,6 +21,9 @@ class T3DSurface : public TRefObject {
   // Copies the whole surface, top row first; 32-bit surfaces come out as A8R8G8B8 with an
   // X8R8G8B8 surface's alpha forced to 255.
   virtual bool ReadInto(TLockedPixels& target) = 0;
+  // 32-bit surfaces: the whole surface as A8R8G8B8 as ReadInto gives it, straight into the
+  // caller's rows `pitch` bytes apart (no copy in between); false for other formats.
+  virtual bool ReadRows(uint8_t* bits, int pitch) = 0;
   virtual void Size(int& width, int& height) const = 0;
   virtual TSurfaceFormat Format() const = 0;
   std::string PixelFormat() const { return BitmapFormatName(Format()); }

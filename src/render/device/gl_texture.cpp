@@ -184,6 +184,32 @@ bool T3DTextureGL::Read(int level, const TIntRect& rect, TLockedPixels& pixels) 
   return TakeGlError() == TDeviceError::Ok;
 }
 
+bool T3DTextureGL::ReadRows(int level, uint8_t* bits, int pitch) {
+  TDeviceLock lock(DeviceMutex());
+  const int bpp = BytesPerPixel(format_);
+  if (bpp != 4 || !bits || pitch % bpp != 0 || !Alive() || !store_->Bind()) return false;
+  GLuint fbo = Framebuffer(level);
+  if (!fbo) return false;
+  const int width = LevelWidth(level), height = LevelHeight(level);
+  if (pitch < width * bpp) return false;
+  const TGlFormat& f = GlFormat(format_);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
+  glPixelStorei(GL_PACK_ROW_LENGTH, pitch / bpp);
+  glReadPixels(0, 0, width, height, f.format, f.type, bits);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  return TakeGlError() == TDeviceError::Ok;
+}
+
+bool T3DSurfaceGL::ReadRows(uint8_t* bits, int pitch) {
+  if (!texture_->ReadRows(level_, bits, pitch)) return false;
+  if (texture_->Format() == TSurfaceFormat::X8R8G8B8) {
+    int width = 0, height = 0;
+    Size(width, height);
+    for (int y = 0; y < height; ++y) SetOpaque(bits + static_cast<ptrdiff_t>(y) * pitch, width);
+  }
+  return true;
+}
+
 bool T3DSurfaceGL::ReadInto(TLockedPixels& target) {
   int width = 0, height = 0;
   Size(width, height);

@@ -56,6 +56,8 @@ class T3DTextureGL : public T3DTexture, public TGlResource {
   GLuint Framebuffer(int level);
   bool Upload(int level, int x, int y, int width, int height, const uint8_t* bits, int pitch);
   bool Read(int level, const TIntRect& rect, TLockedPixels& pixels);
+  // The whole level into rows `pitch` bytes apart (4-byte formats only).
+  bool ReadRows(int level, uint8_t* bits, int pitch);
 
  protected:
   void Dispose() override;
@@ -80,6 +82,7 @@ class T3DSurfaceGL : public T3DSurface {
   T3DSurfaceGL(TRef<T3DTextureGL> texture, int level)
       : texture_(std::move(texture)), level_(level) {}
   bool ReadInto(TLockedPixels& target) override;
+  bool ReadRows(uint8_t* bits, int pitch) override;
   void Size(int& width, int& height) const override;
   TSurfaceFormat Format() const override { return texture_->Format(); }
   bool Lock(const TIntRect* rect, bool readOnly, TLockedPixels& pixels) override;
