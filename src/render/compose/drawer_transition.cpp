@@ -1,7 +1,9 @@
 // T3DDrawer: the leaving and arriving slides of a transition, each drawn into an effect
-// buffer and passed through the transition's draw filter.
+// buffer and passed through the transition's draw filter; the slide that lies plainly
+// beneath the other is drawn straight into the frame where that gives the same pixels.
 
 #include <algorithm>
+#include <optional>
 
 #include "project/effect_filter_spec.h"
 #include "project/vyr_effect.h"
@@ -58,33 +60,30 @@ void T3DDrawer::DrawTransition(TDrawItem& leaving, TDrawItem& arriving, TVyrFilt
     return;
   }
   if (!effects_) effects_ = std::make_unique<TEffController>(*screen_);
-  if (drawFilter->Order() == TFilterOrder::Mask && !drawFilter->Reversed()) {
-    // The leaving slide lies plainly under the filter: it needs no buffer of its own.
-    TPooledTarget arrivingBuffer(full_);
-    if (!DrawIntoBuffer(arriving, arrivingBuffer)) {
+  drawFilter->SetTime(static_cast<float>(time));
+  const TSlidePlan plan = PlanSlides(*drawFilter);
+  // The plain slide lies on the cleared frame, so drawn straight it comes out as it would
+  // from a buffer, one full-screen pass cheaper. Not when shifted: from a buffer it is
+  // resampled between pixels, which a straight draw cannot reproduce.
+  const bool straight =
+      !buffersOnly_ && plan.plain != TSlideRole::None && plan.dx == 0 && plan.dy == 0;
+  const TIntRect area{0, 0, full_.Width(), full_.Height()};
+  std::optional<TPooledTarget> buffers[2];  // leaving, arriving
+  TMultiTile pictures[2];
+  for (size_t i = 0; i < 2; ++i) {
+    const TSlideRole role = i == 0 ? TSlideRole::Leaving : TSlideRole::Arriving;
+    if (!plan.Uses(role) || (straight && plan.plain == role)) continue;
+    TPooledTarget& buffer = buffers[i].emplace(full_);
+    if (!DrawIntoBuffer(i == 0 ? leaving : arriving, buffer)) {
       DrawItem(time / duration < 0.5 ? leaving : arriving);
       return;
     }
-    DrawItem(leaving);
-    const TMultiTile tile =
-        TMultiTile::Single(arrivingBuffer.Texture(), TIntRect{0, 0, full_.Width(), full_.Height()},
-                           arrivingBuffer.MaxU(), arrivingBuffer.MaxV());
-    drawFilter->SetTime(static_cast<float>(time));
-    DrawThroughFilter(*effects_, *drawFilter, tile, true);
-    drawFilter->FinishFrame();
-    return;
+    // Pooled targets keep the sampling of their last use.
+    buffer.Texture()->SetFilter(TFilter::Linear);
+    pictures[i] = TMultiTile::Single(buffer.Texture(), area, buffer.MaxU(), buffer.MaxV());
   }
-  TPooledTarget leavingBuffer(full_), arrivingBuffer(full_);
-  if (!DrawIntoBuffer(leaving, leavingBuffer) || !DrawIntoBuffer(arriving, arrivingBuffer)) {
-    DrawItem(time / duration < 0.5 ? leaving : arriving);
-    return;
-  }
-  const TIntRect area{0, 0, full_.Width(), full_.Height()};
-  const TMultiTile leavingTile =
-      TMultiTile::Single(leavingBuffer.Texture(), area, leavingBuffer.MaxU(), leavingBuffer.MaxV());
-  const TMultiTile arrivingTile = TMultiTile::Single(arrivingBuffer.Texture(), area,
-                                                     arrivingBuffer.MaxU(), arrivingBuffer.MaxV());
-  vyr::DrawTransition(*effects_, drawFilter, leavingTile, arrivingTile, time);
+  if (straight) DrawItem(plan.plain == TSlideRole::Leaving ? leaving : arriving);
+  DrawPlannedSlides(*effects_, *drawFilter, plan, pictures[0], pictures[1], straight);
 }
 
 void T3DDrawer::DrawCrossFade(TDrawItem& leaving, TDrawItem& arriving, double progress) {

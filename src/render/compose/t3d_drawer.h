@@ -72,6 +72,9 @@ class T3DDrawer : public TDeviceDrawer {
   // Fills a rectangle of target pixels (shifted by the draw offset) with colour (ARGB).
   void FillRect(uint32_t color, const TIntRect& rect) override;
   void ClearAll(uint32_t color, bool depth = false);
+  // Tests: every slide of a transition through an effect buffer, the plain way the straight
+  // draws are checked against.
+  void SetTransitionBuffersOnly(bool on) { buffersOnly_ = on; }
 
   // The current target as an "A8R8G8B8" bitmap, top row first (capture mode only).
   TRef<TBitmap> ReadBack();
@@ -147,6 +150,7 @@ class T3DDrawer : public TDeviceDrawer {
   std::shared_ptr<TVideoPictureList> videoPictures_ = std::make_shared<TVideoPictureList>();
   TRef<TBitmap> lastRead_;  // reused by the next read when no one else holds it
   bool captureMode_ = false;
+  bool buffersOnly_ = false;
   bool cameraSet_ = false;
 };
 

@@ -25,41 +25,58 @@ bool DrawThroughFilter(TEffController& controller, TDrawFilter& filter, const TM
   return ok;
 }
 
-bool DrawTransitionSlides(TEffController& controller, TDrawFilter& filter,
-                          const TMultiTile& leaving, const TMultiTile& arriving) {
+TSlidePlan PlanSlides(const TDrawFilter& filter) {
+  using enum TSlideRole;
   const bool late = filter.Progress() >= 0.5;
-  bool ok = true;
+  TSlidePlan plan;
   switch (filter.Order()) {
     case TFilterOrder::Custom:
-      return false;
-    case TFilterOrder::Overturn: {
-      const bool arrivingTurns = late != filter.Reversed();
-      ok = DrawThroughFilter(controller, filter, arrivingTurns ? arriving : leaving, arrivingTurns);
       break;
-    }
+    case TFilterOrder::Overturn:
+      plan.filtered[0] = late != filter.Reversed() ? Arriving : Leaving;
+      break;
     case TFilterOrder::TwoSlides: {
       // The slide that is behind goes first.
       const bool leavingFirst = late != filter.Reversed();
-      ok = DrawThroughFilter(controller, filter, leavingFirst ? leaving : arriving, !leavingFirst);
-      ok = DrawThroughFilter(controller, filter, leavingFirst ? arriving : leaving, leavingFirst) &&
-           ok;
+      plan.filtered[0] = leavingFirst ? Leaving : Arriving;
+      plan.filtered[1] = leavingFirst ? Arriving : Leaving;
       break;
     }
     case TFilterOrder::Push:
     case TFilterOrder::Mask:
       if (filter.Reversed()) {
-        ok = DrawSlidePlain(controller, arriving);
-        ok = DrawThroughFilter(controller, filter, leaving, false) && ok;
+        plan.plain = Arriving;
+        plan.filtered[0] = Leaving;
         break;
       }
-      float dx = 0, dy = 0;
-      if (auto* push = dynamic_cast<TPushFilter*>(&filter)) push->PushOffset(dx, dy);
-      ok = DrawSlidePlain(controller, leaving, dx, dy);
-      ok = DrawThroughFilter(controller, filter, arriving, true) && ok;
+      if (auto* push = dynamic_cast<const TPushFilter*>(&filter))
+        push->PushOffset(plan.dx, plan.dy);
+      plan.plain = Leaving;
+      plan.filtered[0] = Arriving;
       break;
   }
+  return plan;
+}
+
+bool DrawPlannedSlides(TEffController& controller, TDrawFilter& filter, const TSlidePlan& plan,
+                       const TMultiTile& leaving, const TMultiTile& arriving, bool plainDrawn) {
+  auto picture = [&](TSlideRole role) -> const TMultiTile& {
+    return role == TSlideRole::Arriving ? arriving : leaving;
+  };
+  bool ok = true;
+  if (plan.plain != TSlideRole::None && !plainDrawn)
+    ok = DrawSlidePlain(controller, picture(plan.plain), plan.dx, plan.dy);
+  for (TSlideRole role : plan.filtered)
+    if (role != TSlideRole::None)
+      ok = DrawThroughFilter(controller, filter, picture(role), role == TSlideRole::Arriving) && ok;
   filter.FinishFrame();
   return ok;
+}
+
+bool DrawTransitionSlides(TEffController& controller, TDrawFilter& filter,
+                          const TMultiTile& leaving, const TMultiTile& arriving) {
+  if (filter.Order() == TFilterOrder::Custom) return false;
+  return DrawPlannedSlides(controller, filter, PlanSlides(filter), leaving, arriving);
 }
 
 bool DrawTransition(TEffController& controller, TDrawFilter* filter, const TMultiTile& leaving,

@@ -14,6 +14,29 @@
 
 namespace vyr {
 
+enum class TSlideRole { None, Leaving, Arriving };
+
+// The passes of one frame at the filter's current time: the slide lying plainly beneath
+// (shifted by dx, dy), then up to two slides through the filter, in drawing order.
+struct TSlidePlan {
+  TSlideRole plain = TSlideRole::None;
+  float dx = 0, dy = 0;
+  TSlideRole filtered[2] = {TSlideRole::None, TSlideRole::None};
+  // Whether the frame needs that slide's picture at all.
+  bool Uses(TSlideRole role) const {
+    return plain == role || filtered[0] == role || filtered[1] == role;
+  }
+};
+
+// The plan of the filter's order; nothing for a custom transition.
+TSlidePlan PlanSlides(const TDrawFilter& filter);
+
+// Draws the plan's passes from the slides' pictures and finishes the filter's frame. With
+// plainDrawn the caller has drawn the plain slide already (its picture is not used).
+bool DrawPlannedSlides(TEffController& controller, TDrawFilter& filter, const TSlidePlan& plan,
+                       const TMultiTile& leaving, const TMultiTile& arriving,
+                       bool plainDrawn = false);
+
 // Draws the frame at `time` (ms since the transition began). Without a filter, or outside
 // 0 <= time < duration, only the arriving slide. False for a custom transition (nothing
 // drawn) and when a draw call failed.
