@@ -173,11 +173,20 @@ bool T3DTextureGL::Upload(int level, int x, int y, int width, int height, const 
   return TakeGlError() == TDeviceError::Ok;
 }
 
-bool T3DTextureGL::Read(int level, const TIntRect& rect, TLockedPixels& pixels) {
-  TDeviceLock lock(DeviceMutex());
+bool T3DTextureGL::ReadPixels(int level, const TIntRect& rect, uint8_t* bits, int pitch) {
   if (!Alive() || !store_->Bind()) return false;
   GLuint fbo = Framebuffer(level);
   if (!fbo) return false;
+  const TGlFormat& f = GlFormat(format_);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
+  glPixelStorei(GL_PACK_ROW_LENGTH, pitch / BytesPerPixel(format_));
+  glReadPixels(rect.left, rect.top, rect.Width(), rect.Height(), f.format, f.type, bits);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  return TakeGlError() == TDeviceError::Ok;
+}
+
+bool T3DTextureGL::Read(int level, const TIntRect& rect, TLockedPixels& pixels) {
+  TDeviceLock lock(DeviceMutex());
   const int bpp = BytesPerPixel(format_);
   pixels.format = format_;
   pixels.width = rect.Width();
@@ -186,34 +195,32 @@ bool T3DTextureGL::Read(int level, const TIntRect& rect, TLockedPixels& pixels) 
   // glReadPixels writes every byte: no clearing of a buffer read into frame after frame.
   pixels.storage.resize(static_cast<size_t>(pixels.pitch) * static_cast<size_t>(pixels.height));
   pixels.bits = pixels.storage.data();
-  const TGlFormat& f = GlFormat(format_);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
-  glReadPixels(rect.left, rect.top, pixels.width, pixels.height, f.format, f.type, pixels.bits);
-  return TakeGlError() == TDeviceError::Ok;
+  return ReadPixels(level, rect, pixels.bits, pixels.pitch);
 }
 
 bool T3DTextureGL::ReadRows(int level, uint8_t* bits, int pitch) {
   TDeviceLock lock(DeviceMutex());
   const int bpp = BytesPerPixel(format_);
-  if (bpp != 4 || !bits || pitch % bpp != 0 || !Alive() || !store_->Bind()) return false;
-  GLuint fbo = Framebuffer(level);
-  if (!fbo) return false;
   const int width = LevelWidth(level), height = LevelHeight(level);
-  if (pitch < width * bpp) return false;
-  const TGlFormat& f = GlFormat(format_);
-  glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo);
-  glPixelStorei(GL_PACK_ROW_LENGTH, pitch / bpp);
-  glReadPixels(0, 0, width, height, f.format, f.type, bits);
-  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-  return TakeGlError() == TDeviceError::Ok;
+  if (bpp != 4 || !bits || pitch % bpp != 0 || pitch < width * bpp) return false;
+  return ReadPixels(level, TIntRect{0, 0, width, height}, bits, pitch);
 }
+
+namespace {
+
+// Rows `pitch` bytes apart read from an X8R8G8B8 surface: their alpha made 255.
+void SetOpaqueRows(uint8_t* bits, int pitch, int width, int height) {
+  for (int y = 0; y < height; ++y) SetOpaque(bits + static_cast<ptrdiff_t>(y) * pitch, width);
+}
+
+}  // namespace
 
 bool T3DSurfaceGL::ReadRows(uint8_t* bits, int pitch) {
   if (!texture_->ReadRows(level_, bits, pitch)) return false;
   if (texture_->Format() == TSurfaceFormat::X8R8G8B8) {
     int width = 0, height = 0;
     Size(width, height);
-    for (int y = 0; y < height; ++y) SetOpaque(bits + static_cast<ptrdiff_t>(y) * pitch, width);
+    SetOpaqueRows(bits, pitch, width, height);
   }
   return true;
 }
@@ -223,7 +230,7 @@ bool T3DSurfaceGL::ReadInto(TLockedPixels& target) {
   Size(width, height);
   if (!texture_->Read(level_, TIntRect{0, 0, width, height}, target)) return false;
   if (target.format == TSurfaceFormat::X8R8G8B8) {
-    for (int y = 0; y < target.height; ++y) SetOpaque(target.Row(y), target.width);
+    SetOpaqueRows(target.bits, target.pitch, target.width, target.height);
     target.format = TSurfaceFormat::A8R8G8B8;
   }
   return true;

@@ -64,6 +64,8 @@ class T3DTextureGL : public T3DTexture, public TGlResource {
 
  private:
   T3DTextureGL() = default;
+  // The rectangle of a level into rows `pitch` bytes apart; the caller holds the device lock.
+  bool ReadPixels(int level, const TIntRect& rect, uint8_t* bits, int pitch);
   TGlStore* store_ = nullptr;
   GLuint name_ = 0;
   std::vector<GLuint> framebuffers_;
