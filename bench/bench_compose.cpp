@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "bare_gl.h"
+#include "bench_files.h"
 #include "imaging/bitmap/bitmap_store.h"
 #include "imaging/decode/decoder_registry.h"
 #include "render/compose/overlay_draw_list.h"
@@ -48,23 +49,14 @@ struct TFit {
 constexpr TFit k1080p{1920, 1080, 1}, k720p{1280, 720, 2};
 
 std::filesystem::path WorkFolder() {
-  static const std::filesystem::path folder = [] {
-    auto path = std::filesystem::temp_directory_path() / "vyr_bench_compose";
-    std::filesystem::create_directories(path);
-    return path;
-  }();
+  static const std::filesystem::path folder = bench::TempFolder("vyr_bench_compose");
   return folder;
 }
 
-bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
-
 // A 24-megapixel JPEG of an ffmpeg test pattern; empty when ffmpeg is missing.
 std::string MakeJpeg(const std::string& name, const std::string& source) {
-  const std::string path = (WorkFolder() / name).string();
-  if (!std::filesystem::exists(path) && !Run("ffmpeg -v error -y -f lavfi -i " + source +
-                                             "=size=6000x4000 -frames:v 1 -q:v 3 " + path))
-    return {};
-  return path;
+  const std::filesystem::path path = WorkFolder() / name;
+  return bench::MakePatternJpeg(path, source) ? path.string() : std::string();
 }
 
 struct TPictures {
@@ -185,6 +177,14 @@ void BareFrame(bare::TBareGl& gl, int kind, float p, GLuint leaving, GLuint arri
   auto slide = [&](GLuint picture) {
     gl.DrawPicture(picture, fit.Left(), 0, fit.Left() + fit.FitW(), static_cast<float>(fit.height));
   };
+  // Each slide into its own buffer, then the frame cleared to black.
+  auto bothIntoBuffers = [&] {
+    gl.Clear(buffers[0], 0, 0, 0, 0);
+    slide(leaving);
+    gl.Clear(buffers[1], 0, 0, 0, 0);
+    slide(arriving);
+    gl.Clear(gl.Frame(), 0, 0, 0, 1);
+  };
   const float w = static_cast<float>(fit.width), h = static_cast<float>(fit.height);
   const float extent = std::hypot(w / 2, h / 2) + 8;
   switch (kind) {
@@ -205,11 +205,7 @@ void BareFrame(bare::TBareGl& gl, int kind, float p, GLuint leaving, GLuint arri
     }
     case kPush:
       // A shift by a fraction of a pixel resamples what was drawn: both slides in buffers.
-      gl.Clear(buffers[0], 0, 0, 0, 0);
-      slide(leaving);
-      gl.Clear(buffers[1], 0, 0, 0, 0);
-      slide(arriving);
-      gl.Clear(gl.Frame(), 0, 0, 0, 1);
+      bothIntoBuffers();
       gl.Blend(buffers[0], 1, -1, w * p);
       gl.Blend(buffers[1], 1, -1, w * p - w);
       break;
@@ -222,11 +218,7 @@ void BareFrame(bare::TBareGl& gl, int kind, float p, GLuint leaving, GLuint arri
       gl.Blend(buffers[0], 1, -1);
       break;
     case kTwoSlides:
-      gl.Clear(buffers[0], 0, 0, 0, 0);
-      slide(leaving);
-      gl.Clear(buffers[1], 0, 0, 0, 0);
-      slide(arriving);
-      gl.Clear(gl.Frame(), 0, 0, 0, 1);
+      bothIntoBuffers();
       gl.Fill(0, 0, 0);
       gl.Blend(buffers[0], 1, -1);
       gl.Blend(buffers[1], 1, -1);
@@ -319,8 +311,8 @@ void BM_FfmpegXfade1080p(benchmark::State& state) {
   const std::string fit = " -vf scale=1620:1080,pad=1920:1080:150:0 -pix_fmt bgra -f rawvideo ";
   const std::string rawA = (WorkFolder() / "a.raw").string(),
                     rawB = (WorkFolder() / "b.raw").string();
-  if (!Run("ffmpeg -v error -y -i " + a + fit + rawA) ||
-      !Run("ffmpeg -v error -y -i " + b + fit + rawB))
+  if (!bench::Run("ffmpeg -v error -y -i " + a + fit + rawA) ||
+      !bench::Run("ffmpeg -v error -y -i " + b + fit + rawB))
     return state.SkipWithError("ffmpeg could not decode the pictures");
   const std::string input =
       " -f rawvideo -pix_fmt bgra -s 1920x1080 -framerate 50 "
@@ -331,7 +323,7 @@ void BM_FfmpegXfade1080p(benchmark::State& state) {
   double seconds = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    if (!Run(command)) return state.SkipWithError("ffmpeg xfade failed");
+    if (!bench::Run(command)) return state.SkipWithError("ffmpeg xfade failed");
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     state.SetIterationTime(took.count());
     seconds += took.count();

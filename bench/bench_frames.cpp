@@ -13,6 +13,8 @@
 #include <fstream>
 #include <string>
 
+#include "bench_files.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -20,20 +22,13 @@ namespace fs = std::filesystem;
 constexpr int kFrames = 30;
 
 fs::path Dir() {
-  static const fs::path dir = [] {
-    const fs::path d = fs::temp_directory_path() / "vyr_bench_frames";
-    fs::create_directories(d);
-    return d;
-  }();
+  static const fs::path dir = bench::TempFolder("vyr_bench_frames");
   return dir;
 }
 
-fs::path Player() {
-  return fs::read_symlink("/proc/self/exe").parent_path().parent_path() /
-         "apps/vyrviewer/vyrviewer";
-}
+fs::path Player() { return bench::BuildFolder() / "apps/vyrviewer/vyrviewer"; }
 
-bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+using bench::Run;
 
 // The two pictures (ffmpeg test patterns, as the compose benchmark uses) and the project.
 bool MakeShow() {
@@ -43,10 +38,7 @@ bool MakeShow() {
       "[Times]\r\nopt_slidescount=2\r\nopt_synchpos1=2000\r\nopt_synchpos2=4000\r\n";
   for (int k = 0; k < 2; ++k) {
     const std::string name = k == 0 ? "a.jpg" : "b.jpg";
-    if (!fs::exists(Dir() / name) &&
-        !Run(std::string("ffmpeg -v error -y -f lavfi -i ") + sources[k] +
-             "=size=6000x4000 -frames:v 1 -q:v 3 " + (Dir() / name).string()))
-      return false;
+    if (!bench::MakePatternJpeg(Dir() / name, sources[k])) return false;
     project += "[Slide" + std::to_string(k + 1) +
                "]\r\nobject Root:Root\r\nobject pic:Image\r\nGUID={00000000-0000-0000-0000-"
                "00000000000" +

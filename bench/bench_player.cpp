@@ -29,6 +29,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_files.h"
 #include "foundation/stream.h"
 #include "frame_renderer.h"
 #include "imaging/decode/decoder_registry.h"
@@ -43,7 +44,8 @@ using Clock = std::chrono::steady_clock;
 
 const std::string kConvert = "/usr/bin/convert";
 
-fs::path BuildFolder() { return fs::read_symlink("/proc/self/exe").parent_path().parent_path(); }
+using bench::BuildFolder;
+using bench::Run;
 
 std::string ViewerPath() {
   if (const char* viewer = std::getenv("VYR_BENCH_VIEWER")) return viewer;
@@ -51,11 +53,7 @@ std::string ViewerPath() {
 }
 
 fs::path Dir() {
-  static const fs::path dir = [] {
-    const fs::path d = fs::temp_directory_path() / "vyr_bench_player";
-    fs::create_directories(d);
-    return d;
-  }();
+  static const fs::path dir = bench::TempFolder("vyr_bench_player");
   return dir;
 }
 
@@ -71,8 +69,6 @@ std::string ReadAll(const fs::path& file) {
   text << in.rdbuf();
   return text.str();
 }
-
-bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
 
 // One player process with its standard error in a file.
 class TViewerRun {

@@ -14,6 +14,7 @@
 #include <random>
 #include <string>
 
+#include "bench_files.h"
 #include "foundation/stream.h"
 #include "render/compose/t3d_drawer.h"
 #include "render/device/headless_draw_device.h"
@@ -24,7 +25,7 @@
 namespace vyr {
 namespace {
 
-bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+using bench::Run;
 
 int ClipSeconds() {
   const char* value = std::getenv("VYR_BENCH_VIDEO_SECONDS");
