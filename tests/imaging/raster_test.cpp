@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "foundation/exceptions.h"
@@ -151,29 +152,44 @@ TCoverage ReferenceCoverage(const TOutline& outline, int w, int h) {
   return coverage;
 }
 
+// Repeatable draws below a bound for the generated cases.
+struct TDraws {
+  uint32_t state;
+  int operator()(int bound) {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<int>((state >> 8) % static_cast<uint32_t>(bound));
+  }
+};
+
+// An outline of one to three contours, each of 3 + next(pointsBound) corners placed by corner().
+template <typename Corner>
+TOutline GeneratedOutline(bool evenOdd, TDraws& next, int pointsBound, Corner corner) {
+  TOutline outline;
+  outline.SetEvenOdd(evenOdd);
+  for (int contour = 1 + next(3); contour > 0; --contour) {
+    const int points = 3 + next(pointsBound);
+    for (int p = 0; p < points; ++p) {
+      const auto [x, y] = corner();
+      p == 0 ? outline.MoveTo(x, y) : outline.LineTo(x, y);
+    }
+  }
+  outline.Finish();
+  return outline;
+}
+
 // The rasteriser's coverage against the plain scan conversion on generated polygons: several
 // contours, both fill rules, shapes crossing every side of the target, thin slivers and wide
 // runs; one rasteriser for all of them, as the text painter keeps one.
 TEST(Rasterizer, MatchesThePlainScanConversionOnGeneratedPolygons) {
-  uint32_t state = 77;
-  const auto next = [&state](int bound) {
-    state = state * 1664525u + 1013904223u;
-    return static_cast<int>((state >> 8) % static_cast<uint32_t>(bound));
-  };
+  TDraws next{77};
   TRasterizer rasterizer;
   for (int round = 0; round < 300; ++round) {
     const int w = 1 + next(round % 3 == 0 ? 200 : 40), h = 1 + next(40);
-    TOutline outline;
-    outline.SetEvenOdd(round % 2 == 1);
-    for (int contour = 1 + next(3); contour > 0; --contour) {
-      const int points = 3 + next(round % 5 == 0 ? 40 : 8);
-      for (int p = 0; p < points; ++p) {
-        const double x = (next(16 * (w + 20)) - 16 * 10) / 16.0 + next(7) / 113.0;
-        const double y = (next(16 * (h + 20)) - 16 * 10) / 16.0 + next(7) / 97.0;
-        p == 0 ? outline.MoveTo(x, y) : outline.LineTo(x, y);
-      }
-    }
-    outline.Finish();
+    const TOutline outline = GeneratedOutline(round % 2 == 1, next, round % 5 == 0 ? 40 : 8, [&] {
+      const double x = (next(16 * (w + 20)) - 16 * 10) / 16.0 + next(7) / 113.0;
+      const double y = (next(16 * (h + 20)) - 16 * 10) / 16.0 + next(7) / 97.0;
+      return std::pair{x, y};
+    });
     TCoverage fast(w, h);
     rasterizer.Rasterize(outline, w, h, fast);
     const TCoverage plain = ReferenceCoverage(outline, w, h);
@@ -189,27 +205,17 @@ TEST(Rasterizer, MatchesThePlainScanConversionOnGeneratedPolygons) {
 // rows: tall polygons whose corners sit on pixel rows, overlapping contours of both fill rules,
 // edges that cross each other, and shapes running past the target's left and right sides.
 TEST(Rasterizer, WholeRowsGiveTheSameCoverageAsSubScanLines) {
-  uint32_t state = 4242;
-  const auto next = [&state](int bound) {
-    state = state * 1664525u + 1013904223u;
-    return static_cast<int>((state >> 8) % static_cast<uint32_t>(bound));
-  };
+  TDraws next{4242};
   TRasterizer whole, walked;
   walked.SetWholeRows(false);
   for (int round = 0; round < 300; ++round) {
     const int w = 8 + next(round % 4 == 0 ? 300 : 60), h = 8 + next(60);
-    TOutline outline;
-    outline.SetEvenOdd(round % 3 == 1);
-    for (int contour = 1 + next(3); contour > 0; --contour) {
-      const int points = 3 + next(round % 5 == 0 ? 12 : 4);
-      for (int p = 0; p < points; ++p) {
-        const double x = next(w + 20) - 10 + next(16) / 16.0 + (round % 2 ? next(9) / 71.0 : 0);
-        // Corners on pixel rows most of the time, so that rows in between are whole.
-        const double y = next(h + 4) - 2 + (next(4) == 0 ? next(16) / 16.0 + next(5) / 89.0 : 0);
-        p == 0 ? outline.MoveTo(x, y) : outline.LineTo(x, y);
-      }
-    }
-    outline.Finish();
+    const TOutline outline = GeneratedOutline(round % 3 == 1, next, round % 5 == 0 ? 12 : 4, [&] {
+      const double x = next(w + 20) - 10 + next(16) / 16.0 + (round % 2 ? next(9) / 71.0 : 0);
+      // Corners on pixel rows most of the time, so that rows in between are whole.
+      const double y = next(h + 4) - 2 + (next(4) == 0 ? next(16) / 16.0 + next(5) / 89.0 : 0);
+      return std::pair{x, y};
+    });
     TCoverage fast(w, h), slow(w, h);
     whole.Rasterize(outline, w, h, fast);
     walked.Rasterize(outline, w, h, slow);
