@@ -6,6 +6,7 @@ extern "C" {
 }
 
 #include <exception>
+#include <filesystem>
 #include <mutex>
 
 namespace vyr {
@@ -13,6 +14,13 @@ namespace vyr {
 namespace {
 
 constexpr int kIoBufferSize = 32768;
+
+// Demuxers of self-contained media files. Left out: everything that opens further names or
+// addresses (playlists, manifests, concatenation scripts, image sequences, session
+// descriptions, subtitle files with includes) and everything that is no clip or sound.
+constexpr const char* kMediaFormats =
+    "mov,matroska,avi,asf,mpeg,mpegts,flv,ogg,dv,m4v,mpegvideo,h264,hevc,"
+    "wav,w64,mp3,aac,ac3,eac3,flac,aiff,au,caf,wv,ape,mpc,mpc8,tta,amr,xwma";
 
 int ReadPacket(void* opaque, uint8_t* buf, int size) {
   auto* stream = static_cast<TStream*>(opaque);
@@ -49,6 +57,22 @@ int64_t SeekStream(void* opaque, int64_t offset, int whence) {
   }
 }
 
+// Nothing is opened beyond the stream we hand over: a file that asks for more fails to open.
+int RefuseOpen(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**) {
+  return AVERROR(EPERM);
+}
+
+// Limits a demuxer to the stream it is given; false when out of memory.
+bool ConfineToStream(AVFormatContext& format, AVDictionary*& options) {
+  format.io_open = RefuseOpen;
+  format.format_whitelist = av_strdup(kMediaFormats);
+  format.protocol_whitelist = av_strdup("");  // no protocol at all: the input is ours
+  // QuickTime reference tracks name other files.
+  return format.format_whitelist && format.protocol_whitelist &&
+         av_dict_set(&options, "enable_drefs", "0", 0) >= 0 &&
+         av_dict_set(&options, "use_absolute_path", "0", 0) >= 0;
+}
+
 }  // namespace
 
 void QuietMediaLibrary() {
@@ -78,7 +102,17 @@ bool TAvStreamInput::Open(TRef<TStream> stream, const std::string& hintName) {
   if (!format_) return false;
   format_->pb = io_;
   format_->flags |= AVFMT_FLAG_CUSTOM_IO;
-  if (avformat_open_input(&format_, hintName.c_str(), nullptr, nullptr) < 0) {
+  AVDictionary* options = nullptr;
+  if (!ConfineToStream(*format_, options)) {
+    av_dict_free(&options);
+    Close();
+    return false;
+  }
+  // Only the extension hints at the format; the name itself is never a path to anything.
+  const std::string hint = "input" + std::filesystem::path(hintName).extension().string();
+  const int opened = avformat_open_input(&format_, hint.c_str(), nullptr, &options);
+  av_dict_free(&options);
+  if (opened < 0) {
     format_ = nullptr;  // freed by the failed open
     Close();
     return false;
