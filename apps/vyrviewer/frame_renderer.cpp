@@ -4,7 +4,9 @@
 
 #include "package/access/show_opener.h"
 #include "player/engine/frame_pick.h"
+#include "player/loader/show_frame_size.h"
 #include "project/vyr_source.h"
+#include "render/device/frame_limits.h"
 #include "scene/camera.h"
 #include "video/clip_playback.h"
 
@@ -23,12 +25,15 @@ std::string TFrameRenderer::Open(const std::string& showPath, int width, int hei
   source_ = source;
   files_ = show.accessor;
   if (source->SlideCount() <= 0) return "the show has no slides";
+  if (std::string problem = ShowFrameSizeProblem(*source); !problem.empty()) return problem;
   producer_ = MakeRef<TSlideProducer>(source, MakeShowHost(*source, show.accessor));
   producer_->SetCurrentTiming(MakeRef<TTiming>());
   window_ = width > 0 && height > 0 ? TIntSize{width, height} : producer_->PresentationSize();
-  if (window_.width <= 0 || window_.height <= 0) window_ = TIntSize{1920, 1080};
   if (evenSides)
     window_ = TIntSize{std::max(2, window_.width & ~1), std::max(2, window_.height & ~1)};
+  if (std::string problem = DrawableFrameSizeProblem(window_.width, window_.height);
+      !problem.empty())
+    return "a frame of " + problem;
   producer_->SetBuildSize(window_, cover ? TSlideFit::Cover : TSlideFit::FitInside);
 
   device_ = MakeRef<THeadlessDrawDevice>(window_.width, window_.height);

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "render/device/frame_limits.h"
+
 namespace vyr::viewer {
 namespace {
 
@@ -34,13 +36,15 @@ void Size(const std::string& text, TLongOptions& options) {
   const size_t x = text.find_first_of("xX");
   if (x != std::string::npos) {
     const double w = Number("--size", text.substr(0, x)), h = Number("--size", text.substr(x + 1));
-    if (w >= 1 && h >= 1 && w <= 16384 && h <= 16384 && w == std::floor(w) && h == std::floor(h)) {
+    if (w >= 1 && h >= 1 && w <= kMaxFrameSide && h <= kMaxFrameSide && w == std::floor(w) &&
+        h == std::floor(h)) {
       options.width = static_cast<int>(w);
       options.height = static_cast<int>(h);
       return;
     }
   }
-  throw std::invalid_argument("--size takes WIDTHxHEIGHT, e.g. 1920x1080");
+  throw std::invalid_argument("--size takes WIDTHxHEIGHT, 1 to " + std::to_string(kMaxFrameSide) +
+                              " pixels a side, e.g. 1920x1080");
 }
 
 int WholeNumber(const std::string& option, const std::string& text, int lowest, int highest) {
@@ -108,8 +112,9 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       options.passwordFile = value;
     } else if (name == "--thumbnail") {
       const double size = Number(name, value);
-      if (size < 1 || size > 16384 || size != std::floor(size))
-        throw std::invalid_argument("--thumbnail takes a size in pixels from 1 to 16384");
+      if (size < 1 || size > kMaxFrameSide || size != std::floor(size))
+        throw std::invalid_argument("--thumbnail takes a size in pixels from 1 to " +
+                                    std::to_string(kMaxFrameSide));
       options.thumbnail = static_cast<int>(size);
     } else if (name == "--size") {
       Size(value, options);

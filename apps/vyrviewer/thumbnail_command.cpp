@@ -7,6 +7,7 @@
 #include "frame_renderer.h"
 #include "imaging/bitmap/png_writer.h"
 #include "package/access/show_opener.h"
+#include "player/loader/show_frame_size.h"
 #include "player/loader/slide_geometry.h"
 #include "project/ini_values.h"
 #include "project/vyr_source.h"
@@ -19,12 +20,10 @@ constexpr int kExitTrouble = 2;
 
 // The longer side becomes size; the other follows the show's aspect, at least one pixel.
 TIntSize ThumbnailSize(const TVyrSource& source, int size) {
-  const TIniFile* model = source.Model();
-  const TIntSize presentation{ReadInt(model, "Main", "opt_scr_width", source.Width()),
-                              ReadInt(model, "Main", "opt_scr_height", source.Height())};
+  const TIntSize presentation = ShowFrameSize(source);
   double aspect = 16.0 / 9.0;
   if (presentation.width > 0 && presentation.height > 0)
-    aspect = PresentationAspect(model, presentation, presentation);
+    aspect = PresentationAspect(source.Model(), presentation, presentation);
   if (!(aspect > 0) || !std::isfinite(aspect)) aspect = 16.0 / 9.0;
   const auto shorter = [size](double length) {
     return std::clamp(static_cast<int>(std::lround(length)), 1, size);

@@ -272,12 +272,17 @@ TEST_F(ViewerWindow, SelfPlayingProgramPlays) {
 }
 
 TEST_F(ViewerWindow, ShowsThatCannotOpenEndWithStatusTwo) {
-  // A missing show, and a file without a package: the message box, then status 2.
+  // A missing show, a file without a package and a show of a frame no device draws: the
+  // message box, then status 2.
   WriteFile(dir_ / "plain.bin", std::string(1000, 'x'));
+  std::string huge = Project("Huge", {"255,0,0"});
+  huge.replace(huge.find("opt_scr_width=320"), 17, "opt_scr_width=1073741824");
+  WriteFile(dir_ / "huge/Project.vyr", huge);
   const struct {
     std::string file, message;
   } cases[] = {{dir_ / "missing.vyshow", "missing.vyshow"},
-               {dir_ / "plain.bin", "Can`t Load Show"}};
+               {dir_ / "plain.bin", "Can`t Load Show"},
+               {dir_ / "huge/Project.vyr", "(opt_scr_width x opt_scr_height) 1073741824 x 240"}};
   for (const auto& c : cases) {
     Spawn({c.file});
     ASSERT_FALSE(FindWindow().empty()) << c.file;  // the "Slideshow Error" box

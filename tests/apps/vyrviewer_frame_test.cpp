@@ -126,6 +126,54 @@ TEST_F(FrameShow, ClearErrorsForAMissingShowAndBadOptions) {
   EXPECT_EQ(Vyrviewer({"--version"}).exitCode, 0);
 }
 
+// The show's own frame size is bounded as --size is: outside it, frames, exports and
+// thumbnails end with a message naming the keys and status 2; inside, even at the limit,
+// frames of that size are drawn.
+TEST_F(FrameShow, ShowSizesOutsideTheFrameLimitsEndClearly) {
+  const std::string original = test::ReadFile(Project());
+  struct Case {
+    int width, height;
+    bool drawn;
+  };
+  for (const Case& c : {Case{0, 48, false}, Case{64, -48, false}, Case{1 << 30, 48, false},
+                        Case{64, 1 << 30, false}, Case{16386, 48, false},
+                        Case{1000000, 1000000, false}, Case{16384, 8, true}, Case{64, 48, true}}) {
+    const std::string size = std::to_string(c.width) + " x " + std::to_string(c.height);
+    SCOPED_TRACE(size);
+    std::string text = original;
+    text.replace(text.find("opt_scr_width=64"), 16, "opt_scr_width=" + std::to_string(c.width));
+    text.replace(text.find("opt_scr_height=48"), 17, "opt_scr_height=" + std::to_string(c.height));
+    WriteFile(Project(), text);
+    const std::string frame = Out("frame.png"), video = Out("show.mp4");
+    std::filesystem::remove(frame);
+    const TRunResult run = Vyrviewer({"--frame", "1000", "--out", frame, Project()});
+    if (c.drawn) {
+      ASSERT_EQ(run.exitCode, 0) << run.err;
+      const TRef<TBitmap> bitmap = ReadPng(frame);
+      ASSERT_TRUE(bitmap);
+      EXPECT_EQ(bitmap->Width(), c.width);
+      EXPECT_EQ(bitmap->Height(), c.height);
+      EXPECT_EQ(At(*bitmap, c.width / 2, c.height / 2).r, 255);
+      continue;
+    }
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("frame size (opt_scr_width x opt_scr_height) " + size),
+              std::string::npos)
+        << run.err;
+    EXPECT_FALSE(std::filesystem::exists(frame));
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--export", video, "--to", "1000", Project()},
+          std::vector<std::string>{"--thumbnail", "64", "--out", frame, Project()}}) {
+      const TRunResult refused = Vyrviewer(args);
+      EXPECT_EQ(refused.exitCode, 2) << args.front();
+      EXPECT_NE(refused.err.find("opt_scr_width x opt_scr_height"), std::string::npos)
+          << refused.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(video));
+    EXPECT_FALSE(std::filesystem::exists(frame));
+  }
+}
+
 // A skin bar of one 8 x 8 yellow cell, half the slide's height, in the middle of the slide;
 // a logo in the top-left corner. --no-panel leaves the bar out, not the logo.
 TEST_F(FrameShow, OverlayDrawsLogoAndPanelUnlessNoPanel) {

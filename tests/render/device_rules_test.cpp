@@ -76,6 +76,12 @@ TEST(Engine, OpenGl33CountsAsPixelShader3AndTopTier) {
   EXPECT_GE(engine.CapsValue("MaxTexHeight", 0), 2048);
   EXPECT_EQ(engine.QualityTier(0), 2);
   EXPECT_FALSE(engine.CapsText("vendor", 0).empty());
+  // Frames fit the texture, render-buffer and viewport limits all at once.
+  int width = 0, height = 0;
+  engine.MaxFrameSize(width, height);
+  EXPECT_GE(width, 2048);
+  EXPECT_GE(height, 2048);
+  EXPECT_LE(width, engine.CapsValue("maxtexwidth", 0));
   EXPECT_THROW(engine.SetVerticalSync(3), EAssertionFailed);
 }
 

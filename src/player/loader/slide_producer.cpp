@@ -3,6 +3,7 @@
 #include "foundation/exceptions.h"
 #include "foundation/log.h"
 #include "package/access/show_color_management.h"
+#include "player/loader/show_frame_size.h"
 #include "project/ini_lookup.h"
 #include "project/ini_values.h"
 #include "scene/objects/vyr_slide.h"
@@ -30,8 +31,7 @@ TSlideProducer::TSlideProducer(TRef<TVyrSource> source, TRef<TVyrSlideHost> host
   const TIniFile* model = source_->Model();
   // Without the keys the show's own default size (the one its transitions use) holds, so a
   // project that leaves them out still plays.
-  input_.presentation = {ReadInt(model, "Main", "opt_scr_width", source_->Width()),
-                         ReadInt(model, "Main", "opt_scr_height", source_->Height())};
+  input_.presentation = ShowFrameSize(*source_);
   input_.fixedSize = ReadBool(model, "Main", "opt_scr_fullfixedsize", false);
 }
 

@@ -1,5 +1,7 @@
 #include "render/device/gl_engine.h"
 
+#include <algorithm>
+
 #include "foundation/case_fold.h"
 #include "foundation/exceptions.h"
 #include "foundation/log.h"
@@ -71,6 +73,13 @@ const TGlCaps& T3DEngineGL::Caps() {
     }
   }
   return *caps_;
+}
+
+void T3DEngineGL::MaxFrameSize(int& width, int& height) {
+  const TGlCaps& caps = Caps();
+  const int side = std::min(caps.maxTextureSize, caps.maxRenderbufferSize);
+  width = std::min(side, caps.maxViewportWidth);
+  height = std::min(side, caps.maxViewportHeight);
 }
 
 int T3DEngineGL::CapsValue(const std::string& name, int adapter) {

@@ -27,6 +27,10 @@ class T3DEngineGL : public T3DEngine {
   void SetExclusiveAllowed(bool allowed) { exclusiveAllowed_ = allowed; }
   bool ExclusiveAllowed() const { return exclusiveAllowed_; }
 
+  // The largest frame the device draws into: the least of its texture, render-buffer and
+  // viewport limits; zero on each side when there is no device.
+  void MaxFrameSize(int& width, int& height);
+
  private:
   std::vector<TAdapterMode> Adapters();
   const TGlCaps& Caps();

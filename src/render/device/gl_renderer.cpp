@@ -24,6 +24,11 @@ TGlCaps ReadGlCaps() {
   TGlCaps caps;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &caps.maxTextureSize);
   glGetIntegerv(GL_MAX_3D_TEXTURE_SIZE, &caps.max3DTextureSize);
+  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &caps.maxRenderbufferSize);
+  GLint viewport[2] = {};
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+  caps.maxViewportWidth = viewport[0];
+  caps.maxViewportHeight = viewport[1];
   caps.anisotropy = epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic") ||
                     epoxy_has_gl_extension("GL_ARB_texture_filter_anisotropic");
   if (caps.anisotropy) glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &caps.adapterMaxAnisotropy);

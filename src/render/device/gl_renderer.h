@@ -19,6 +19,8 @@ namespace vyr {
 struct TGlCaps {
   int maxTextureSize = 0;
   int max3DTextureSize = 0;
+  int maxRenderbufferSize = 0;
+  int maxViewportWidth = 0, maxViewportHeight = 0;
   float adapterMaxAnisotropy = 1;
   float maxAnisotropy = 1;  // min(4, adapter maximum)
   bool anisotropy = false;

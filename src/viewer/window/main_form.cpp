@@ -14,6 +14,7 @@
 #include "platform/process_paths.h"
 #include "platform/sdl_gl_window.h"
 #include "platform/x11_threads.h"
+#include "player/loader/show_frame_size.h"
 #include "project/ini_lookup.h"
 #include "project/ini_values.h"
 #include "viewer/actions/slide_positions.h"
@@ -139,6 +140,11 @@ bool TMainForm::OpenShowFile(const std::string& path, bool packaged, bool isTime
     return false;
   }
   auto source = MakeRef<TVyrSource>(located->show.project, options_.sourceOptions);
+  if (const std::string problem = ShowFrameSizeProblem(*source); !problem.empty()) {
+    Message(path + ": " + problem);
+    if (wasRunning) viewer_->SetPaused(false);
+    return false;
+  }
   if (checkPassword && !CheckPassword(*located, path)) {
     if (wasRunning) viewer_->SetPaused(false);
     return false;
