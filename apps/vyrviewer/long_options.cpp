@@ -57,7 +57,8 @@ int WholeNumber(const std::string& option, const std::string& text, int lowest, 
 
 bool IsFlag(const std::string& name) {
   return name == "--help" || name == "--version" || name == "--panel" || name == "--quiet" ||
-         name == "--no-panel" || name == "--fullscreen" || name == "--window";
+         name == "--no-panel" || name == "--fullscreen" || name == "--window" ||
+         name == "--allow-run" || name == "--no-run";
 }
 
 bool TakesValue(const std::string& name) {
@@ -90,11 +91,13 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       if (name == "--fullscreen" || name == "--window")
         options.fullScreen = name == "--fullscreen";
       else
-        (name == "--help"       ? options.help
-         : name == "--version"  ? options.version
-         : name == "--panel"    ? options.panel
-         : name == "--no-panel" ? options.noPanel
-                                : options.quiet) = true;
+        (name == "--help"        ? options.help
+         : name == "--version"   ? options.version
+         : name == "--panel"     ? options.panel
+         : name == "--no-panel"  ? options.noPanel
+         : name == "--allow-run" ? options.allowRun
+         : name == "--no-run"    ? options.noRun
+                                 : options.quiet) = true;
       continue;
     }
     if (!TakesValue(name)) throw std::invalid_argument("unknown option " + name);
@@ -137,6 +140,8 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       options.seed = static_cast<uint32_t>(seed);
     }
   }
+  if (options.allowRun && options.noRun)
+    throw std::invalid_argument("--allow-run goes without --no-run");
   if (options.thumbnail && (options.frame || options.frames))
     throw std::invalid_argument("--thumbnail goes without --frame and --frames");
   return options;

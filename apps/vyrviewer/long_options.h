@@ -2,7 +2,8 @@
 // The program's own long options, taken out of the arguments before the classic option
 // table is built from the rest: --frame MS, --frames FROM:TO:STEP, --out PATH,
 // --size WxH, --seed N, --no-panel, --thumbnail SIZE, --fullscreen, --window, --password-file FILE,
-// --help, --version, and the export's --export OUT, --fps N, --from MS, --to MS, --codec NAME,
+// --allow-run, --no-run, --help, --version, and the export's --export OUT, --fps N, --from MS, --to
+// MS, --codec NAME,
 // --quality Q, --panel, --quiet; "--opt value" or "--opt=value".
 
 #include <cstdint>
@@ -26,6 +27,8 @@ struct TLongOptions {
   bool noPanel = false;            // frames without the navigation panel
   std::optional<bool> fullScreen;  // --fullscreen (true) or --window (false)
   std::string passwordFile;        // the password of a protected show, on its first line
+  bool allowRun = false;           // what a show asks to start starts without a question
+  bool noRun = false;              // nothing a show asks to start starts
   std::string exportPath;
   int fps = 30;
   std::optional<double> from, to;

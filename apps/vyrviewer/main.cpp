@@ -44,6 +44,11 @@ std::string Usage() {
          "  --thumbnail SIZE --out FILE.png  the first slide, its longer side SIZE pixels\n"
          "  --password-file FILE             the password of a protected show (first line);\n"
          "                                   else it is asked for on the terminal\n"
+         "  --no-run                         start nothing a show asks for (programs, documents,\n"
+         "                                   links, shows outside its folder)\n"
+         "  --allow-run                      DANGEROUS: start whatever a show asks for without\n"
+         "                                   asking; only for kiosks that trust every show they\n"
+         "                                   play (a show runs programs as you)\n"
          "  --help, --version\n" +
          ExportUsage() +
          "SHOW is a package, an executable with a show appended or a project file; it is\n"

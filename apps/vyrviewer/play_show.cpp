@@ -140,6 +140,9 @@ int PlayShow(const TLongOptions& options, const std::string& program) {
   }
   form.fullScreen = options.fullScreen;
   form.passwordFile = options.passwordFile;
+  form.runPolicy = options.noRun      ? TRunPolicy::NoRun
+                   : options.allowRun ? TRunPolicy::AllowAll
+                                      : TRunPolicy::Ask;
   form.sourceOptions.screenSaver = IsScreenSaverProgram(program);
   // One seed for every source of the show, so the window's slide positions and the engine's
   // time line agree on the default transitions.

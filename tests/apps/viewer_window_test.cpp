@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -290,6 +291,203 @@ TEST_F(ViewerWindow, ShowsThatCannotOpenEndWithStatusTwo) {
     EXPECT_EQ(WaitExit(), 2) << c.file;
     EXPECT_NE(Stderr().find(c.message), std::string::npos) << Stderr();
   }
+}
+
+// A program beside the show that appends its arguments, one a line, and "--" to "marker" in
+// its working folder.
+void WriteRecorder(const std::string& path) {
+  WriteFile(path, "#!/bin/sh\nPATH=/usr/bin:/bin\nprintf '%s\\n' \"$@\" -- >> marker\n");
+  ::chmod(path.c_str(), 0755);
+}
+
+class ViewerConsent : public ViewerWindow {
+ protected:
+  void SetUp() override {
+    ViewerWindow::SetUp();
+    if (IsSkipped()) return;
+    config_ = dir_ / "config";
+    ::setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
+    WriteRecorder(dir_ / "record");
+  }
+  void TearDown() override {
+    ViewerWindow::TearDown();
+    ::unsetenv("XDG_CONFIG_HOME");
+  }
+  // The player's consent question, once it is on screen; empty when none comes in time.
+  std::string Question(int timeoutMs = 5000) {
+    for (int waited = 0; waited < timeoutMs; waited += 100) {
+      const test::TRunResult found =
+          test::RunProgram("/usr/bin/xdotool", {"search", "--all", "--onlyvisible", "--pid",
+                                                std::to_string(pid_), "--name", "^Allow the show"});
+      if (found.exitCode == 0 && !found.out.empty())
+        return found.out.substr(0, found.out.find('\n'));
+      Wait(100);
+    }
+    return {};
+  }
+  static void Answer(const std::string& dialog, const std::string& key) {
+    test::RunProgram("/usr/bin/xdotool", {"windowfocus", "--sync", dialog, "key", key});
+  }
+  // A move to a new place, then a click where the pointer is, as a hand would do it.
+  void Click() {
+    clicks_ = (clicks_ + 1) % 2;
+    const std::string x = std::to_string(150 + 20 * clicks_);
+    test::RunProgram("/usr/bin/xdotool", {"mousemove", "--sync", "--window", window_, x, "120"});
+    test::RunProgram("/usr/bin/xdotool", {"click", "1"});
+  }
+  std::string Marker() const { return test::ReadFile(dir_ / "marker"); }
+  // Waits for the marker to hold that many runs.
+  bool Runs(size_t count, int timeoutMs = 3000) {
+    for (int waited = 0;; waited += 50) {
+      const std::string marker = Marker();
+      size_t runs = 0;
+      for (size_t at = marker.find("--\n"); at != std::string::npos;
+           at = marker.find("--\n", at + 1))
+        ++runs;
+      if (runs == count) return true;
+      if (waited >= timeoutMs) {
+        ADD_FAILURE() << "the marker holds " << runs << " runs, not " << count << ":\n" << marker;
+        return false;
+      }
+      Wait(50);
+    }
+  }
+
+  std::string config_;
+  int clicks_ = 0;
+};
+
+// A click on a button that runs a program asks first, with the show paused while the question is
+// up; "Don't allow" starts nothing, "Allow once" starts exactly the vector and asks again next
+// time, "Always" is kept for this show across runs and forgotten when the show changes.
+TEST_F(ViewerConsent, AProgramStartsOnlyWithTheViewersConsent) {
+  const std::string action = "Action=runapp(\"record one $(id) ;x\")\r\n";
+  const std::string show = Pack(Project("ConsentShow", {"255,0,0", "0,255,0"}, "", {action}, 3000));
+  ASSERT_FALSE(Launch({show}, "ConsentShow").empty());
+  ASSERT_TRUE(Shows(kRed));
+  Wait(1100);  // pointer input counts from the first second on
+  Click();
+  std::string dialog = Question();
+  ASSERT_FALSE(dialog.empty()) << Stderr();
+  Wait(2500);  // past the first slide's end, had the show gone on
+  Answer(dialog, "Return");
+  Wait(300);
+  EXPECT_TRUE(Near(Screen(), kRed)) << "the show went on while the question was up";
+  Wait(300);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "marker"));
+  EXPECT_NE(Stderr().find("not allowed"), std::string::npos) << Stderr();
+
+  Click();
+  dialog = Question();
+  ASSERT_FALSE(dialog.empty());
+  Answer(dialog, "alt+a");
+  ASSERT_TRUE(Runs(1));
+  EXPECT_EQ(Marker(), "one\n$(id)\n;x\n--\n");
+  Click();
+  dialog = Question();
+  ASSERT_FALSE(dialog.empty()) << "allowed once, asked again";
+  Answer(dialog, "alt+w");
+  EXPECT_TRUE(Runs(2));
+  Click();
+  EXPECT_TRUE(Runs(3));
+  EXPECT_TRUE(Question(500).empty());
+  Key("Escape");
+  EXPECT_EQ(WaitExit(), 0);
+
+  // Kept for this show: the next run starts it without a question.
+  ASSERT_FALSE(Launch({show}, "ConsentShow").empty());
+  ASSERT_TRUE(Shows(kRed));
+  Wait(1100);
+  Click();
+  EXPECT_TRUE(Runs(4));
+  EXPECT_TRUE(Question(500).empty());
+  Key("Escape");
+  EXPECT_EQ(WaitExit(), 0);
+
+  // The show changed: asked again.
+  const std::string changed =
+      Pack(Project("ConsentShow2", {"255,0,0", "0,255,0"}, "", {action}, 3000));
+  ASSERT_FALSE(Launch({changed}, "ConsentShow2").empty());
+  ASSERT_TRUE(Shows(kRed));
+  Wait(1100);
+  Click();
+  dialog = Question();
+  ASSERT_FALSE(dialog.empty()) << "a changed show is asked about again";
+  Answer(dialog, "Escape");
+  Wait(500);
+  EXPECT_TRUE(Runs(4));
+  Key("Escape");
+  EXPECT_EQ(WaitExit(), 0);
+}
+
+// The program on exit asks like any other; --no-run refuses it with one line, --allow-run
+// starts it without a question.
+TEST_F(ViewerConsent, TheEndOfShowProgramAsksToo) {
+  std::string project = Project("EndShow", {"255,0,0"},
+                                "opt_runapponexit=1\r\n"
+                                "opt_runapponexitfn=record end\r\n");
+  project.replace(project.find("opt_repeat=stop"), 15, "opt_repeat=close");
+  const std::string show = Pack(project);
+  ASSERT_FALSE(Launch({show}, "EndShow").empty());
+  const std::string dialog = Question(8000);
+  ASSERT_FALSE(dialog.empty()) << Stderr();
+  Answer(dialog, "alt+a");
+  EXPECT_EQ(WaitExit(), 0);
+  EXPECT_TRUE(Runs(1));
+  EXPECT_EQ(Marker(), "end\n--\n");
+
+  ASSERT_FALSE(Launch({show, "--no-run"}, "EndShow").empty());
+  EXPECT_TRUE(Question(3000).empty());
+  EXPECT_EQ(WaitExit(), 0);
+  EXPECT_TRUE(Runs(1));
+  EXPECT_NE(Stderr().find("refused to start the program"), std::string::npos) << Stderr();
+  EXPECT_NE(Stderr().find("--no-run"), std::string::npos) << Stderr();
+
+  ASSERT_FALSE(Launch({"--allow-run", show}, "EndShow").empty());
+  EXPECT_EQ(WaitExit(), 0);
+  EXPECT_TRUE(Runs(2));
+}
+
+// Another show by a relative name is taken from the current show's folder; inside that folder it
+// opens without a question, outside it asks (and "Don't allow" keeps the current show), and the
+// return to the show that opened it asks nothing.
+TEST_F(ViewerConsent, OtherShowsOutsideTheFolderAsk) {
+  const auto pack = [&](const std::string& project, const std::string& package) {
+    const std::string source = dir_ / ("project-" + std::filesystem::path(package).stem().string());
+    WriteFile(source + "/Project.vyr", project);
+    std::filesystem::create_directories(std::filesystem::path(package).parent_path());
+    ASSERT_EQ(test::RunProgram(VYRPACK_PATH, {"create", package, source + "/Project.vyr"}).exitCode,
+              0);
+  };
+  // Shows open one another only when they carry the version of the package that holds them.
+  std::string version = test::RunProgram(VYRPACK_PATH, {"--version"}).out;
+  version = version.substr(version.rfind(' ') + 1);
+  version = "VyrVersion=" + version.substr(0, version.find('\n')) + "\r\n";
+  pack(Project("ShowA", {"255,0,0"}, version,
+               {"Action=runpresentationandreturn(\"sub/b.vyshow\")\r\n"}, 60000),
+       dir_ / "a.vyshow");
+  pack(Project("ShowB", {"0,255,0"}, version,
+               {"Action=runpresentation(\"../elsewhere/c.vyshow\")\r\n"}, 60000),
+       dir_ / "sub/b.vyshow");
+  pack(Project("ShowC", {"0,0,255"}, version, {}, 60000), dir_ / "elsewhere/c.vyshow");
+  ASSERT_FALSE(Launch({dir_ / "a.vyshow"}, "ShowA").empty());
+  ASSERT_TRUE(Shows(kRed));
+  Wait(1100);
+  Click();
+  EXPECT_TRUE(Shows(kGreen));
+  EXPECT_TRUE(Question(300).empty());
+  Click();
+  const std::string dialog = Question();
+  ASSERT_FALSE(dialog.empty()) << Stderr();
+  Answer(dialog, "Escape");
+  Wait(500);
+  EXPECT_TRUE(Shows(kGreen));
+  Key("Escape");  // back to the show that opened this one
+  EXPECT_TRUE(Shows(kRed));
+  EXPECT_TRUE(Question(300).empty());
+  Key("Escape");
+  EXPECT_EQ(WaitExit(), 0);
+  EXPECT_NE(Stderr().find("refused to open the show"), std::string::npos) << Stderr();
 }
 
 // No display at all, and a display named but not there (its connection is tried a few

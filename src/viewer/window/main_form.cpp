@@ -17,6 +17,7 @@
 #include "player/loader/show_frame_size.h"
 #include "project/ini_lookup.h"
 #include "project/ini_values.h"
+#include "viewer/actions/show_key.h"
 #include "viewer/actions/slide_positions.h"
 #include "viewer/dialogs/password_check.h"
 #include "viewer/dialogs/password_gate.h"
@@ -37,6 +38,14 @@ bool ReadMainBool(const TIniFile* project, const char* key, bool fallback) {
 
 TMainForm::TMainForm(TMainFormOptions options) : options_(std::move(options)) {
   if (!options_.starter) options_.starter = std::make_shared<TSystemStarter>();
+  consent_ = std::make_unique<TConsentGate>(
+      options_.runPolicy,
+      TConsentStore(options_.consentStorePath.empty() ? TConsentStore::DefaultPath()
+                                                      : options_.consentStorePath),
+      [this](const TConsentSubject& subject, const TShowTrust& show) {
+        return AskViewer(subject, show);
+      },
+      [this](const std::string& line) { LogLine(line); });
   wakeEvent_ = SDL_RegisterEvents(1);
   bus_.SetWaker([this] {
     if (wakeEvent_ == static_cast<uint32_t>(-1)) return;
@@ -182,6 +191,15 @@ bool TMainForm::OpenShowFile(const std::string& path, bool packaged, bool isTime
   currentShowFolder_ =
       current_->packaged ? std::string(FolderOf(std::filesystem::absolute(current_->path).string()))
                          : ProjectShowFolder(current_->path, exeName);
+  TShowTrust trust;
+  trust.key = ShowKeyOf(current_->path, current_->packaged);
+  trust.name = std::string(FileNameOf(current_->path));
+  trust.folder = currentShowFolder_;
+  std::error_code error;
+  trust.selfPlaying =
+      current_->packaged && std::filesystem::equivalent(current_->path, ProgramPath(), error);
+  consent_->SetShow(std::move(trust));
+  playedShows_.push_back(std::filesystem::weakly_canonical(current_->path, error).string());
   if (wasRunning) viewer_->SetPaused(false);
   return true;
 }
@@ -327,7 +345,9 @@ bool TMainForm::CloseQuery() {
     const TRunStackItem item = runStack_.back();
     runStack_.pop_back();
     TStartPosition start{std::max(item.slide - 1, 0), false};
-    stays = OpenShowWithReturn(item.path, item.path != projectFilePath_, start, std::nullopt);
+    // The shows on the run stack were played before: the same check as any other show passes.
+    stays = MayOpenShow(item.path) &&
+            OpenShowWithReturn(item.path, item.path != projectFilePath_, start, std::nullopt);
   }
   if (stays) {
     closing_ = false;

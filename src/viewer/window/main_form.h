@@ -15,6 +15,7 @@
 #include "audio/output/wave_out.h"
 #include "platform/event_bus.h"
 #include "render/device/window_draw_device.h"
+#include "viewer/actions/consent.h"
 #include "viewer/actions/run_commands.h"
 #include "viewer/command_line.h"
 #include "viewer/input/input_mapping.h"
@@ -39,6 +40,10 @@ struct TMainFormOptions {
   TRef<TWaveOutDevice> audio;
   std::string passwordFile;  // the password of a protected show, on its first line
   std::shared_ptr<TProgramStarter> starter;
+  // Whether what a show asks to start is asked about (--allow-run, --no-run), and where the
+  // viewer's "always" answers are kept (empty: TConsentStore::DefaultPath()).
+  TRunPolicy runPolicy = TRunPolicy::Ask;
+  std::string consentStorePath;
 };
 
 enum class TFormOutcome { Running, Failed, SilentlyClosed };
@@ -91,6 +96,10 @@ class TMainForm {
   void ActionRequested(const TVyrActionInfo& action);
   void Print(TRef<TBitmap> picture);
   bool RunProgram(const std::string& text);
+  std::optional<TConsentAnswer> AskViewer(const TConsentSubject& subject, const TShowTrust& show);
+  // Another show may open: one played in this run, or one the consent gate allows.
+  bool MayOpenShow(const std::string& path);
+  void LogLine(const std::string& line);
   bool OpenAnotherShow(const TVyrActionInfo& action);
   bool OpenShowWithReturn(const std::string& file, bool packaged, TStartPosition start,
                           std::optional<TRunStackItem> entry);
@@ -120,6 +129,8 @@ class TMainForm {
   int modalCount_ = 0;
   int64_t creationTick_ = 0;
   std::vector<TRunStackItem> runStack_;
+  std::unique_ptr<TConsentGate> consent_;
+  std::vector<std::string> playedShows_;  // full paths
   TFormOutcome outcome_ = TFormOutcome::Running;
   int exitCode_ = 0;
   float wheelRest_ = 0;

@@ -1,13 +1,17 @@
 // The main window's input handlers and the actions it performs.
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "foundation/log.h"
 #include "package/container/vyr_unpack.h"
 #include "platform/clock.h"
+#include "platform/gtk/dialog_owner.h"
 #include "platform/process_paths.h"
 #include "project/ini_values.h"
 #include "viewer/actions/slide_positions.h"
+#include "viewer/dialogs/consent_dialog.h"
 #include "viewer/dialogs/print_dialog.h"
 #include "viewer/input/sdl_keys.h"
 #include "viewer/window/main_form.h"
@@ -141,9 +145,41 @@ bool TMainForm::RunProgram(const std::string& text) {
    private:
     SDL_Window* window_;
   } owner(Window());
-  return RunCommands(
-      text, ProgramFolder(), *options_.starter,
-      [this](const std::string& message) { Message(message, ""); }, &owner);
+  TRunHooks hooks;
+  hooks.refuse = [this](const std::string& message) { Message(message, ""); };
+  hooks.allow = [this](const TLaunch& launch) { return consent_->Allow(SubjectOf(launch)); };
+  hooks.log = [this](const std::string& line) { LogLine(line); };
+  hooks.owner = &owner;
+  // Relative names are the show's: they resolve against its folder.
+  return RunCommands(text, currentShowFolder_, *options_.starter, hooks);
+}
+
+std::optional<TConsentAnswer> TMainForm::AskViewer(const TConsentSubject& subject,
+                                                   const TShowTrust& show) {
+  if (!DialogsAvailable()) return std::nullopt;
+  // The show waits for the answer.
+  const bool wasPaused = viewer_->Paused();
+  viewer_->SetPaused(true);
+  ++modalCount_;
+  const TConsentAnswer answer = AskConsent(subject, show.name, TDialogOwner{NativeWindow()});
+  --modalCount_;
+  viewer_->SetPaused(wasPaused);
+  return answer;
+}
+
+bool TMainForm::MayOpenShow(const std::string& path) {
+  std::error_code error;
+  // A project's executable stands for the project.
+  const std::string full =
+      std::filesystem::weakly_canonical(MapShowFileName(path, &exeAlias_), error).string();
+  if (!error && std::find(playedShows_.begin(), playedShows_.end(), full) != playedShows_.end())
+    return true;
+  return consent_->Allow(ShowSubject(error ? path : full));
+}
+
+void TMainForm::LogLine(const std::string& line) {
+  std::fprintf(stderr, "vyrviewer: %s\n", line.c_str());
+  WriteLine(line);
 }
 
 bool TMainForm::PerformAction(const TVyrActionInfo& action) {
@@ -222,16 +258,22 @@ bool TMainForm::OpenAnotherShow(const TVyrActionInfo& action) {
   ParseCommandLine(action.text, tokens, table);
   const TCommand* positional = table.Find("");
   if (!positional || positional->items.empty()) return false;
-  std::string file = positional->items.front().value;
+  std::string requested = positional->items.front().value;
+  if (requested.empty()) return false;
   // Project texts written on Windows separate folders with "\".
-  for (char& c : file)
-    if (c == '\\') c = '/';
-  file = MapShowFileName(file, &exeAlias_);
+  std::replace(requested.begin(), requested.end(), '\\', '/');
+  // The executable a project was opened for stands for that project; any other relative name
+  // is the current show's, taken from its folder and never from the working folder.
+  std::string file = MapShowFileName(requested, &exeAlias_);
+  const bool aliased = !exeAlias_.exeName.empty() && file == exeAlias_.projectPath;
+  if (!aliased && requested.front() != '/' && !currentShowFolder_.empty())
+    file = MapShowFileName(currentShowFolder_ + requested, &exeAlias_);
   // A name that is not where it says is looked for beside the current show (for a project made
   // for an executable, where that executable was meant to be first).
   if (current_ && !std::filesystem::exists(file)) {
     const std::string exeName = ExeNameOf(current_->show.project.Get());
-    if (std::string found = FindShowBesideCurrent(file, exeName, currentShowFolder_, &exeAlias_);
+    if (std::string found =
+            FindShowBesideCurrent(requested, exeName, currentShowFolder_, &exeAlias_);
         !found.empty())
       file = std::move(found);
   }
@@ -248,6 +290,7 @@ bool TMainForm::OpenAnotherShow(const TVyrActionInfo& action) {
       return false;
     }
   }
+  if (!MayOpenShow(file)) return false;
   WriteLine("Open show: " + file);
   std::optional<TRunStackItem> entry;
   if (action.kind == TVyrActionKind::RunPresentationAndReturn)

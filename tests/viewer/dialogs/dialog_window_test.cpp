@@ -17,6 +17,7 @@
 #include "platform/gtk/dialog_owner.h"
 #include "platform/gtk/message_box.h"
 #include "show_fixture.h"
+#include "viewer/dialogs/consent_dialog.h"
 #include "viewer/dialogs/dialog_layout.h"
 #include "viewer/dialogs/password_dialog.h"
 #include "viewer/dialogs/picture_printer.h"
@@ -291,6 +292,41 @@ TEST_F(DialogWindow, MessageBoxShowsCaptionAndTextUntilConfirmed) {
   EXPECT_TRUE(when.Fired());
   EXPECT_EQ(caption, "Slideshow Error");
   EXPECT_EQ(text, "The show cannot be opened.");
+}
+
+// The consent question names exactly what would start; "Don't allow" is the default (Return)
+// and the answer on Escape; the other answers have their mnemonics.
+TEST_F(DialogWindow, ConsentQuestionShowsTheVectorAndDefaultsToDontAllow) {
+  TConsentSubject subject;
+  subject.lines = {"/opt/show/tool", "-e", "a\tb", "say \"hi\""};
+  const struct {
+    const char* key;
+    TConsentAnswer answer;
+  } cases[] = {
+      {"Return", TConsentAnswer::DontAllow}, {"Escape", TConsentAnswer::DontAllow},
+      {"alt+a", TConsentAnswer::AllowOnce},  {"alt+w", TConsentAnswer::AlwaysAllow},
+      {"alt+d", TConsentAnswer::DontAllow},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.key);
+    std::map<std::string, std::string> texts;
+    std::string caption;
+    TXdotool xdotool;
+    TWhenShown when([&](GtkWidget* dialog) {
+      caption = gtk_window_get_title(GTK_WINDOW(dialog));
+      for (const char* name : {"heading", "details", "allow-once", "always-allow", "dont-allow"})
+        if (GtkWidget* widget = FindNamedWidget(dialog, name)) texts[name] = WidgetText(widget);
+      xdotool.TypeInto(dialog, "", c.key);
+    });
+    EXPECT_EQ(AskConsent(subject, "holiday.vyshow", {}), c.answer);
+    ASSERT_TRUE(when.Fired());
+    EXPECT_EQ(caption, "Allow the show to start a program?");
+    EXPECT_NE(texts["heading"].find("\"holiday.vyshow\""), std::string::npos);
+    EXPECT_EQ(texts["details"], "\"/opt/show/tool\"\n\"-e\"\n\"a\\tb\"\n\"say \\\"hi\\\"\"");
+    EXPECT_EQ(texts["allow-once"], "_Allow once");
+    EXPECT_EQ(texts["always-allow"], "Al_ways allow for this show");
+    EXPECT_EQ(texts["dont-allow"], "_Don't allow");
+  }
 }
 
 // A printed page read back with pdftoppm at 72 dpi: one pixel per point.
