@@ -39,9 +39,7 @@ bool ReadMainBool(const TIniFile* project, const char* key, bool fallback) {
 TMainForm::TMainForm(TMainFormOptions options) : options_(std::move(options)) {
   if (!options_.starter) options_.starter = std::make_shared<TSystemStarter>();
   consent_ = std::make_unique<TConsentGate>(
-      options_.runPolicy,
-      TConsentStore(options_.consentStorePath.empty() ? TConsentStore::DefaultPath()
-                                                      : options_.consentStorePath),
+      options_.runPolicy, TConsentStore(TConsentStore::DefaultPath()),
       [this](const TConsentSubject& subject, const TShowTrust& show) {
         return AskViewer(subject, show);
       },

@@ -40,10 +40,8 @@ struct TMainFormOptions {
   TRef<TWaveOutDevice> audio;
   std::string passwordFile;  // the password of a protected show, on its first line
   std::shared_ptr<TProgramStarter> starter;
-  // Whether what a show asks to start is asked about (--allow-run, --no-run), and where the
-  // viewer's "always" answers are kept (empty: TConsentStore::DefaultPath()).
+  // Whether what a show asks to start is asked about (--allow-run, --no-run).
   TRunPolicy runPolicy = TRunPolicy::Ask;
-  std::string consentStorePath;
 };
 
 enum class TFormOutcome { Running, Failed, SilentlyClosed };
