@@ -420,8 +420,8 @@ TEST_F(ViewerConsent, AProgramStartsOnlyWithTheViewersConsent) {
   EXPECT_EQ(WaitExit(), 0);
 }
 
-// The program on exit asks like any other; --no-run refuses it with one line, --allow-run
-// starts it without a question.
+// The program on exit asks like any other; --no-run refuses it with one line, --allow-run and a
+// show that plays itself start it without a question.
 TEST_F(ViewerConsent, TheEndOfShowProgramAsksToo) {
   std::string project = Project("EndShow", {"255,0,0"},
                                 "opt_runapponexit=1\r\n"
@@ -446,6 +446,16 @@ TEST_F(ViewerConsent, TheEndOfShowProgramAsksToo) {
   ASSERT_FALSE(Launch({"--allow-run", show}, "EndShow").empty());
   EXPECT_EQ(WaitExit(), 0);
   EXPECT_TRUE(Runs(2));
+
+  // A show that plays itself is the player's own: trusted.
+  const std::string program = dir_ / "endshow";
+  ASSERT_EQ(test::RunProgram(VYRPACK_PATH, {"create", program, dir_ / "show/Project.vyr", "--exe",
+                                            VYRVIEWER_PATH})
+                .exitCode,
+            0);
+  ASSERT_FALSE(Launch({}, "EndShow", program).empty());
+  EXPECT_EQ(WaitExit(), 0);
+  EXPECT_TRUE(Runs(3));
 }
 
 // Another show by a relative name is taken from the current show's folder; inside that folder it
