@@ -90,14 +90,16 @@ void TMemoryStream::SetSize(int64_t size) {
   position_ = std::min(position_, size);
 }
 
+// Read and ReadWrite open only regular files (never a FIFO, a device or a folder), and never wait
+// on what they refuse: a FIFO's open would wait for a writer that may never come.
 TFileStream::TFileStream(const std::string& path, Mode mode) : path_(path) {
   int flags = O_CLOEXEC;
   switch (mode) {
     case Mode::Read:
-      flags |= O_RDONLY;
+      flags |= O_RDONLY | O_NONBLOCK;
       break;
     case Mode::ReadWrite:
-      flags |= O_RDWR;
+      flags |= O_RDWR | O_NONBLOCK;
       break;
     case Mode::Create:
       flags |= O_RDWR | O_CREAT | O_TRUNC;
@@ -106,11 +108,17 @@ TFileStream::TFileStream(const std::string& path, Mode mode) : path_(path) {
   fd_ = ::open(path.c_str(), flags, 0644);
   if (fd_ < 0) throw EFileStreamError("Cannot open file \"" + path + "\". " + std::strerror(errno));
   struct stat info {};
-  if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
+  const bool known = ::fstat(fd_, &info) == 0;
+  const char* refusal = !known                                           ? "Cannot read its status"
+                        : S_ISDIR(info.st_mode)                          ? "Is a directory"
+                        : mode != Mode::Create && !S_ISREG(info.st_mode) ? "Not a regular file"
+                                                                         : nullptr;
+  if (refusal) {
     ::close(fd_);
     fd_ = -1;
-    throw EFileStreamError("Cannot open file \"" + path + "\". Is a directory");
+    throw EFileStreamError("Cannot open file \"" + path + "\". " + refusal);
   }
+  if (flags & O_NONBLOCK) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
 }
 
 TRef<TFileStream> TFileStream::TryOpen(const std::string& path, Mode mode) {

@@ -1,6 +1,9 @@
 #include "foundation/stream.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -39,6 +42,30 @@ TEST(FileStream, PositionalStreamsOnOneFileAreIndependent) {
   EXPECT_EQ(a->Size(), 10);
   EXPECT_EQ(TFileStream::TryOpen(path + ".missing", TFileStream::Mode::Read), nullptr);
   std::remove(path.c_str());
+}
+
+// A FIFO, a folder or a device named where a file is read: refused, never waited on. (The
+// FIFO has a writer, so an open that waited would return instead of hanging this test.)
+TEST(FileStream, OnlyRegularFilesOpenForReading) {
+  const auto folder = std::filesystem::temp_directory_path() / "vyr_stream_kinds";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder / "sub");
+  const std::string fifo = (folder / "fifo").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(writer, 0);
+  for (const std::string& path : {fifo, (folder / "sub").string(), std::string("/dev/null")})
+    for (const auto mode : {TFileStream::Mode::Read, TFileStream::Mode::ReadWrite})
+      EXPECT_EQ(TFileStream::TryOpen(path, mode), nullptr) << path;
+  try {
+    MakeRef<TFileStream>(fifo, TFileStream::Mode::Read);
+    ADD_FAILURE() << "the FIFO opened";
+  } catch (const EFileStreamError& error) {
+    EXPECT_NE(std::string(error.what()).find("Not a regular file"), std::string::npos);
+  }
+  EXPECT_NE(TFileStream::TryOpen((folder / "new").string(), TFileStream::Mode::Create), nullptr);
+  ::close(writer);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
