@@ -89,6 +89,52 @@ TEST(PathResolution, ResolveRealFileTriesModifiersThenTheShowFolder) {
   SetPathModifiers({});
 }
 
+// Relative names are the show folder's: a file of that name in the working directory is
+// never taken, even where the show folder has none.
+TEST(PathResolution, RelativeNamesNeverResolveAgainstTheWorkingDirectory) {
+  TTempDir dir;
+  const std::string show = dir / "show", cwd = dir / "cwd";
+  test::WriteFile(show + "/pics/in.bmp", test::FlatBmp(1, 1, 0x0000FF));
+  for (const char* name : {"in.bmp", "pics/in.bmp", "only.bmp", "pics/only.bmp", "C:pics/in.bmp"})
+    test::WriteFile(cwd + "/" + name, test::FlatBmp(1, 1, 0xFF0000));
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(cwd);
+
+  struct TCase {
+    std::string path;
+    std::string showFolder;
+    std::optional<std::string> expected;
+  };
+  const TCase cases[] = {
+      {"pics/in.bmp", show, show + "/pics/in.bmp"},
+      {"pics\\IN.BMP", show, show + "/pics/in.bmp"},
+      {"C:pics\\in.bmp", show, show + "/pics/in.bmp"},
+      {"in.bmp", show, std::nullopt},  // no show-folder file of that name at the top
+      {"pics/only.bmp", show, std::nullopt},
+      {"only.bmp", show, std::nullopt},
+      {"pics/in.bmp", "", std::nullopt},
+      {"in.bmp", "", std::nullopt},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FindGivenFile(c.path, c.showFolder), c.expected) << c.path << " in " << c.showFolder;
+
+  // Through the accessors: the loose source and the real-file lookup.
+  TFileAccessor loose(MakeRef<TMappedFileSource>(show), show);
+  EXPECT_FALSE(loose.OpenStream("only.bmp"));
+  EXPECT_FALSE(loose.OpenStream("pics/only.bmp"));
+  TRef<TStream> found = loose.OpenStream("pics\\in.bmp");
+  ASSERT_TRUE(found);
+  EXPECT_EQ(test::ReadAll(*found), test::FlatBmp(1, 1, 0x0000FF));
+  std::string path = "pics/only.bmp";
+  EXPECT_FALSE(loose.ResolveRealFile(path));
+  path = "pics/in.bmp";
+  EXPECT_TRUE(loose.ResolveRealFile(path));
+  EXPECT_EQ(path, show + "/pics/in.bmp");
+  TFileAccessor bare(MakeRef<TRealFileSource>(), "");
+  EXPECT_FALSE(bare.OpenStream("in.bmp"));
+  std::filesystem::current_path(before);
+}
+
 TEST(FolderPlaceholders, MapToTheUserFolders) {
   TTempDir dir;
   TScopedEnv config("XDG_CONFIG_HOME", dir / "config");

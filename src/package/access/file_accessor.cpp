@@ -56,11 +56,12 @@ TRef<TImage> TFileAccessor::OpenPicture(const std::string& name) {
                            [this, &name] { return LoadPicture(name); });
 }
 
+// A relative path is the show folder's, never the working directory's.
 bool TFileAccessor::ResolveRealFile(std::string& path) const {
-  auto found = FindDiskFile(path);
+  auto found = FindGivenFile(path, showFolder_);
   if (!found) {
     const std::string modified = ApplyPathModifiers(path);
-    if (modified != path) found = FindDiskFile(modified);
+    if (modified != path) found = FindGivenFile(modified, showFolder_);
   }
   if (!found) found = FindInFolder(showFolder_, ProjectFileName(path));
   if (!found) return false;

@@ -49,10 +49,13 @@ std::optional<std::string> FindEntryIgnoringCase(const std::string& folder,
   return found;
 }
 
-std::optional<std::string> FindIgnoringCase(std::string_view path) {
+// A relative path walks down from the base folder; with no base it finds nothing.
+std::optional<std::string> FindIgnoringCase(std::string_view path, const std::string& base) {
   if (HasDriveLetter(path)) path.remove_prefix(2);
   const std::string slashed = WithSlashes(path);
-  std::string current = !slashed.empty() && slashed.front() == '/' ? "/" : "";
+  const bool rooted = !slashed.empty() && slashed.front() == '/';
+  if (!rooted && base.empty()) return std::nullopt;
+  std::string current = rooted ? "/" : base;
   std::vector<std::string_view> segments;
   std::string_view rest(slashed);
   while (!rest.empty()) {
@@ -100,13 +103,25 @@ std::string WithTrailingSlash(std::string folder) {
   return folder;
 }
 
+std::optional<std::string> FindGivenFile(std::string_view path, std::string_view baseFolder) {
+  if (path.empty()) return std::nullopt;
+  const std::string base = WithTrailingSlash(std::string(baseFolder));
+  // Here "C:\\x" and "\\x" are names like any other: only a leading "/" roots a path.
+  const auto fromBase = [&](std::string name) -> std::optional<std::string> {
+    if (name.front() != '/') {
+      if (base.empty()) return std::nullopt;
+      name = base + name;
+    }
+    return RegularFileExists(name) ? std::optional(name) : std::nullopt;
+  };
+  if (auto given = fromBase(std::string(path))) return given;
+  if (auto slashed = fromBase(WithSlashes(path))) return slashed;
+  return FindIgnoringCase(path, base);
+}
+
 std::optional<std::string> FindDiskFile(std::string_view path, std::string_view showFolder) {
   if (path.empty()) return std::nullopt;
-  const std::string given(path);
-  if (RegularFileExists(given)) return given;
-  const std::string slashed = WithSlashes(path);
-  if (RegularFileExists(slashed)) return slashed;
-  if (auto found = FindIgnoringCase(path)) return found;
+  if (auto found = FindGivenFile(path, showFolder)) return found;
   return FindInFolder(showFolder, ProjectFileName(path));
 }
 

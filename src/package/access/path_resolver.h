@@ -9,8 +9,12 @@
 namespace vyr {
 
 // The path as given when that file exists; else with "/" for every "\"; else, a leading
-// drive letter dropped, segment by segment ignoring case; else the show folder (when given)
-// plus the path's file name, exactly or ignoring case. None when nothing exists.
+// drive letter dropped, segment by segment ignoring case. A relative path is taken from the
+// base folder, never from the working directory: without a base folder it finds nothing.
+std::optional<std::string> FindGivenFile(std::string_view path, std::string_view baseFolder);
+
+// FindGivenFile from the show folder; else the show folder (when given) plus the path's file
+// name, exactly or ignoring case. None when nothing exists.
 std::optional<std::string> FindDiskFile(std::string_view path, std::string_view showFolder = {});
 
 // The file of that name in the folder, exactly or ignoring case; none when missing.
