@@ -36,7 +36,8 @@ skin_show="$out/skinbar.vyshow"
 rm -rf "$skin_stage"
 mkdir -p "$skin_stage"
 cp demo/SkinBar.vyr "$skin_stage/Project.vyr"
-ln -s "$(cd "$stage" && pwd)/media" "$skin_stage/media"
+# Linked, not copied, and by hard links: the packer takes no file from outside a project's folder.
+cp -rl "$stage/media" "$skin_stage/media"
 mapfile -t skin_bar < <(bar_pictures 'skin_*.png')
 "$vyrpack" create "$skin_show" "$skin_stage/Project.vyr" "${skin_bar[@]}"
 # VYR_DEMO_PACK_ONLY=1 stops here: the benchmarks want the package alone.

@@ -22,7 +22,7 @@ namespace {
 constexpr const char* kProjectEntry = "Project.vyr";
 constexpr const char* kCreateUsage =
     "usage: vyrpack create OUT PROJECT.vyr [--add ENTRY=FILE]... [--method 0|1|2] "
-    "[--exe PLAYER] [--short-trailer] [--allow-modify]";
+    "[--exe PLAYER] [--short-trailer] [--allow-modify] [--allow-outside]";
 
 struct TCreateOptions {
   std::string out, project, player;
@@ -30,6 +30,7 @@ struct TCreateOptions {
   int method = -1;                                         // -1: the defaults
   bool shortTrailer = false;
   bool allowModify = false;
+  bool allowOutside = false;
 };
 
 struct TPlannedEntry {
@@ -64,6 +65,8 @@ TCreateOptions ParseOptions(const TArgs& args) {
       options.shortTrailer = true;
     } else if (arg == "--allow-modify") {
       options.allowModify = true;
+    } else if (arg == "--allow-outside") {
+      options.allowOutside = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       throw ECliError(kExitTrouble, "unknown option " + arg + "\n" + kCreateUsage);
     } else {
@@ -103,13 +106,23 @@ std::vector<TPlannedEntry> PlanEntries(const TCreateOptions& options) {
     if (taken(name)) throw ECliError(kExitTrouble, "entry " + name + " given twice");
     entries.push_back({name, file, method(TPackMethod::Stored)});
   }
-  TProjectFileFinder finder(fs::absolute(options.project).parent_path());
+  const fs::path folder = fs::absolute(options.project).parent_path();
+  TProjectFileFinder finder(folder);
+  std::string outside;
   for (const auto& value : KeyValues(*project)) {
     if (taken(value)) continue;
     const auto file = finder.Find(value);
     if (!file || SameFile(*file, options.out) || SameFile(*file, options.project)) continue;
+    if (!options.allowOutside && !LiesInside(*file, folder)) {
+      outside += "\n  " + value + " (" + ResolvedPath(*file).string() + ")";
+      continue;
+    }
     entries.push_back({value, *file, method(TPackMethod::Stored)});
   }
+  if (!outside.empty())
+    throw ECliError(kExitTrouble, options.project + " names files outside " + folder.string() +
+                                      ":" + outside + "\nnothing was packed; --allow-outside " +
+                                      "packs them as well");
   return entries;
 }
 

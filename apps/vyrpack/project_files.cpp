@@ -31,6 +31,17 @@ bool IsRegularFile(const fs::path& path) {
 
 }  // namespace
 
+fs::path ResolvedPath(const fs::path& path) {
+  std::error_code error;
+  fs::path resolved = fs::weakly_canonical(fs::absolute(path), error);
+  return error ? fs::absolute(path).lexically_normal() : resolved;
+}
+
+bool LiesInside(const fs::path& file, const fs::path& folder) {
+  const fs::path relative = ResolvedPath(file).lexically_relative(ResolvedPath(folder));
+  return !relative.empty() && *relative.begin() != ".." && relative != ".";
+}
+
 std::vector<std::string> KeyValues(const TIniFile& project) {
   std::vector<std::string> values;
   std::set<std::string> seen;

@@ -31,4 +31,10 @@ class TProjectFileFinder {
   std::map<std::string, std::vector<std::filesystem::path>> byName_;
 };
 
+// The path with its links and ".." resolved as far as it exists.
+std::filesystem::path ResolvedPath(const std::filesystem::path& path);
+
+// Whether the file, links and ".." resolved, lies inside the folder (resolved alike).
+bool LiesInside(const std::filesystem::path& file, const std::filesystem::path& folder);
+
 }  // namespace vyr::pack

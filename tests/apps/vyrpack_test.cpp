@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -218,6 +219,40 @@ TEST(Vyrpack, ExtractNeverWritesOutsideTheFolder) {
   EXPECT_EQ(ReadFile(out + "/manifest~2.txt"), "payload");
   EXPECT_NE(ReadFile(out + "/manifest.txt").find("manifest.txt\tmanifest~2.txt\n"),
             std::string::npos);
+}
+
+// Files the project names outside its folder go in only with --allow-outside; files inside,
+// links within the folder included, go in either way.
+TEST(Vyrpack, CreatePacksFilesOutsideTheProjectFolderOnlyWhenAllowed) {
+  test::TTempDir dir;
+  WriteFile(dir / "secret.txt", "secret");
+  WriteFile(dir / "show/pics/in.jpg", "inside");
+  fs::create_symlink(dir / "show/pics/in.jpg", dir / "show/pics/near.jpg");
+  fs::create_symlink(dir / "secret.txt", dir / "show/pics/far.jpg");
+  WriteFile(dir / "show/Project.vyr",
+            "[Main]\r\nA=pics\\in.jpg\r\nB=pics/near.jpg\r\nC=../secret.txt\r\n"
+            "D=pics/far.jpg\r\nE=pics/../../secret.txt\r\n");
+  const std::string package = dir / "p.vyshow";
+
+  const auto refused = Vyrpack({"create", package, dir / "show/Project.vyr"});
+  EXPECT_EQ(refused.exitCode, 2);
+  for (const char* value : {"../secret.txt", "pics/far.jpg", "pics/../../secret.txt"})
+    EXPECT_NE(refused.err.find(std::string("\n  ") + value + " (" + (dir / "secret.txt") + ")"),
+              std::string::npos)
+        << refused.err;
+  EXPECT_EQ(refused.err.find("in.jpg"), std::string::npos) << refused.err;
+  EXPECT_EQ(refused.err.find("near.jpg"), std::string::npos) << refused.err;
+  EXPECT_FALSE(fs::exists(package));
+
+  const auto allowed = Vyrpack({"create", package, dir / "show/Project.vyr", "--allow-outside"});
+  ASSERT_EQ(allowed.exitCode, 0) << allowed.err;
+  for (const auto& [entry, content] :
+       std::map<std::string, std::string>{{"pics\\in.jpg", "inside"},
+                                          {"pics/near.jpg", "inside"},
+                                          {"../secret.txt", "secret"},
+                                          {"pics/far.jpg", "secret"},
+                                          {"pics/../../secret.txt", "secret"}})
+    EXPECT_EQ(Vyrpack({"cat", package, entry}).out, content) << entry;
 }
 
 TEST(Vyrpack, ErrorsAndTheirExitStatus) {
