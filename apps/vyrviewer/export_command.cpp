@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -24,7 +25,8 @@ volatile std::sig_atomic_t stopSignal = 0;
 
 extern "C" void OnStopSignal(int signal) { stopSignal = signal; }
 
-// SIGINT and SIGTERM end the export cleanly instead of killing the process.
+// SIGINT, SIGTERM and SIGHUP (the terminal closed) end the export cleanly instead of killing
+// the process.
 class TStopSignals {
  public:
   TStopSignals() {
@@ -32,17 +34,15 @@ class TStopSignals {
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &oldInt_);
-    sigaction(SIGTERM, &action, &oldTerm_);
+    for (size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &action, &old_[i]);
   }
   ~TStopSignals() {
-    sigaction(SIGINT, &oldInt_, nullptr);
-    sigaction(SIGTERM, &oldTerm_, nullptr);
+    for (size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &old_[i], nullptr);
   }
 
  private:
-  struct sigaction oldInt_ {
-  }, oldTerm_{};
+  static constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
+  std::array<struct sigaction, 3> old_{};
 };
 
 // The end of the last slide's visibility: one round of a repeating show.
@@ -76,8 +76,8 @@ std::string ExportUsage() {
          "    extension; codecs (the first is the default) with their default --quality\n"
          "    (constant quality, lower is better) and scale:\n" +
          exporting::OutputFormatHelp() +
-         "    A progress line is shown on a terminal unless --quiet. SIGINT or SIGTERM keeps\n"
-         "    the part written so far under a temporary name beside OUT.\n";
+         "    A progress line is shown on a terminal unless --quiet. SIGINT, SIGTERM or SIGHUP\n"
+         "    keeps the part written so far under a temporary name beside OUT.\n";
 }
 
 int ExportCommand(const TLongOptions& options, TFrameRenderer& renderer) {

@@ -13,7 +13,7 @@ namespace vyr::viewer {
 std::string ExportUsage();
 
 // Returns the exit status: 0 done, 1 failed (nothing under the output name), 2 bad
-// options or show, 128 + the signal when stopped by SIGINT or SIGTERM.
+// options or show, 128 + the signal when stopped by SIGINT, SIGTERM or SIGHUP.
 // The renderer holds the opened show, at even sides.
 int ExportCommand(const TLongOptions& options, TFrameRenderer& renderer);
 

@@ -80,6 +80,10 @@ class TEncoder {
 TExportOutcome RunExport(const TExportJob& job) {
   TExportOutcome outcome;
   TSafeOutput output(job.outPath);
+  if (std::string error = output.Begin(); !error.empty()) {
+    outcome.error = error;
+    return outcome;
+  }
   TMediaWriter writer;
   if (std::string error =
           writer.Open(output.TemporaryPath(), job.format, job.shape, job.soundFrames > 0);

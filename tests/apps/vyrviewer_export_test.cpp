@@ -257,31 +257,45 @@ TEST_F(VyrviewerExport, AVideoClipShowsItsExactFrames) {
   ExpectFramesMatch(out, show, 320, 192, 1010, 10, {0, 9, 17, 29}, {}, TCompare::Luma);
 }
 
+// An export of show to out started in the background (standard error into err), waited for
+// until its partial file holds about a second of sound; its process id.
+pid_t StartLongExport(const std::string& show, const std::string& out, const std::string& err) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::vector<std::string> args{VYRVIEWER_PATH, "--export", out,       "--fps",
+                                "10",           "--size",   "160x120", show};
+  std::vector<char*> argv;
+  for (auto& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, VYRVIEWER_PATH, &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return 0;
+  const std::filesystem::path path(out);
+  const std::string partial =
+      (path.parent_path() /
+       (path.stem().string() + ".partial-" + std::to_string(pid) + path.extension().string()))
+          .string();
+  for (int waited = 0; waited < 600; ++waited) {
+    std::error_code error;
+    if (std::filesystem::file_size(partial, error) > 30000 && !error) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return pid;
+}
+
 TEST_F(VyrviewerExport, SignalsKeepAPlayablePartUnderTheTemporaryName) {
   // A show long enough that the signal comes half way.
   const std::string show = WriteShow(dir_, "long", {.slideMs = 30000});
-  for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+  for (const auto& [signal, status] :
+       {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}}) {
     SCOPED_TRACE(status);
     const std::string out = dir_ / "long.mp4";
     const std::string err = dir_ / "err.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::vector<std::string> args{VYRVIEWER_PATH, "--export", out,       "--fps",
-                                  "10",           "--size",   "160x120", show};
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, VYRVIEWER_PATH, &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = StartLongExport(show, out, err);
+    ASSERT_GT(pid, 0);
     const std::string partial = dir_ / ("long.partial-" + std::to_string(pid) + ".mp4");
-    // Signalled once a second of sound or so has been written.
-    for (int waited = 0; waited < 600; ++waited) {
-      std::error_code error;
-      if (std::filesystem::file_size(partial, error) > 30000 && !error) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
     ::kill(pid, signal);
     int wstatus = 0;
     ::waitpid(pid, &wstatus, 0);
@@ -289,6 +303,7 @@ TEST_F(VyrviewerExport, SignalsKeepAPlayablePartUnderTheTemporaryName) {
     EXPECT_EQ(WEXITSTATUS(wstatus), status);
     EXPECT_NE(test::ReadFile(err).find(partial), std::string::npos) << test::ReadFile(err);
     EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_FALSE(std::filesystem::exists(partial + ".lock"));
     auto facts = test::Probe(partial);
     ASSERT_EQ(facts["error"], "");
     const int frames = std::stoi(facts["streams.stream.0.nb_read_frames"]);
@@ -297,6 +312,28 @@ TEST_F(VyrviewerExport, SignalsKeepAPlayablePartUnderTheTemporaryName) {
     EXPECT_EQ(test::DecodeFrames(partial, 160, 120).size(), static_cast<size_t>(frames));
     std::filesystem::remove(partial);
   }
+}
+
+// An export killed outright leaves its partial file; the next export to the same name removes
+// it, and keeps the part a stopped export left.
+TEST_F(VyrviewerExport, TheNextExportCleansAKilledExportsPartialFile) {
+  const std::string show = WriteShow(dir_, "long", {.slideMs = 30000});
+  const std::string out = dir_ / "long.mp4";
+  const std::string stopped = dir_ / "long.partial-4000001.mp4";
+  WriteFile(stopped, "the part a stopped export kept");
+  const pid_t pid = StartLongExport(show, out, dir_ / "err.txt");
+  ASSERT_GT(pid, 0);
+  const std::string partial = dir_ / ("long.partial-" + std::to_string(pid) + ".mp4");
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+  ASSERT_TRUE(std::filesystem::exists(partial));
+
+  const TRunResult run = Vyrviewer({"--export", out, "--fps", "5", "--to", "1000", show});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(out));
+  EXPECT_FALSE(std::filesystem::exists(partial));
+  EXPECT_FALSE(std::filesystem::exists(partial + ".lock"));
+  EXPECT_EQ(test::ReadFile(stopped), "the part a stopped export kept");
 }
 
 TEST_F(VyrviewerExport, BadOutputsFailClearlyAndLeaveNothing) {

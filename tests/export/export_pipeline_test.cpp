@@ -2,15 +2,20 @@
 // flat grey frames whose level gives their index, a tone that starts at a known sample.
 #include "export/export_pipeline.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <filesystem>
+#include <set>
 
 #include "export/media_probe.h"
+#include "foundation/held_lock.h"
 
 namespace vyr::exporting {
 namespace {
@@ -165,6 +170,58 @@ TEST(ExportPipeline, FailuresLeaveNothingBehind) {
   EXPECT_EQ(full.kind, TExportOutcome::Kind::Failed);
   EXPECT_NE(full.error.find("File too large"), std::string::npos) << full.error;
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+}
+
+// An output name that is a folder fails before a frame is drawn, not at the rename after
+// the whole encode.
+TEST(ExportPipeline, AFolderAsOutputFailsBeforeTheFirstFrame) {
+  test::TTempDir dir;
+  std::filesystem::create_directory(dir / "taken.mp4");
+  TExportJob job = Job(dir / "taken.mp4", "", 40);
+  int drawn = 0;
+  job.draw = [&](int64_t, TVideoFrame&) { return ++drawn, false; };
+  const TExportOutcome outcome = RunExport(job);
+  EXPECT_EQ(outcome.kind, TExportOutcome::Kind::Failed);
+  EXPECT_NE(outcome.error.find("Is a directory"), std::string::npos) << outcome.error;
+  EXPECT_EQ(drawn, 0);
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.mp4"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+// Partial files beside the output: a killed export's (its lock file held by nobody) go with the
+// next export to the same name; a stopped export's (no lock file), a running one's (its lock
+// held) and those of other names stay.
+TEST(ExportPipeline, TheNextExportCleansWhatKilledExportsToTheSameNameLeft) {
+  test::TTempDir dir;
+  const auto file = [&](const std::string& name) { test::WriteFile(dir / name, "part"); };
+  for (const char* name :
+       {"b.partial-4000001.mp4", "b.partial-4000001.mp4.lock", "b.partial-4000002.mp4",
+        "b.partial-4000003.mp4", "b.partial-4000003.mp4.lock", "c.partial-4000004.mp4",
+        "c.partial-4000004.mp4.lock", "b.partial-x.mp4", "b.partial-x.mp4.lock"})
+    file(name);
+  const int running = ::open((dir / "b.partial-4000003.mp4.lock").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_EQ(::flock(running, LOCK_EX | LOCK_NB), 0);
+
+  TExportJob job = Job(dir / "b.mp4", "", 5);
+  const std::string ownLock = dir / ("b.partial-" + std::to_string(::getpid()) + ".mp4.lock");
+  bool heldWhileWriting = false;
+  const auto draw = job.draw;
+  job.draw = [&](int64_t index, TVideoFrame& frame) {
+    // Our own lock is there and taken while the export runs.
+    heldWhileWriting = std::filesystem::exists(ownLock) && TakeAbandonedLock(ownLock) < 0;
+    return draw(index, frame);
+  };
+  const TExportOutcome outcome = RunExport(job);
+  ::close(running);
+  ASSERT_EQ(outcome.kind, TExportOutcome::Kind::Done) << outcome.error;
+  EXPECT_TRUE(heldWhileWriting);
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    names.insert(entry.path().filename().string());
+  EXPECT_EQ(names, (std::set<std::string>{"b.mp4", "b.partial-4000002.mp4", "b.partial-4000003.mp4",
+                                          "b.partial-4000003.mp4.lock", "c.partial-4000004.mp4",
+                                          "c.partial-4000004.mp4.lock", "b.partial-x.mp4",
+                                          "b.partial-x.mp4.lock"}));
 }
 
 }  // namespace

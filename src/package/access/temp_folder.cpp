@@ -11,6 +11,7 @@
 #include <random>
 
 #include "foundation/exceptions.h"
+#include "foundation/held_lock.h"
 #include "package/access/special_folders.h"
 
 namespace vyr {
@@ -35,33 +36,6 @@ void RemoveTree(const std::string& path, std::error_code& error) {
   std::filesystem::remove_all(path, error);
   if (!error && std::filesystem::exists(std::filesystem::symlink_status(path)))
     error = std::make_error_code(std::errc::directory_not_empty);
-}
-
-void TouchFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd >= 0) ::close(fd);
-}
-
-// Whether fd is still the file at path (a cleaner may have replaced it meanwhile).
-bool SameFile(int fd, const std::string& path) {
-  struct stat open {
-  }, named{};
-  return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 &&
-         open.st_dev == named.st_dev && open.st_ino == named.st_ino;
-}
-
-// The lock file held: written under a name no cleaner looks at, then renamed into place,
-// so that its name never exists without the lock.
-int CreateHeldLock(const std::string& lockPath) {
-  const std::string staging = lockPath + ".new";
-  const int fd = ::open(staging.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return -1;
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::rename(staging.c_str(), lockPath.c_str()) != 0) {
-    ::unlink(staging.c_str());
-    ::close(fd);
-    return -1;
-  }
-  return fd;
 }
 
 }  // namespace
@@ -121,15 +95,12 @@ void TTempFolders::CleanStale() {
   }
   for (const auto& name : locks) {
     const std::string lockPath = root_ + name;
-    const int fd = ::open(lockPath.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) continue;
     // A lock that cannot be taken belongs to a running process: its folder stays.
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, lockPath) &&
-        ::unlink(lockPath.c_str()) == 0) {
-      std::error_code error;
-      RemoveTree(root_ + name.substr(0, name.size() - kLockSuffix.size()), error);
-      if (error) TouchFile(lockPath);
-    }
+    const int fd = TakeAbandonedLock(lockPath);
+    if (fd < 0) continue;
+    std::error_code error;
+    RemoveTree(root_ + name.substr(0, name.size() - kLockSuffix.size()), error);
+    if (error) TouchFile(lockPath);
     ::close(fd);
   }
 }
