@@ -87,9 +87,7 @@ bool OpenDesktopVideo(std::string& driver) {
   }
 }
 
-}  // namespace
-
-int PlayShow(const TLongOptions& options, const std::string& program) {
+int PlayInWindow(const TLongOptions& options, const std::string& program) {
   TCommandsStorage table;
   BuildCommands(options.rest, table);
   TMainFormOptions form;
@@ -177,6 +175,28 @@ int PlayShow(const TLongOptions& options, const std::string& program) {
   form.audio = nullptr;
   WriteFooter();
   return status;
+}
+
+// The message of an assertion or exception that reached the top, in the log, on standard error
+// and in a message box (standard error alone without a display).
+int EndWithFailure(const std::string& message) {
+  WriteLine("Exception: " + message);
+  std::fprintf(stderr, "vyrviewer: %s\n", message.c_str());
+  if (DialogsAvailable()) ShowMessageBox("Slideshow Error", message);
+  WriteFooter();
+  return 1;
+}
+
+}  // namespace
+
+int PlayShow(const TLongOptions& options, const std::string& program) {
+  try {
+    return PlayInWindow(options, program);
+  } catch (const std::exception& error) {
+    return EndWithFailure(error.what());
+  } catch (...) {
+    return EndWithFailure("Unknown exception");
+  }
 }
 
 }  // namespace vyr::viewer

@@ -8,7 +8,8 @@
 
 namespace vyr::viewer {
 
-// Exit statuses: 0 a normal end, 1 the exit-with-code action (Enter under -startup), 2 a show
+// Exit statuses: 0 a normal end, 1 the exit-with-code action (Enter under -startup) or an
+// assertion or exception nobody caught (its message shown in a message box first), 2 a show
 // that cannot be opened, a refused password, or no display.
 int PlayShow(const TLongOptions& options, const std::string& program);
 

@@ -67,6 +67,13 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+std::string_view Utf8Prefix(std::string_view text, size_t maxCodePoints) {
+  size_t pos = 0;
+  for (size_t count = 0; count < maxCodePoints && pos < text.size(); ++count)
+    NextCodePoint(text, pos);
+  return text.substr(0, pos);
+}
+
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());

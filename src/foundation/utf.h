@@ -17,4 +17,8 @@ std::string Utf32ToUtf8(std::u32string_view text);
 char32_t NextCodePoint(std::string_view text, size_t& pos);
 void AppendUtf8(std::string& out, char32_t codePoint);
 
+// The first maxCodePoints code points of the text, cut between two of them (a malformed
+// byte counts as one).
+std::string_view Utf8Prefix(std::string_view text, size_t maxCodePoints);
+
 }  // namespace vyr

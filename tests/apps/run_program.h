@@ -6,19 +6,27 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "package/package_fixture.h"
 
 namespace vyr::test {
 
+// The exit code of a program that ran past its time and was killed.
+inline constexpr int kTimedOut = -2;
+
 struct TRunResult {
   int exitCode = -1;
   std::string out, err;
 };
 
-inline TRunResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
+// With timeoutMs above 0 a program still running then is killed and gets kTimedOut.
+inline TRunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                             int timeoutMs = 0) {
   TTempDir capture;
   const std::string outPath = capture / "out", errPath = capture / "err";
   posix_spawn_file_actions_t actions;
@@ -33,8 +41,24 @@ inline TRunResult RunProgram(const std::string& program, const std::vector<std::
   pid_t pid = 0;
   if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
     int status = 0;
-    ::waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    bool timedOut = false;
+    if (timeoutMs > 0) {
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+      while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+          ::kill(pid, SIGKILL);
+          timedOut = true;
+          ::waitpid(pid, &status, 0);
+          break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+    } else {
+      ::waitpid(pid, &status, 0);
+    }
+    result.exitCode = timedOut            ? kTimedOut
+                      : WIFEXITED(status) ? WEXITSTATUS(status)
+                                          : 128 + WTERMSIG(status);
   }
   posix_spawn_file_actions_destroy(&actions);
   result.out = ReadFile(outPath);

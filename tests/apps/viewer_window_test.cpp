@@ -127,6 +127,11 @@ class ViewerWindow : public ::testing::Test {
     return {};
   }
   std::string Stderr() const { return test::ReadFile(dir_ / "stderr"); }
+  std::string WindowName() const {
+    std::string name = test::RunProgram("/usr/bin/xdotool", {"getwindowname", window_}).out;
+    if (!name.empty() && name.back() == '\n') name.pop_back();
+    return name;
+  }
 
   void Xdotool(const std::vector<std::string>& args) {
     std::vector<std::string> all{"windowfocus", "--sync", window_};
@@ -273,20 +278,24 @@ TEST_F(ViewerWindow, SelfPlayingProgramPlays) {
 }
 
 TEST_F(ViewerWindow, ShowsThatCannotOpenEndWithStatusTwo) {
-  // A missing show, a file without a package and a show of a frame no device draws: the
-  // message box, then status 2.
+  // A missing show, a file without a package, a show of a frame no device draws and a FIFO
+  // (whose open once waited for a writer for good): the message box, then status 2.
   WriteFile(dir_ / "plain.bin", std::string(1000, 'x'));
   std::string huge = Project("Huge", {"255,0,0"});
   huge.replace(huge.find("opt_scr_width=320"), 17, "opt_scr_width=1073741824");
   WriteFile(dir_ / "huge/Project.vyr", huge);
+  const std::string fifo = dir_ / "fifo.vyshow";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const struct {
     std::string file, message;
   } cases[] = {{dir_ / "missing.vyshow", "missing.vyshow"},
                {dir_ / "plain.bin", "Can`t Load Show"},
-               {dir_ / "huge/Project.vyr", "(opt_scr_width x opt_scr_height) 1073741824 x 240"}};
+               {dir_ / "huge/Project.vyr", "(opt_scr_width x opt_scr_height) 1073741824 x 240"},
+               {fifo, "Slideshow File not Found"}};
   for (const auto& c : cases) {
     Spawn({c.file});
     ASSERT_FALSE(FindWindow().empty()) << c.file;  // the "Slideshow Error" box
+    EXPECT_EQ(WindowName(), "Slideshow Error");
     Key("Return");
     EXPECT_EQ(WaitExit(), 2) << c.file;
     EXPECT_NE(Stderr().find(c.message), std::string::npos) << Stderr();
@@ -498,6 +507,35 @@ TEST_F(ViewerConsent, OtherShowsOutsideTheFolderAsk) {
   Key("Escape");
   EXPECT_EQ(WaitExit(), 0);
   EXPECT_NE(Stderr().find("refused to open the show"), std::string::npos) << Stderr();
+}
+
+// An exception nobody expected (here the file system's, for an executable name longer than a
+// file name may be) is shown in a box before the player ends with status 1.
+TEST_F(ViewerWindow, AnUnexpectedExceptionIsShownBeforeTheEnd) {
+  WriteFile(dir_ / "show/Project.vyr",
+            Project("Raises", {"255,0,0"}, "opt_exefn=/" + std::string(300, 'a') + "/x.exe\r\n"));
+  Spawn({dir_ / "show/Project.vyr"});
+  ASSERT_FALSE(FindWindow().empty());
+  EXPECT_EQ(WindowName(), "Slideshow Error");
+  Key("Return");
+  EXPECT_EQ(WaitExit(), 1);
+  EXPECT_NE(Stderr().find("File name too long"), std::string::npos) << Stderr();
+}
+
+// A caption of 16 MB once made the X server refuse the window; it is cut to its first 1024
+// characters.
+TEST_F(ViewerWindow, AHugeCaptionIsCut) {
+  const std::string letter = "\xC3\xA9";  // two bytes in UTF-8
+  std::string caption;
+  for (int i = 0; i < (8 << 20); ++i) caption += letter;
+  std::string shortened;
+  for (int i = 0; i < 1024; ++i) shortened += letter;
+  WriteFile(dir_ / "show/Project.vyr", "\xEF\xBB\xBF" + Project(caption, {"255,0,0"}));
+  ASSERT_FALSE(Launch({dir_ / "show/Project.vyr"}, "").empty());
+  EXPECT_EQ(WindowName(), shortened);
+  EXPECT_TRUE(Shows(kRed));
+  Key("Escape");
+  EXPECT_EQ(WaitExit(), 0);
 }
 
 // No display at all, and a display named but not there (its connection is tried a few

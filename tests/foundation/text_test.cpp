@@ -43,6 +43,26 @@ TEST(Utf, LoneSurrogateSurvivesAndBadBytesBecomeReplacement) {
   EXPECT_EQ(Utf8ToUtf16("\xC0\x80"), (std::u16string{char16_t(0xFFFD), char16_t(0xFFFD)}));
 }
 
+TEST(Utf, PrefixCutsBetweenCodePoints) {
+  const struct {
+    std::string text;
+    size_t count;
+    std::string expected;
+  } cases[] = {
+      {"abc", 2, "ab"},
+      {"abc", 9, "abc"},
+      {"\xC3\xA9\xC3\xA9\xC3\xA9", 2, "\xC3\xA9\xC3\xA9"},  // two-byte letters
+      {"a\xF0\x9F\x98\x80"
+       "b",
+       2, "a\xF0\x9F\x98\x80"},                         // a four-byte one
+      {"\xE2\x82\xAC\xE2\x82", 2, "\xE2\x82\xAC\xE2"},  // a cut-off tail
+      {"\xFF\xFEz", 2, "\xFF\xFE"},                     // bad bytes, one each
+      {"", 3, ""},
+      {"abc", 0, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Utf8Prefix(c.text, c.count), c.expected) << c.text;
+}
+
 TEST(CaseFold, NamesCompareAndHashAlike) {
   struct Case {
     const char* a;

@@ -7,6 +7,7 @@
 
 #include "audio/output/device_removal.h"
 #include "foundation/log.h"
+#include "foundation/utf.h"
 #include "package/container/vyr_unpack.h"
 #include "platform/clock.h"
 #include "platform/gtk/dialog_owner.h"
@@ -29,6 +30,13 @@ namespace vyr {
 namespace {
 
 constexpr const char* kDefaultCaption = "VyrViewer v5.6";
+// Longer titles serve nobody, and a title of megabytes makes the X server refuse the window.
+constexpr size_t kMaxCaptionLength = 1024;
+
+std::string Caption(const TIniFile* project) {
+  return std::string(
+      Utf8Prefix(ReadText(project, "Main", "opt_scr_caption", kDefaultCaption), kMaxCaptionLength));
+}
 
 bool ReadMainBool(const TIniFile* project, const char* key, bool fallback) {
   return ReadBool(project, "Main", key, fallback);
@@ -66,8 +74,17 @@ TMainForm::TMainForm(TMainFormOptions options) : options_(std::move(options)) {
   monitor_.onHiddenChanged = [this](bool hidden) { HiddenChanged(hidden); };
   monitor_.onLeave = [this] { viewer_->Mouse(0, kPointerOutside, kPointerOutside, 0, 0); };
   if (!options_.packaged) projectFilePath_ = options_.showPath;
-  if (!OpenShowFile(options_.showPath, options_.packaged, options_.start.isTime, true,
-                    options_.start.value)) {
+  bool opened = false;
+  try {
+    opened = OpenShowFile(options_.showPath, options_.packaged, options_.start.isTime, true,
+                          options_.start.value);
+  } catch (...) {
+    // No destructor runs for a form whose constructor raises: the dialogs' event pump and the
+    // engine must not outlive it.
+    Free();
+    throw;
+  }
+  if (!opened) {
     if (outcome_ == TFormOutcome::Running) outcome_ = TFormOutcome::Failed;
     return;
   }
@@ -171,8 +188,7 @@ bool TMainForm::OpenShowFile(const std::string& path, bool packaged, bool isTime
     return false;
   }
   if (device_) {
-    SDL_SetWindowTitle(device_->Window().Handle(),
-                       ReadText(project, "Main", "opt_scr_caption", kDefaultCaption).c_str());
+    SDL_SetWindowTitle(device_->Window().Handle(), Caption(project).c_str());
   }
   monitor_.SetHideInterval(
       hide == 2 ? int64_t{ReadInt(project, "Main", "opt_hc2_hideinterval", 0)} * 1000 : 0);
@@ -204,8 +220,7 @@ bool TMainForm::OpenShowFile(const std::string& path, bool packaged, bool isTime
 
 TRef<TVyrEngine> TMainForm::CreateEngine() {
   const TIniFile* project = current_->show.project.Get();
-  device_ = TWindowDrawDevice::Create(ReadText(project, "Main", "opt_scr_caption", kDefaultCaption),
-                                      TIntRect{0, 0, 640, 480}, true);
+  device_ = TWindowDrawDevice::Create(Caption(project), TIntRect{0, 0, 640, 480}, true);
   if (!device_) return nullptr;
   SDL_Window* window = device_->Window().Handle();
   if (options_.startup) SDL_SetWindowAlwaysOnTop(window, SDL_TRUE);
