@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cstring>
 
+#include "hostile_pictures.h"
 #include "imaging/bitmap/turns.h"
 #include "imaging/decode/gfx_container.h"
 #include "picture_tools.h"
@@ -11,36 +11,6 @@ namespace vyr {
 namespace {
 
 using namespace vyr::testing;
-
-std::vector<uint8_t> RawDeflate(const std::vector<uint8_t>& in) {
-  z_stream z{};
-  deflateInit2(&z, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-  std::vector<uint8_t> out(deflateBound(&z, in.size()));
-  z.next_in = const_cast<Bytef*>(in.data());
-  z.avail_in = static_cast<uInt>(in.size());
-  z.next_out = out.data();
-  z.avail_out = static_cast<uInt>(out.size());
-  deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
-
-std::vector<uint8_t> Container(const std::vector<std::pair<std::string, std::string>>& fields,
-                               const std::vector<uint8_t>& payload) {
-  std::vector<uint8_t> c = {'Q', 'Z', 'G', 'F', static_cast<uint8_t>(fields.size()), 0};
-  auto text = [&](const std::string& s) {
-    c.push_back(static_cast<uint8_t>(s.size()));
-    c.push_back(static_cast<uint8_t>(s.size() >> 8));
-    c.insert(c.end(), s.begin(), s.end());
-  };
-  for (const auto& [name, value] : fields) {
-    text(name);
-    text(value);
-  }
-  c.insert(c.end(), payload.begin(), payload.end());
-  return c;
-}
 
 const std::vector<std::pair<std::string, std::string>> kFields = {
     {"File", "pictures/rose.jpg"}, {"Width", "70"}, {"Height", "46"}, {"OriginalSize", "1234"}};

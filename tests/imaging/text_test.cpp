@@ -254,6 +254,42 @@ TEST(VectorText, ShortAndHugeCountsAreRejectedWithoutAllocating) {
   }
 }
 
+// Texts beyond the character budget (line breaks count) are cut at a whole character, and a
+// package's vector text of more glyphs is not read.
+TEST(TextBudget, LongTextsAreCutToTheCharacterBudget) {
+  const size_t budget = kMaxTextCharacters;
+  std::string accented;
+  for (size_t i = 0; i < budget + 10; ++i) accented += "\xC3\xA9";  // U+00E9, two bytes
+  const struct {
+    std::vector<std::string> lines;
+    size_t wantLines, wantLastBytes;
+  } cases[] = {
+      {{"short", "two"}, 2, 3},
+      {{std::string(budget, 'a')}, 1, budget},
+      {{std::string(budget + 5000, 'a')}, 1, budget},
+      {{"ab", std::string(budget, 'c')}, 2, budget - 3},
+      {std::vector<std::string>(budget + 5000), budget + 1, 0},
+      {{accented}, 1, budget * 2},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> lines = c.lines;
+    const bool cut = CutToTextBudget(lines);
+    EXPECT_EQ(cut, lines != c.lines);
+    ASSERT_EQ(lines.size(), c.wantLines);
+    EXPECT_EQ(lines.back().size(), c.wantLastBytes);
+  }
+  const TTextDescription parsed = ParseTextDescription("Text: Arial:0.03125:0:0::0:1:0:\"" +
+                                                       std::string(budget * 2, 'x') + "\"");
+  ASSERT_EQ(parsed.lines.size(), 1u);
+  EXPECT_EQ(parsed.lines[0].size(), budget);
+
+  TEntryBytes e;
+  e.I32(1).I32(10).I32(2).F32(0).F32(0).F32(0).F32(0).I32(static_cast<int32_t>(budget + 1));
+  for (size_t i = 0; i <= budget; ++i) e.I32(0).F32(1).U16(3).Key("");
+  auto stream = MakeRef<TMemoryStream>(e.bytes);
+  EXPECT_THROW(TCachedVectorText::Read(*stream), EStreamReadError);
+}
+
 TEST(GlyphCache, KeepsTheGlyphsReadWholeFromAShortEntry) {
   TEntryBytes e;
   e.I32(3).Key("K");

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "imaging/decode/picture_budget.h"
+
 namespace vyr {
 
 namespace {
@@ -13,6 +15,9 @@ constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3;
 // of data (plus a floor for small pictures) the header is not believed.
 constexpr int64_t kRlePixelsPerByte = 1024;
 constexpr int64_t kRlePixelsFloor = int64_t{1} << 24;
+// Run-length data never needs more than about a byte per pixel and a row end per row; what
+// lies beyond cannot change the picture and is not read.
+constexpr int64_t kRleBytesPerPixel = 2;
 
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t U32(const uint8_t* p) {
@@ -103,7 +108,8 @@ TRef<TDirectBitmap> ReadUncompressed(TStream& s, const TBmpInfo& info, const TPi
   std::vector<uint8_t> row(static_cast<size_t>(info.stride));
   std::vector<uint8_t> indices(palette.empty() ? 0 : static_cast<size_t>(info.width));
   for (int32_t r = 0; r < info.rows; ++r) {
-    if (!ReadAt(s, dataStart + r * info.stride, row.data(), rowBytes)) return nullptr;
+    if (!DecodeGoOn() || !ReadAt(s, dataStart + r * info.stride, row.data(), rowBytes))
+      return nullptr;
     uint8_t* out = bitmap->Row(DestRow(info, r));
     if (palette.empty()) {
       std::memcpy(out, row.data(), bitmap->RowBytes());
@@ -161,18 +167,22 @@ TRef<TDirectBitmap> ReadRle(TStream& s, const TBmpInfo& info, const std::vector<
   if (available <= 0) return nullptr;
   const int64_t pixels = int64_t{info.width} * info.rows;
   if (pixels > available * kRlePixelsPerByte + kRlePixelsFloor) return nullptr;
-  std::vector<uint8_t> data(static_cast<size_t>(available));
-  if (!ReadAt(s, dataStart, data.data(), available)) return nullptr;
+  const int64_t used =
+      std::min(available, pixels * kRleBytesPerPixel + int64_t{info.rows} * 4 + 65536);
+  std::vector<uint8_t> data(static_cast<size_t>(used));
+  if (!ReadAt(s, dataStart, data.data(), used)) return nullptr;
   std::vector<uint8_t> indices(static_cast<size_t>(pixels), 0);
   DecodeRle(data, info, indices.data());
   auto bitmap = MakeRef<TDirectBitmap>(info.width, info.rows, pf::R8G8B8());
-  for (int32_t r = 0; r < info.rows; ++r)
+  for (int32_t r = 0; r < info.rows; ++r) {
+    if (!DecodeGoOn()) return nullptr;
     MapIndices(&indices[static_cast<size_t>(r) * info.width], info.width, palette,
                bitmap->Row(DestRow(info, r)));
+  }
   return bitmap;
 }
 
-TRef<TDirectBitmap> ReadAll(TStream& s) {
+TRef<TDirectBitmap> ReadAll(TStream& s, std::string_view name) {
   TBmpInfo info;
   info.start = s.Position();
   const int64_t size = s.Size();
@@ -193,6 +203,7 @@ TRef<TDirectBitmap> ReadAll(TStream& s) {
       planes != 1 || info.compression >= 6)
     return nullptr;
   info.rows = info.height < 0 ? -info.height : info.height;
+  if (!FitsPictureBudget(info.width, info.rows, name)) return nullptr;
   info.stride = (int64_t{info.bits} * info.width + 31) / 32 * 4;
 
   switch (info.bits) {
@@ -229,11 +240,11 @@ TRef<TDirectBitmap> ReadAll(TStream& s) {
 
 }  // namespace
 
-TRef<TDirectBitmap> ReadBmp(TStream& stream) {
+TRef<TDirectBitmap> ReadBmp(TStream& stream, std::string_view name) {
   const int64_t start = stream.Position();
   TRef<TDirectBitmap> bitmap;
   try {
-    bitmap = ReadAll(stream);
+    bitmap = ReadAll(stream, name);
   } catch (const EStreamError&) {
     bitmap = nullptr;
   }

@@ -2,10 +2,12 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
 #include "imaging/decode/bmp_reader.h"
+#include "imaging/decode/picture_budget.h"
 
 namespace vyr {
 
@@ -13,6 +15,11 @@ namespace {
 
 // Deflate cannot expand data by more than about 1032 times.
 constexpr int64_t kMaxDeflateRatio = 1032;
+
+// The largest BMP a picture of that size is: 32 bits per pixel, headers and a full palette.
+int64_t BmpBytesBound(int64_t width, int64_t height) { return width * height * 4 + 2048; }
+// Deflate's stored blocks add 5 bytes per 65535: what a payload of that BMP may take.
+int64_t PayloadBound(int64_t bmpBytes) { return bmpBytes + bmpBytes / 8192 + 65536; }
 
 bool ReadU16(TStream& s, uint16_t& v) {
   uint8_t b[2];
@@ -57,7 +64,7 @@ bool Inflate(const std::vector<uint8_t>& in, std::vector<uint8_t>& out, int64_t 
     result = inflate(&z, Z_NO_FLUSH);
     if (result != Z_OK && result != Z_STREAM_END) break;
     out.insert(out.end(), chunk, chunk + (sizeof chunk - z.avail_out));
-    if (static_cast<int64_t>(out.size()) > limit) result = Z_MEM_ERROR;
+    if (static_cast<int64_t>(out.size()) > limit || !DecodeGoOn()) result = Z_MEM_ERROR;
     if (result == Z_OK && z.avail_in == 0 && z.avail_out != 0) result = Z_BUF_ERROR;
   }
   inflateEnd(&z);
@@ -81,7 +88,10 @@ TRef<TBitmapStore> ReadContainer(TStream& s, const std::string& name,
       !ParseInt(fields["Height"], height) || !ParseInt(fields["OriginalSize"], originalSize))
     return nullptr;
   if (width <= 0 || height <= 0 || width > INT32_MAX || height > INT32_MAX) return nullptr;
-  const int64_t left = s.Size() - s.Position();
+  if (!FitsPictureBudget(width, height, name)) return nullptr;
+  // Bytes past what the picture's payload can take are never read.
+  const int64_t left =
+      std::min(s.Size() - s.Position(), PayloadBound(BmpBytesBound(width, height)));
   if (left <= 0) return nullptr;
   // The declared picture must be something the payload can inflate to.
   if (width * height > left * kMaxDeflateRatio / 4 + 65536) return nullptr;
@@ -115,10 +125,11 @@ TStoreLevel TGfxBitmapStore::Decode(int level) {
   if (level != 0) return {};
   TRef<TBitmap> picture;
   std::vector<uint8_t> bmp;
-  const int64_t limit = static_cast<int64_t>(payload_.size()) * kMaxDeflateRatio + 65536;
+  const int64_t limit = std::min(static_cast<int64_t>(payload_.size()) * kMaxDeflateRatio + 65536,
+                                 BmpBytesBound(DecodedWidth(), DecodedHeight()));
   if (Inflate(payload_, bmp, limit)) {
     auto stream = MakeRef<TMemoryStream>(std::move(bmp));
-    picture = ReadBmp(*stream);
+    picture = ReadBmp(*stream, Params().name);
   }
   std::vector<uint8_t>().swap(payload_);
   if (!picture) {

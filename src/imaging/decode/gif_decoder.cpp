@@ -44,14 +44,19 @@ TRef<TBitmapStore> BuildAtlas(TFPReaderGif& gif, std::vector<TGifFrame> read,
   const int64_t cell = int64_t{w} * h;
   if (cell <= 0) return nullptr;
   std::vector<TGifFrame> frames;
-  for (size_t next = 0;; ++next) {
+  int64_t decodedPixels = 0;  // of the frames' own bitmaps, kept until the atlas is made
+  for (size_t next = 0; frames.size() < kMaxAtlasFrames; ++next) {
     TGifFrame frame;
     if (next < read.size())
       frame = std::move(read[next]);
-    else if (!gif.NextFrame(frame))
+    else if (!gif.NextFrame(frame, kMaxAtlasPixels - decodedPixels))
       break;
     if (next > 0 && !frame.complete) break;
-    if (cell * static_cast<int64_t>(frames.size() + 1) > kMaxAtlasPixels) break;
+    const int64_t own = int64_t{frame.bitmap->Width()} * frame.bitmap->Height();
+    if (cell * static_cast<int64_t>(frames.size() + 1) > kMaxAtlasPixels ||
+        decodedPixels + own > kMaxAtlasPixels)
+      break;
+    decodedPixels += own;
     frames.push_back(std::move(frame));
   }
   if (frames.empty()) return nullptr;
@@ -99,22 +104,26 @@ TRef<TBitmapStore> BuildAtlas(TFPReaderGif& gif, std::vector<TGifFrame> read,
 
 TRef<TBitmapStore> ReadGifFirstFrame(TStream& stream, const std::string& name,
                                      const TRotationHook& rotation) {
+  const int64_t start = stream.Position();
   TFPReaderGif gif;
-  if (!gif.Open(stream)) return nullptr;
   TGifFrame frame;
-  if (!gif.NextFrame(frame)) return nullptr;
-  return WrapFrame(frame, name, rotation);
+  if (gif.Open(stream, name) && gif.NextFrame(frame)) return WrapFrame(frame, name, rotation);
+  stream.Seek(start);
+  return nullptr;
 }
 
 TRef<TBitmapStore> ReadGifFramesAtlas(TStream& stream, const std::string& name,
                                       const TRotationHook& rotation) {
+  const int64_t start = stream.Position();
   TFPReaderGif gif;
-  if (!gif.Open(stream)) return nullptr;
   TGifFrame first;
-  if (!gif.NextFrame(first)) return nullptr;
+  if (!gif.Open(stream, name) || !gif.NextFrame(first)) {
+    stream.Seek(start);
+    return nullptr;
+  }
   std::vector<TGifFrame> read{first};
   TGifFrame second;
-  if (gif.NextFrame(second)) read.push_back(std::move(second));
+  if (gif.NextFrame(second, kMaxAtlasPixels)) read.push_back(std::move(second));
   if (!gif.HasLoopExtension() && read.size() == 1) return WrapFrame(first, name, rotation);
   if (TRef<TBitmapStore> atlas = BuildAtlas(gif, std::move(read), name, rotation)) return atlas;
   return WrapFrame(first, name, rotation);

@@ -1,6 +1,7 @@
 #pragma once
 // GIF pictures: the still first frame, or every frame laid side by side for animation.
 
+#include <cstddef>
 #include <string>
 
 #include "foundation/stream.h"
@@ -24,8 +25,11 @@ class TTilesTag : public TRefObject {
 
 // Frames whose combined atlas would exceed this many pixels are left out.
 constexpr int64_t kMaxAtlasPixels = 26214400;
+// And frames past this count: tiny frames cost more than their pixels.
+constexpr size_t kMaxAtlasFrames = 16384;
 
-// The first image at its own size (offsets ignored), or null with the stream put back.
+// The first image at its own size (offsets ignored), or null with the stream put back (also
+// above the pixel budget or the file size budget).
 TRef<TBitmapStore> ReadGifFirstFrame(TStream& stream, const std::string& name,
                                      const TRotationHook& rotation);
 // The frames atlas with a TTilesTag for an animated GIF; the first frame for a still one.

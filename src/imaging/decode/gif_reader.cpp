@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "imaging/decode/imaging_log.h"
+#include "imaging/decode/picture_budget.h"
 
 namespace vyr {
 
@@ -14,12 +15,10 @@ namespace {
 constexpr int64_t kMaxPixelsPerByte = 4096;
 constexpr int64_t kPixelsFloor = int64_t{1} << 22;
 constexpr int kMaxCodes = 4096;
-
-void ReadTable(const uint8_t* p, int entries, uint32_t table[256]) {
-  std::fill(table, table + 256, 0u);
-  for (int i = 0; i < entries; ++i, p += 3)
-    table[i] = 0xFF000000u | uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
-}
+// Codes of at most 12 bits, each at least one pixel (and a clear code before each at worst):
+// LZW data past this many bytes per pixel cannot change the image and is skipped.
+constexpr int64_t kMaxBytesPerPixel = 4;
+constexpr int64_t kBytesFloor = 65536;
 
 }  // namespace
 
@@ -98,67 +97,64 @@ size_t DecodeGifLzw(int minCodeSize, const std::vector<uint8_t>& data, uint8_t* 
   return written;
 }
 
-bool TFPReaderGif::Open(TStream& stream) {
+bool TFPReaderGif::Open(TStream& stream, std::string_view name) {
   const int64_t start = stream.Position();
-  try {
-    data_ = stream.ReadRest();
-  } catch (const EStreamError&) {
-    data_.clear();
-  }
-  stream.Seek(start);
-  if (data_.size() < 13 || std::memcmp(data_.data(), "GIF", 3) != 0 ||
-      (std::memcmp(data_.data() + 3, "87a", 3) != 0 &&
-       std::memcmp(data_.data() + 3, "89a", 3) != 0)) {
-    data_.clear();
+  name_ = name;
+  reader_.emplace(stream);
+  uint8_t d[13];
+  const bool gif = ReadBytes(d, 13) == 13 && std::memcmp(d, "GIF", 3) == 0 &&
+                   (std::memcmp(d + 3, "87a", 3) == 0 || std::memcmp(d + 3, "89a", 3) == 0);
+  if (!gif || !FitsPictureFileBudget(stream.Size() - start, name)) {
+    reader_.reset();
+    stream.Seek(start);
     return false;
   }
-  const uint8_t* d = data_.data();
   screenWidth_ = d[6] | d[7] << 8;
   screenHeight_ = d[8] | d[9] << 8;
   const uint8_t flags = d[10];
   background_ = d[11];
-  pos_ = 13;
-  if (flags & 0x80) {
-    const int entries = 1 << ((flags & 7) + 1);
-    const int available = static_cast<int>(std::min<size_t>(entries, (data_.size() - pos_) / 3));
-    ReadTable(d + pos_, available, globalTable_);
-    pos_ = std::min(data_.size(), pos_ + static_cast<size_t>(entries) * 3);
-  }
+  if (flags & 0x80) ReadTable(1 << ((flags & 7) + 1), globalTable_);
   return true;
 }
 
-bool TFPReaderGif::ReadByte(uint8_t& b) {
-  if (pos_ >= data_.size()) return false;
-  b = data_[pos_++];
-  return true;
+void TFPReaderGif::ReadTable(int entries, uint32_t table[256]) {
+  uint8_t rgb[256 * 3];
+  const size_t got = ReadBytes(rgb, static_cast<size_t>(entries) * 3);
+  std::fill(table, table + 256, 0u);
+  for (size_t i = 0; i < got / 3; ++i)
+    table[i] =
+        0xFF000000u | uint32_t{rgb[i * 3]} << 16 | uint32_t{rgb[i * 3 + 1]} << 8 | rgb[i * 3 + 2];
 }
 
-std::vector<uint8_t> TFPReaderGif::ReadSubBlocks() {
+std::vector<uint8_t> TFPReaderGif::ReadSubBlocks(size_t limit) {
   std::vector<uint8_t> joined;
   uint8_t size = 0;
   while (ReadByte(size) && size > 0) {
-    size_t take = size;
-    if (pos_ + take > data_.size()) {
-      ImagingLog("GIFWarning: OutOfData! ");
-      take = data_.size() - pos_;
+    if (joined.size() >= limit) {
+      reader_->Skip(size);
+      continue;
     }
-    joined.insert(joined.end(), data_.begin() + static_cast<std::ptrdiff_t>(pos_),
-                  data_.begin() + static_cast<std::ptrdiff_t>(pos_ + take));
-    pos_ += take;
+    const size_t at = joined.size();
+    joined.resize(at + size);
+    const size_t got = ReadBytes(&joined[at], size);
+    if (got < size) {
+      ImagingLog("GIFWarning: OutOfData! ");
+      joined.resize(at + got);
+    }
   }
   return joined;
 }
 
 void TFPReaderGif::SkipSubBlocks() {
   uint8_t size = 0;
-  while (ReadByte(size) && size > 0) pos_ = std::min(data_.size(), pos_ + size);
+  while (ReadByte(size) && size > 0) reader_->Skip(size);
 }
 
 void TFPReaderGif::ReadExtension() {
   uint8_t label = 0;
   if (!ReadByte(label)) return;
   if (label == 0xF9) {
-    const std::vector<uint8_t> b = ReadSubBlocks();
+    const std::vector<uint8_t> b = ReadSubBlocks(256);
     if (b.size() >= 4) {
       gce_ = true;
       gceDisposal_ = (b[0] >> 2) & 7;
@@ -171,13 +167,19 @@ void TFPReaderGif::ReadExtension() {
   if (label == 0xFF) {
     uint8_t size = 0;
     if (!ReadByte(size)) return;
-    const bool netscape = size == 11 && pos_ + 11 <= data_.size() &&
-                          std::memcmp(&data_[pos_], "NETSCAPE2.0", 11) == 0;
-    pos_ = std::min(data_.size(), pos_ + size);
-    if (netscape && pos_ + 4 <= data_.size() && data_[pos_] == 3 && data_[pos_ + 1] == 1) {
-      const int repeat = data_[pos_ + 2] | data_[pos_ + 3] << 8;
-      repeatCount_ = repeat == 65535 ? 0 : repeat;
-      looping_ = true;
+    uint8_t id[255];
+    const size_t got = ReadBytes(id, size);
+    const bool netscape = size == 11 && got == 11 && std::memcmp(id, "NETSCAPE2.0", 11) == 0;
+    // The looping sub-block: 3 bytes beginning with 1, then the repeat count.
+    uint8_t length = 0;
+    if (netscape && ReadByte(length)) {
+      if (length == 0) return;  // that was the terminator
+      uint8_t sub[255];
+      if (ReadBytes(sub, length) == length && length == 3 && sub[0] == 1) {
+        const int repeat = sub[1] | sub[2] << 8;
+        repeatCount_ = repeat == 65535 ? 0 : repeat;
+        looping_ = true;
+      }
     }
     SkipSubBlocks();
     return;
@@ -185,36 +187,31 @@ void TFPReaderGif::ReadExtension() {
   SkipSubBlocks();  // plain text, comment and anything else
 }
 
-bool TFPReaderGif::NextFrame(TGifFrame& frame) {
+bool TFPReaderGif::NextFrame(TGifFrame& frame, int64_t maxPixels) {
+  if (!reader_) return false;
   for (;;) {
     uint8_t introducer = 0;
     if (!ReadByte(introducer)) return false;
     if (introducer == 0x21) {
       ReadExtension();
     } else if (introducer == 0x2C) {
-      return ReadImage(frame);
+      return ReadImage(frame, maxPixels);
     } else {
       return false;  // the trailer, or something no GIF holds
     }
   }
 }
 
-bool TFPReaderGif::ReadImage(TGifFrame& frame) {
-  if (pos_ + 9 > data_.size()) return false;
-  const uint8_t* d = &data_[pos_];
+bool TFPReaderGif::ReadImage(TGifFrame& frame, int64_t maxPixels) {
+  uint8_t d[9];
+  if (ReadBytes(d, 9) != 9) return false;
   frame.left = d[0] | d[1] << 8;
   frame.top = d[2] | d[3] << 8;
   const int32_t width = d[4] | d[5] << 8, height = d[6] | d[7] << 8;
   const uint8_t flags = d[8];
-  pos_ += 9;
   uint32_t table[256];
   std::memcpy(table, globalTable_, sizeof table);
-  if (flags & 0x80) {
-    const int entries = 1 << ((flags & 7) + 1);
-    const int available = static_cast<int>(std::min<size_t>(entries, (data_.size() - pos_) / 3));
-    ReadTable(&data_[pos_], available, table);
-    pos_ = std::min(data_.size(), pos_ + static_cast<size_t>(entries) * 3);
-  }
+  if (flags & 0x80) ReadTable(1 << ((flags & 7) + 1), table);
   const bool transparent = gce_ ? gceTransparent_ : background_ != 0;
   const int transparentIndex = gce_ ? gceIndex_ : background_;
   if (transparent) table[transparentIndex] &= 0x00FFFFFFu;
@@ -222,13 +219,14 @@ bool TFPReaderGif::ReadImage(TGifFrame& frame) {
   frame.delay = gce_ ? gceDelay_ : 0;
   gce_ = false;
 
+  const int64_t pixels = int64_t{width} * height;
+  if (width == 0 || height == 0 || pixels > maxPixels || !FitsPictureBudget(width, height, name_))
+    return false;
   uint8_t minCodeSize = 0;
   if (!ReadByte(minCodeSize)) return false;
-  const std::vector<uint8_t> lzw = ReadSubBlocks();
-  const int64_t pixels = int64_t{width} * height;
-  if (width == 0 || height == 0 ||
-      pixels > static_cast<int64_t>(lzw.size()) * kMaxPixelsPerByte + kPixelsFloor)
-    return false;
+  const std::vector<uint8_t> lzw =
+      ReadSubBlocks(static_cast<size_t>(pixels * kMaxBytesPerPixel + kBytesFloor));
+  if (pixels > static_cast<int64_t>(lzw.size()) * kMaxPixelsPerByte + kPixelsFloor) return false;
   std::vector<uint8_t> indices(static_cast<size_t>(pixels), 0);
   const size_t decoded =
       DecodeGifLzw(minCodeSize, lzw, indices.data(), indices.size(), frame.complete);
@@ -241,6 +239,7 @@ bool TFPReaderGif::ReadImage(TGifFrame& frame) {
   for (int pass = 0; pass < (interlaced ? 4 : 1); ++pass) {
     const int32_t first = interlaced ? kStart[pass] : 0, step = interlaced ? kStep[pass] : 1;
     for (int32_t y = first; y < height; y += step, ++source) {
+      if (!DecodeGoOn()) return false;
       auto* out = reinterpret_cast<uint8_t*>(frame.bitmap->Row(y));
       const size_t rowStart = static_cast<size_t>(source) * width;
       const uint8_t* in = &indices[rowStart];

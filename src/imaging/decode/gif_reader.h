@@ -2,10 +2,14 @@
 // GIF87a / GIF89a: screen, colour tables, extensions and LZW-coded images, read frame by frame.
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "foundation/stream.h"
 #include "imaging/bitmap/bitmap.h"
+#include "imaging/decode/piece_reader.h"
 
 namespace vyr {
 
@@ -18,16 +22,19 @@ struct TGifFrame {
   bool complete = false;  // false when the data ended early or was corrupt
 };
 
+// Reads the stream in pieces as it goes; the stream must outlive the reader.
 class TFPReaderGif {
  public:
   // Reads the signature, screen descriptor and global colour table of the GIF starting at the
-  // stream's position; false (stream put back) when it is not a GIF.
-  bool Open(TStream& stream);
+  // stream's position; false (stream put back) when it is not a GIF or the file is over the
+  // size budget. The name goes into the budgets' log lines.
+  bool Open(TStream& stream, std::string_view name);
 
-  // The next image; false at the trailer, at the end of the data, or when the image cannot be
-  // decoded at all. Corrupt LZW data ends the image: what was decoded stays, the rest is
+  // The next image; false at the trailer, at the end of the data, when the image cannot be
+  // decoded at all, and when it has more than maxPixels or more than the pixel budget (which
+  // is logged). Corrupt LZW data ends the image: what was decoded stays, the rest is
   // transparent, and frame.complete is false.
-  bool NextFrame(TGifFrame& frame);
+  bool NextFrame(TGifFrame& frame, int64_t maxPixels = INT64_MAX);
 
   int32_t ScreenWidth() const { return screenWidth_; }
   int32_t ScreenHeight() const { return screenHeight_; }
@@ -36,15 +43,18 @@ class TFPReaderGif {
   bool HasLoopExtension() const { return looping_; }
 
  private:
-  bool ReadByte(uint8_t& b);
-  // The data sub-blocks at the position, joined.
-  std::vector<uint8_t> ReadSubBlocks();
+  bool ReadByte(uint8_t& b) { return reader_->ReadByte(b); }
+  size_t ReadBytes(uint8_t* out, size_t count) { return reader_->Read(out, count); }
+  // The data sub-blocks at the position, joined; bytes past limit are skipped.
+  std::vector<uint8_t> ReadSubBlocks(size_t limit = SIZE_MAX);
   void SkipSubBlocks();
   void ReadExtension();
-  bool ReadImage(TGifFrame& frame);
+  // The colour table of that many entries at the position into table.
+  void ReadTable(int entries, uint32_t table[256]);
+  bool ReadImage(TGifFrame& frame, int64_t maxPixels);
 
-  std::vector<uint8_t> data_;
-  size_t pos_ = 0;
+  std::optional<TPieceReader> reader_;
+  std::string name_;
   int32_t screenWidth_ = 0;
   int32_t screenHeight_ = 0;
   int background_ = 0;

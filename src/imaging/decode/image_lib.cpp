@@ -6,6 +6,7 @@
 #include <set>
 
 #include "imaging/decode/decoder_registry.h"
+#include "imaging/decode/picture_budget.h"
 
 namespace vyr {
 
@@ -39,14 +40,15 @@ struct TCallbackStream {
 
 int64_t CbSize(void* c) {
   auto* s = static_cast<TCallbackStream*>(c);
-  return s->stream->Size() - s->base;
+  return s->stream ? s->stream->Size() - s->base : 0;
 }
 void CbSetSize(void* c, int64_t size) {
   auto* s = static_cast<TCallbackStream*>(c);
-  s->stream->SetSize(s->base + size);
+  if (s->stream) s->stream->SetSize(s->base + size);
 }
 int64_t CbRead(void* c, void* buffer, int64_t count, int64_t position) {
   auto* s = static_cast<TCallbackStream*>(c);
+  if (!s->stream) return 0;
   try {
     if (position < 0 || s->stream->Seek(s->base + position) != s->base + position) return 0;
     return s->stream->Read(buffer, count);
@@ -56,6 +58,7 @@ int64_t CbRead(void* c, void* buffer, int64_t count, int64_t position) {
 }
 int64_t CbWrite(void* c, const void* buffer, int64_t count, int64_t position) {
   auto* s = static_cast<TCallbackStream*>(c);
+  if (!s->stream) return 0;
   try {
     if (position < 0 || s->stream->Seek(s->base + position) != s->base + position) return 0;
     return s->stream->Write(buffer, count);
@@ -73,7 +76,12 @@ class TImageLibHandle : public TRefObject {
     callbacks_ = {&source_, CbSize, CbSetSize, CbRead, CbWrite};
   }
   bool Open() { return opened_ = exports_.OpenImage(&data_, &callbacks_); }
-  void Read() { exports_.ReadImage(&data_); }
+  // The rows are read whole: the stream is let go (an inflated entry is not kept twice).
+  void Read() {
+    exports_.ReadImage(&data_);
+    source_.stream = nullptr;
+    stream_.Reset();
+  }
   TImageData& Data() { return data_; }
 
  protected:
@@ -145,6 +153,8 @@ TRef<TBitmapStore> ReadWithPictureLibraries(const TRef<TStream>& stream, const s
                                             const TRotationHook& rotation) {
   const std::string extension = Upper(ExtensionOf(name));
   const int64_t start = stream->Position();
+  // The store keeps the stream until the picture is read.
+  if (!FitsPictureFileBudget(stream->Size() - start, name)) return nullptr;
   std::vector<TImageLibExports> candidates;
   {
     std::lock_guard lock(gLock);
@@ -156,7 +166,8 @@ TRef<TBitmapStore> ReadWithPictureLibraries(const TRef<TStream>& stream, const s
     auto handle = MakeRef<TImageLibHandle>(stream, exports);
     if (!handle->Open()) continue;
     const TImageData& data = handle->Data();
-    if ((data.bitsPerPixel != 24 && data.bitsPerPixel != 32) || data.width <= 0 || data.height <= 0)
+    if ((data.bitsPerPixel != 24 && data.bitsPerPixel != 32) ||
+        !FitsPictureBudget(data.width, data.height, name))
       continue;  // the handle closes the picture
     return MakeRef<TImageLibStore>(name, rotation, std::move(handle));
   }

@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "foundation/log.h"
+
 namespace vyr {
 
 namespace {
@@ -20,7 +22,10 @@ void ImagingLog(const std::string& line) {
     std::lock_guard lock(gLock);
     sink = gSink;
   }
-  if (sink) sink(line);
+  if (sink)
+    sink(line);
+  else
+    WriteLine(line);
 }
 
 }  // namespace vyr

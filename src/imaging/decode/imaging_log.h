@@ -1,5 +1,5 @@
 #pragma once
-// Where the picture decoders' warnings go: a hook the program points at its log.
+// Where the picture decoders' warnings go: the program's log, or a hook that takes them.
 
 #include <functional>
 #include <string>
@@ -8,7 +8,7 @@ namespace vyr {
 
 using TImagingLogSink = std::function<void(const std::string& line)>;
 
-// Installing an empty function silences the lines (the default).
+// An empty function (the default) sends the lines to the program's log.
 void SetImagingLogSink(TImagingLogSink sink);
 void ImagingLog(const std::string& line);
 

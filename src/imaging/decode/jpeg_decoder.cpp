@@ -8,9 +8,13 @@
 #include <csetjmp>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <span>
 
 #include "imaging/bitmap/bitmap_factory.h"
 #include "imaging/colour/jpeg_profile.h"
+#include "imaging/decode/picture_budget.h"
+#include "imaging/decode/piece_reader.h"
 
 namespace vyr {
 
@@ -21,6 +25,8 @@ namespace {
 constexpr int64_t kMaxPixelsPerByte = 4096;
 constexpr int64_t kPixelsFloor = int64_t{1} << 24;
 constexpr int kGreyLevels = 236;
+// libjpeg decodes at 1/1, 1/2, 1/4 and 1/8.
+constexpr int kMaxScale = 3;
 
 struct TJpegError {
   jpeg_error_mgr pub;
@@ -47,11 +53,55 @@ void OnProgress(j_common_ptr cinfo) {
   (*p->callback)(static_cast<float>(percent * 0.01));
 }
 
+// libjpeg's input read from the stream in pieces. A stream that ends early gets an end-of-image
+// marker, as libjpeg's own file source does; a decode told to stop fails.
+struct TStreamSource {
+  jpeg_source_mgr pub;
+  std::optional<TPieceReader> reader;
+  bool stopped = false;
+};
+
+constexpr JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+boolean FillInput(j_decompress_ptr cinfo) {
+  auto* src = static_cast<TStreamSource*>(cinfo->client_data);
+  const std::span<const uint8_t> piece = src->reader->NextPiece();
+  if (piece.empty()) {
+    if (!DecodeGoOn()) {
+      src->stopped = true;
+      cinfo->err->error_exit(reinterpret_cast<j_common_ptr>(cinfo));
+    }
+    src->pub.next_input_byte = kEndOfImage;
+    src->pub.bytes_in_buffer = 2;
+    return TRUE;
+  }
+  src->pub.next_input_byte = piece.data();
+  src->pub.bytes_in_buffer = piece.size();
+  return TRUE;
+}
+
+void SkipInput(j_decompress_ptr cinfo, long count) {
+  auto* src = static_cast<TStreamSource*>(cinfo->client_data);
+  if (count <= 0) return;
+  const auto n = static_cast<size_t>(count);
+  if (n <= src->pub.bytes_in_buffer) {
+    src->pub.next_input_byte += n;
+    src->pub.bytes_in_buffer -= n;
+    return;
+  }
+  src->reader->Skip(static_cast<int64_t>(n - src->pub.bytes_in_buffer));
+  src->pub.bytes_in_buffer = 0;
+}
+
 // Everything one decoding needs, on the heap so that a longjmp leaves it intact.
 struct TJpegJob {
   jpeg_decompress_struct cinfo;
   TJpegError error;
   TProgress progress;
+  TStreamSource source;
   TRef<TBitmap> bitmap;
   std::vector<uint8_t> row;
   int code = 0;
@@ -68,18 +118,30 @@ void CmykToBgr(const uint8_t* in, uint8_t* out, JDIMENSION width, bool inverted)
   }
 }
 
-void InitJob(TJpegJob& job, const std::vector<uint8_t>& data) {
+// The stream is put at start and read from there on.
+void InitJob(TJpegJob& job, TStream& stream, int64_t start) {
   job.cinfo.err = jpeg_std_error(&job.error.pub);
   job.error.pub.error_exit = ErrorExit;
   job.error.pub.output_message = SilentMessage;
   jpeg_create_decompress(&job.cinfo);
-  jpeg_mem_src(&job.cinfo, data.data(), static_cast<unsigned long>(data.size()));
+  stream.Seek(start);
+  job.source.reader.emplace(stream);
+  jpeg_source_mgr& src = job.source.pub;
+  src.init_source = InitSource;
+  src.fill_input_buffer = FillInput;
+  src.skip_input_data = SkipInput;
+  src.resync_to_restart = jpeg_resync_to_restart;
+  src.term_source = TermSource;
+  src.next_input_byte = nullptr;
+  src.bytes_in_buffer = 0;
+  job.cinfo.src = &src;
+  job.cinfo.client_data = &job.source;
 }
 
 // Decodes at scale 1 / denom; false with job.code set on a libjpeg error.
-bool RunDecode(TJpegJob& job, const std::vector<uint8_t>& data, unsigned denom,
+bool RunDecode(TJpegJob& job, TStream& stream, int64_t start, unsigned denom,
                const TProgressCallback& callback) {
-  InitJob(job, data);
+  InitJob(job, stream, start);
   if (setjmp(job.error.jump)) {
     job.code = job.error.pub.msg_code;
     jpeg_destroy_decompress(&job.cinfo);
@@ -120,6 +182,10 @@ bool RunDecode(TJpegJob& job, const std::vector<uint8_t>& data, unsigned denom,
     throw;
   }
   while (c.output_scanline < c.output_height) {
+    if (!DecodeGoOn()) {
+      job.source.stopped = true;
+      ErrorExit(reinterpret_cast<j_common_ptr>(&c));
+    }
     const JDIMENSION y = c.output_scanline;
     uint8_t* out = job.bitmap->Row(static_cast<int32_t>(y));
     JSAMPROW target = (grey || cmyk) ? job.row.data() : out;
@@ -146,8 +212,8 @@ struct THeader {
   bool progressive = false;
 };
 
-bool ReadHeader(TJpegJob& job, const std::vector<uint8_t>& data, THeader& header) {
-  InitJob(job, data);
+bool ReadHeader(TJpegJob& job, TStream& stream, int64_t start, THeader& header) {
+  InitJob(job, stream, start);
   if (setjmp(job.error.jump)) {
     jpeg_destroy_decompress(&job.cinfo);
     return false;
@@ -165,43 +231,60 @@ bool ReadHeader(TJpegJob& job, const std::vector<uint8_t>& data, THeader& header
 
 TJpegBitmapStore::TJpegBitmapStore(std::string name, TRotationHook rotation, int32_t width,
                                    int32_t height, bool grey, bool progressive,
-                                   std::vector<uint8_t> data)
-    : TSysBitmapStore(std::move(name), std::move(rotation), pf::B8G8R8(), width, height),
+                                   TRef<TStream> stream, int firstScale)
+    : TSysBitmapStore(std::move(name), std::move(rotation), pf::B8G8R8(),
+                      LevelSide(width, firstScale), LevelSide(height, firstScale)),
       grey_(grey),
       progressive_(progressive),
-      data_(std::move(data)) {}
+      stream_(std::move(stream)),
+      start_(stream_->Position()),
+      firstScale_(firstScale) {}
 
 TStoreLevel TJpegBitmapStore::Decode(int level) {
-  if (level < 0 || level > 3) return {};
+  const int scale = level + firstScale_;
+  if (level < 0 || scale > kMaxScale) return {};
   auto job = std::make_unique<TJpegJob>();
-  if (!RunDecode(*job, data_, 1u << level, progress_))
+  if (!RunDecode(*job, *stream_, start_, 1u << scale, progress_)) {
+    if (job->source.stopped) throw EJPEG("JPEG decoding stopped");
     throw EJPEG("JPEG error #" + std::to_string(job->code));
+  }
   if (progress_) progress_(1.0f);
   return {job->bitmap, true, level};
 }
 
-TRef<TBitmapStore> ReadJpeg(TStream& stream, const std::string& name,
+TRef<TBitmapStore> ReadJpeg(const TRef<TStream>& stream, const std::string& name,
                             const TRotationHook& rotation) {
-  const int64_t start = stream.Position();
-  std::vector<uint8_t> data;
-  try {
-    data = stream.ReadRest();
-  } catch (const EStreamError&) {
-    stream.Seek(start);
-    return nullptr;
-  }
-  auto job = std::make_unique<TJpegJob>();
+  const int64_t start = stream->Position();
   THeader header;
-  const bool read = !data.empty() && ReadHeader(*job, data, header);
+  bool read = false;
+  try {
+    auto job = std::make_unique<TJpegJob>();
+    read = stream->Size() - start > 0 && ReadHeader(*job, *stream, start, header);
+  } catch (const EStreamError&) {
+    read = false;
+  }
   const int64_t pixels = int64_t{header.width} * header.height;
   if (!read || header.width <= 0 || header.height <= 0 ||
-      pixels > static_cast<int64_t>(data.size()) * kMaxPixelsPerByte + kPixelsFloor) {
-    stream.Seek(start);
+      pixels > (stream->Size() - start) * kMaxPixelsPerByte + kPixelsFloor) {
+    stream->Seek(start);
     return nullptr;
   }
-  TRef<TColorProfile> profile = ReadJpegProfile(data, name);
+  // Above the pixel budget the picture is taken at the first reduced scale that fits.
+  int firstScale = 0;
+  while (firstScale < kMaxScale && !WithinPictureBudget(LevelSide(header.width, firstScale),
+                                                        LevelSide(header.height, firstScale)))
+    ++firstScale;
+  if (!FitsPictureBudget(LevelSide(header.width, firstScale), LevelSide(header.height, firstScale),
+                         name) ||
+      !FitsPictureFileBudget(stream->Size() - start, name)) {
+    stream->Seek(start);
+    return nullptr;
+  }
+  stream->Seek(start);
+  TRef<TColorProfile> profile = ReadJpegProfile(*stream, name);
+  stream->Seek(start);
   auto store = MakeRef<TJpegBitmapStore>(name, rotation, header.width, header.height, header.grey,
-                                         header.progressive, std::move(data));
+                                         header.progressive, stream, firstScale);
   store->SetProfile(std::move(profile));
   return store;
 }

@@ -2,7 +2,6 @@
 // JPEG pictures through libjpeg: levels 0 to 3 come from its scaled decoding.
 
 #include <string>
-#include <vector>
 
 #include "foundation/exceptions.h"
 #include "foundation/stream.h"
@@ -12,26 +11,33 @@ namespace vyr {
 
 VYR_DECLARE_EXCEPTION(EJPEG, TCommonException);
 
+// Keeps the stream and reads it in pieces at each decode. A picture above the pixel budget is
+// taken at the first reduced scale that fits: its level 0 is that scale.
 class TJpegBitmapStore : public TSysBitmapStore {
  public:
+  // width x height: the JPEG's own size; the stream is positioned at its start.
   TJpegBitmapStore(std::string name, TRotationHook rotation, int32_t width, int32_t height,
-                   bool grey, bool progressive, std::vector<uint8_t> data);
+                   bool grey, bool progressive, TRef<TStream> stream, int firstScale = 0);
   bool Grey() const { return grey_; }
   bool Progressive() const { return progressive_; }
 
  protected:
-  // Levels 0 to 3 decoded at 1/1, 1/2, 1/4, 1/8; none beyond. Errors raise EJPEG.
+  // Levels decoded at 1/1, 1/2, 1/4, 1/8 of the JPEG's own size (from the first scale on);
+  // none beyond. Errors, and a decode told to stop, raise EJPEG.
   TStoreLevel Decode(int level) override;
 
  private:
   bool grey_;
   bool progressive_;
-  std::vector<uint8_t> data_;
+  TRef<TStream> stream_;
+  int64_t start_;
+  int firstScale_;
 };
 
 // The store of the JPEG at the stream's position with its embedded colour profile, or null
-// (stream put back) when libjpeg cannot read its header.
-TRef<TBitmapStore> ReadJpeg(TStream& stream, const std::string& name,
+// (stream put back) when libjpeg cannot read its header, or even its 1/8 scale is above the
+// pixel budget, or the file is above the size budget.
+TRef<TBitmapStore> ReadJpeg(const TRef<TStream>& stream, const std::string& name,
                             const TRotationHook& rotation);
 
 }  // namespace vyr

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/decode/image_lib.h"
+#include "imaging/decode/picture_budget.h"
 
 namespace vyr {
 
@@ -13,12 +14,15 @@ namespace {
 
 // Deflate cannot expand data by more than about 1032 times.
 constexpr int64_t kMaxDeflateRatio = 1032;
+// libpng refuses longer sides while it reads the header (the pixel budget is the caller's).
+constexpr png_uint_32 kMaxPictureSide = 1u << 20;
 
 struct TPngContext {
   png_structp png = nullptr;
   png_infop info = nullptr;
   const TStreamCallbacks* callbacks = nullptr;
   int64_t position = 0;
+  int passes = 1;
   std::vector<uint8_t> pixels;
   std::vector<uint8_t*> rows;
 };
@@ -42,6 +46,7 @@ void Destroy(TPngContext* ctx) {
 bool OpenPng(TPngContext* ctx, TImageData* image) {
   if (setjmp(png_jmpbuf(ctx->png))) return false;
   png_set_read_fn(ctx->png, ctx, ReadData);
+  png_set_user_limits(ctx->png, kMaxPictureSide, kMaxPictureSide);
   png_read_info(ctx->png, ctx->info);
   png_uint_32 width = 0, height = 0;
   int depth = 0, type = 0;
@@ -56,7 +61,7 @@ bool OpenPng(TPngContext* ctx, TImageData* image) {
   if (png_get_valid(ctx->png, ctx->info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(ctx->png);
   if (depth == 16) png_set_scale_16(ctx->png);
   png_set_bgr(ctx->png);
-  png_set_interlace_handling(ctx->png);
+  ctx->passes = png_set_interlace_handling(ctx->png);
   png_read_update_info(ctx->png, ctx->info);
   image->width = static_cast<int32_t>(width);
   image->height = static_cast<int32_t>(height);
@@ -92,10 +97,15 @@ bool OpenImage(TImageData* image, const TStreamCallbacks* callbacks) {
 
 bool OpenImageFile(TImageData*, const char*) { return false; }
 
-// Decodes into the context's rows; an error keeps what was decoded.
+// Decodes into the context's rows, pass by pass; an error or a decode told to stop keeps
+// what was decoded.
 void ReadRows(TPngContext* ctx) {
   if (setjmp(png_jmpbuf(ctx->png))) return;
-  png_read_image(ctx->png, ctx->rows.data());
+  for (int pass = 0; pass < ctx->passes; ++pass)
+    for (uint8_t* row : ctx->rows) {
+      if (!DecodeGoOn()) return;
+      png_read_row(ctx->png, row, nullptr);
+    }
 }
 
 void ReadImage(TImageData* image) {

@@ -17,7 +17,7 @@ TRef<TBitmapStore> DecodeContainer(const TRef<TStream>& s, const std::string& na
 
 TRef<TBitmapStore> DecodeBmp(const TRef<TStream>& s, const std::string& name,
                              const TRotationHook& rotation) {
-  TRef<TDirectBitmap> bitmap = ReadBmp(*s);
+  TRef<TDirectBitmap> bitmap = ReadBmp(*s, name);
   if (!bitmap) return nullptr;
   return MakeRef<TWrapperBitmapStore>(name, rotation,
                                       MakeRef<TSysDirectWrapper>(bitmap.Get(), true));
@@ -25,7 +25,7 @@ TRef<TBitmapStore> DecodeBmp(const TRef<TStream>& s, const std::string& name,
 
 TRef<TBitmapStore> DecodeJpeg(const TRef<TStream>& s, const std::string& name,
                               const TRotationHook& rotation) {
-  return ReadJpeg(*s, name, rotation);
+  return ReadJpeg(s, name, rotation);
 }
 
 TRef<TBitmapStore> DecodeGif(const TRef<TStream>& s, const std::string& name,

@@ -8,6 +8,7 @@
 #include "foundation/case_fold.h"
 #include "foundation/line_breaks.h"
 #include "foundation/utf.h"
+#include "imaging/decode/imaging_log.h"
 
 namespace vyr {
 
@@ -152,7 +153,41 @@ TTextDescription ParseTextDescription(std::string_view text, const TTextParams& 
   } else {
     d.lines = SplitLines(defaults.text);
   }
+  CutToTextBudget(d.lines);
   return d;
+}
+
+namespace {
+bool ReportCut() {
+  ImagingLog("Text over the character budget: cut to " + std::to_string(kMaxTextCharacters) +
+             " characters");
+  return true;
+}
+}  // namespace
+
+bool CutToTextBudget(std::vector<std::string>& lines) {
+  size_t left = kMaxTextCharacters;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) {
+      if (left == 0) {  // no room for the line break
+        lines.resize(i);
+        return ReportCut();
+      }
+      --left;
+    }
+    std::string& line = lines[i];
+    size_t at = 0;
+    while (at < line.size() && left > 0) {
+      NextCodePoint(line, at);
+      --left;
+    }
+    if (at < line.size()) {
+      line.resize(at);
+      lines.resize(i + 1);
+      return ReportCut();
+    }
+  }
+  return false;
 }
 
 std::string FormatTextDescription(const TTextParams& p, const std::vector<std::string>& lines) {

@@ -45,6 +45,13 @@ struct TTextDescription {
 
 inline constexpr std::string_view kTextPrefix = "Text: ";
 
+// Characters of one text (each line break counts as one): far more than a slide shows, and a
+// text laid out and drawn in a moment.
+inline constexpr size_t kMaxTextCharacters = 16384;
+// Cuts the lines to the character budget (whole characters; lines past it are dropped) and
+// says so in one log line; false when they fitted already.
+bool CutToTextBudget(std::vector<std::string>& lines);
+
 TTextDescription ParseTextDescription(std::string_view text, const TTextParams& defaults = {});
 // Reals with 6 significant digits, lines marked, joined with CR LF inside double quotes.
 std::string FormatTextDescription(const TTextParams& params, const std::vector<std::string>& lines);

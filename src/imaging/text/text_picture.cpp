@@ -1,6 +1,7 @@
 #include "imaging/text/text_picture.h"
 
 #include "foundation/exceptions.h"
+#include "imaging/decode/picture_budget.h"
 #include "imaging/text/font_vectorizer.h"
 
 namespace vyr {
@@ -38,6 +39,7 @@ TTextRender TextRenderOf(const TTextParams& params) {
   render.lineSpacing = params.lineSpacing;
   render.scale = params.scale;
   render.factor = params.factor;
+  render.cancel = [] { return !DecodeGoOn(); };  // a stopping player does not wait for texts
   return render;
 }
 

@@ -5,6 +5,7 @@
 
 #include "foundation/exceptions.h"
 #include "foundation/utf.h"
+#include "imaging/text/text_description.h"
 
 namespace vyr {
 
@@ -77,6 +78,8 @@ class TEntryWriter {
 constexpr int64_t kGlyphRecordBytes = 2 + 5 * 4 + 4 + 4;  // without points
 constexpr int64_t kPointBytes = 12;
 constexpr int64_t kVectorGlyphBytes = 4 + 4 + 2 + 4;  // without the key
+// Real glyphs have a few hundred points; one of more would make every text using it slow.
+constexpr int32_t kMaxGlyphPoints = 16384;
 
 }  // namespace
 
@@ -114,6 +117,7 @@ bool TGlyphCache::Read(TStream& stream) {
       glyph.descent = in.I32();
       glyph.emSize = in.F32();
       const int32_t points = in.Count(kPointBytes);
+      if (points > kMaxGlyphPoints) return false;
       glyph.path.resize(static_cast<size_t>(points));
       for (TPathPoint& p : glyph.path) {
         p.x = in.F32();
@@ -198,9 +202,14 @@ TRef<TCachedVectorText> TCachedVectorText::Read(TStream& stream) {
   text->underlineThickness = in.F32();
   text->strikeOutPosition = in.F32();
   text->strikeOutThickness = in.F32();
+  if (static_cast<size_t>(lineCount) > kMaxTextCharacters + 1) throw EStreamReadError();
   text->lines.resize(static_cast<size_t>(lineCount));
+  size_t characters = 0;
   for (TVectorLine& line : text->lines) {
     const int32_t glyphs = in.Count(kVectorGlyphBytes);
+    // A text beyond the character budget is no text a show needs.
+    characters += static_cast<size_t>(glyphs);
+    if (characters > kMaxTextCharacters) throw EStreamReadError();
     line.glyphs.resize(static_cast<size_t>(glyphs));
     for (TVectorGlyph& g : line.glyphs) {
       g.x = in.I32();

@@ -36,8 +36,8 @@ class TGlyphCache : public TRefObject {
   void Add(TGlyph glyph);
   size_t Count() const;
 
-  // Reads the entry format; a short or malformed entry keeps the glyphs read whole.
-  // False when it was not read to its end.
+  // Reads the entry format; a short or malformed entry keeps the glyphs read whole, and so
+  // does a glyph of more points than any font has. False when it was not read to its end.
   bool Read(TStream& stream);
   void Write(TStream& stream) const;
 
@@ -95,7 +95,8 @@ class TCachedVectorText : public TRefObject {
   float strikeOutPosition = 0, strikeOutThickness = 0;
   std::vector<TVectorLine> lines;
 
-  // Raises EStreamReadError when the entry is shorter than its counts claim.
+  // Raises EStreamReadError when the entry is shorter than its counts claim or holds more
+  // glyphs than the text character budget.
   static TRef<TCachedVectorText> Read(TStream& stream);
   void Write(TStream& stream) const;
   // Attaches each glyph's outline from the cache of its font key.

@@ -4,6 +4,7 @@
 
 #include "foundation/exceptions.h"
 #include "imaging/decode/decoder_registry.h"
+#include "imaging/decode/picture_budget.h"
 #include "package/access/path_modifiers.h"
 #include "package/access/path_resolver.h"
 #include "package/access/picture_cache.h"
@@ -16,6 +17,8 @@ namespace vyr {
 TFileAccessor::TFileAccessor(TRef<TFileSource> source, std::string showFolder)
     : source_(std::move(source)), showFolder_(WithTrailingSlash(std::move(showFolder))) {
   VYR_ASSERT_MSG(source_, "TFileAccessor.Create - Source not Assigned");
+  // Long picture decodes of a show ask the load-yield hook too.
+  SetDecodeGoOnHook(LoadCallBack);
 }
 
 TRef<TStream> TFileAccessor::OpenFromSource(const std::string& name) {
@@ -35,6 +38,7 @@ TRef<TStream> TFileAccessor::OpenStream(const std::string& name) {
 }
 
 TRef<TBitmapStore> TFileAccessor::LoadPicture(const std::string& name) {
+  if (!LoadCallBack()) return nullptr;  // the player is stopping: no new decodes
   TRef<TImage> picture = source_->ProvidePicture(name);
   TPlaceholderReason reason = TPlaceholderReason::NotFound;
   if (!picture) {

@@ -22,6 +22,7 @@ constexpr int64_t kYieldIntervalMs = 5;
 constexpr int kHighNice = -10;
 
 std::atomic<int> gMode{0};
+std::atomic<int> gCancels{0};
 // One process-wide time of the last yield; a lost update only moves the next yield.
 std::atomic<int64_t> gLastYieldMs{0};
 
@@ -96,7 +97,11 @@ void SetLoadCallBackMode(TLoadCallBackMode mode) {
 
 TLoadCallBackMode LoadCallBackMode() { return static_cast<TLoadCallBackMode>(gMode.load()); }
 
+TLoadCancel::TLoadCancel() { gCancels.fetch_add(1); }
+TLoadCancel::~TLoadCancel() { gCancels.fetch_sub(1); }
+
 bool LoadCallBack() {
+  if (gCancels.load(std::memory_order_relaxed) > 0) return false;
   switch (static_cast<TLoadCallBackMode>(gMode.load(std::memory_order_relaxed))) {
     case TLoadCallBackMode::None:
       return true;

@@ -22,6 +22,16 @@ TLoadCallBackMode LoadCallBackMode();
 // The hook itself; false asks the caller to stop reading.
 bool LoadCallBack();
 
+// While one of these lives the hook answers false whatever the mode: the loads and picture
+// decodes still running stop early, so that stopping a player never waits for them.
+class TLoadCancel {
+ public:
+  TLoadCancel();
+  ~TLoadCancel();
+  TLoadCancel(const TLoadCancel&) = delete;
+  TLoadCancel& operator=(const TLoadCancel&) = delete;
+};
+
 // Milliseconds of the monotonic clock.
 int64_t MonotonicMs();
 

@@ -43,6 +43,8 @@ void TVyrEngine::Dispose() {
 }
 
 void TVyrEngine::Stop() {
+  // A slide being built (a large picture decoding) stops early instead of holding up the close.
+  const TLoadCancel cancel;
   TVyrThread::Stop();
   StopLoader(true, true);
 }

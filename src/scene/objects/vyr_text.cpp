@@ -32,6 +32,7 @@ void TVyrText::ReadKeys(const TIniObject* o) {
     const std::string text = KeyText(o, "Text", "");
     std::optional<std::string> decoded = TryDecodeValueText(text);
     lines_ = SplitLines(decoded ? *decoded : text);
+    CutToTextBudget(lines_);
     colors_[kStateNormal] = KeyColor(o, "TextColor", 0xFFFFFFFF);
     colors_[kStateHover] = KeyColor(o, "TextColorHover", colors_[kStateNormal]);
     colors_[kStateClick] = KeyColor(o, "TextColorClick", colors_[kStateNormal]);
@@ -101,6 +102,7 @@ bool TVyrText::EnsureImage() {
   if (image_) return true;
   if (requested_) return false;
   expanded_ = ExpandedLines();
+  CutToTextBudget(expanded_);
   return TVyrImage::EnsureImage();
 }
 

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -108,7 +109,9 @@ class EngineFixture : public ::testing::Test {
       if (ended) ++endedReports;
       totals = total;
     });
-    auto files = MakeRef<TFileAccessor>(MakeRef<test::TMemoryFileSource>(), "/no-show-folder/");
+    auto source = MakeRef<test::TMemoryFileSource>();
+    source->files = showFiles;
+    auto files = MakeRef<TFileAccessor>(source, "/no-show-folder/");
     engine_->OpenShow(files, ParseProject(project), timeMs);
     engine_->Start();
     puller_ = std::make_unique<TPacedPuller>(*backend_, speed);
@@ -156,6 +159,8 @@ class EngineFixture : public ::testing::Test {
     return picture;
   }
 
+  // The files the show opens by name.
+  std::map<std::string, std::vector<uint8_t>> showFiles;
   TEventBus bus_;
   TCaptureBackend* backend_ = nullptr;
   TRef<TSoftWaveOutDevice> audio_;

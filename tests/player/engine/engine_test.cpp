@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "engine_fixture.h"
+#include "imaging/decode/decoder_registry.h"
+#include "imaging/decode/picture_budget.h"
 
 namespace vyr::testing {
 namespace {
@@ -192,6 +194,32 @@ TEST_F(Engine, MouseReleaseOnAnObjectWithAnActionPostsIt) {
   // A resting pointer's repeated hit test only refreshes the hover state.
   Run(300);
   EXPECT_EQ(Count(kEventAction), 1);
+}
+
+// A decoder that takes a minute unless it is told to stop.
+std::atomic<bool> gSlowDecodeStarted{false};
+TRef<TBitmapStore> SlowDecode(const TRef<TStream>&, const std::string&, const TRotationHook&) {
+  gSlowDecodeStarted = true;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (DecodeGoOn() && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return nullptr;
+}
+
+// Closing the player while the loader decodes a picture: the decode is told to stop, so the
+// engine (and the window waiting for it) never waits for the picture.
+TEST_F(Engine, StoppingDoesNotWaitForAPictureStillDecoding) {
+  RegisterDecoder(SlowDecode, {".slow"});
+  showFiles["picture.slow"] = {1, 2, 3};
+  const std::string picture =
+      "object Root:Root\n" + test::Obj("Photo", "Image", "ImageName=picture.slow\n") + "end\n";
+  Start(ColourShow({4000, 8000}, {kRed, kGreen}, "", {picture}));
+  ASSERT_TRUE(WaitFor([] { return gSlowDecodeStarted.load(); }));
+  const auto began = std::chrono::steady_clock::now();
+  engine_->Stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(10));
+  // Once stopped, pictures decode again.
+  EXPECT_TRUE(DecodeGoOn());
 }
 
 }  // namespace
