@@ -11,6 +11,7 @@
 #include "player/loader/slide_geometry.h"
 #include "project/ini_values.h"
 #include "project/vyr_source.h"
+#include "thumbnail_limits.h"
 
 namespace vyr::viewer {
 namespace {
@@ -36,6 +37,7 @@ TIntSize ThumbnailSize(const TVyrSource& source, int size) {
 
 int WriteThumbnail(const std::string& show, int size, const std::string& out,
                    std::optional<uint32_t> seed) {
+  LimitThumbnailProcess(out);
   const TOpenedShow opened = OpenShow(show);
   if (!opened.Ok()) {
     std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), opened.error.c_str());

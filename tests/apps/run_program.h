@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +23,8 @@ inline constexpr int kTimedOut = -2;
 struct TRunResult {
   int exitCode = -1;
   std::string out, err;
+  long maxRssKb = 0;   // the program's peak resident memory
+  double seconds = 0;  // how long it ran
 };
 
 // With timeoutMs above 0 a program still running then is killed and gets kTimedOut.
@@ -39,27 +42,31 @@ inline TRunResult RunProgram(const std::string& program, const std::vector<std::
   argv.push_back(nullptr);
   TRunResult result;
   pid_t pid = 0;
+  const auto began = std::chrono::steady_clock::now();
   if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
     int status = 0;
+    rusage usage{};
     bool timedOut = false;
     if (timeoutMs > 0) {
       const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-      while (::waitpid(pid, &status, WNOHANG) == 0) {
+      while (::wait4(pid, &status, WNOHANG, &usage) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
           ::kill(pid, SIGKILL);
           timedOut = true;
-          ::waitpid(pid, &status, 0);
+          ::wait4(pid, &status, 0, &usage);
           break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
       }
     } else {
-      ::waitpid(pid, &status, 0);
+      ::wait4(pid, &status, 0, &usage);
     }
     result.exitCode = timedOut            ? kTimedOut
                       : WIFEXITED(status) ? WEXITSTATUS(status)
                                           : 128 + WTERMSIG(status);
+    result.maxRssKb = usage.ru_maxrss;
   }
+  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
   posix_spawn_file_actions_destroy(&actions);
   result.out = ReadFile(outPath);
   result.err = ReadFile(errPath);
