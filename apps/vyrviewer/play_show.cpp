@@ -17,6 +17,7 @@
 #include "platform/x11_threads.h"
 #include "viewer/command_line.h"
 #include "viewer/command_line_log.h"
+#include "viewer/fatal_error.h"
 #include "viewer/window/main_form.h"
 
 namespace vyr::viewer {
@@ -177,26 +178,10 @@ int PlayInWindow(const TLongOptions& options, const std::string& program) {
   return status;
 }
 
-// The message of an assertion or exception that reached the top, in the log, on standard error
-// and in a message box (standard error alone without a display).
-int EndWithFailure(const std::string& message) {
-  WriteLine("Exception: " + message);
-  std::fprintf(stderr, "vyrviewer: %s\n", message.c_str());
-  if (DialogsAvailable()) ShowMessageBox("Slideshow Error", message);
-  WriteFooter();
-  return 1;
-}
-
 }  // namespace
 
 int PlayShow(const TLongOptions& options, const std::string& program) {
-  try {
-    return PlayInWindow(options, program);
-  } catch (const std::exception& error) {
-    return EndWithFailure(error.what());
-  } catch (...) {
-    return EndWithFailure("Unknown exception");
-  }
+  return RunReportingFailure([&] { return PlayInWindow(options, program); });
 }
 
 }  // namespace vyr::viewer

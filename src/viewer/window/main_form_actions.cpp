@@ -262,6 +262,7 @@ bool TMainForm::OpenAnotherShow(const TVyrActionInfo& action) {
   if (requested.empty()) return false;
   // Project texts written on Windows separate folders with "\".
   std::replace(requested.begin(), requested.end(), '\\', '/');
+  std::error_code ignored;  // a name the file system cannot take is a file that is not there
   // The executable a project was opened for stands for that project; any other relative name
   // is the current show's, taken from its folder and never from the working folder.
   std::string file = MapShowFileName(requested, &exeAlias_);
@@ -270,7 +271,7 @@ bool TMainForm::OpenAnotherShow(const TVyrActionInfo& action) {
     file = MapShowFileName(currentShowFolder_ + requested, &exeAlias_);
   // A name that is not where it says is looked for beside the current show (for a project made
   // for an executable, where that executable was meant to be first).
-  if (current_ && !std::filesystem::exists(file)) {
+  if (current_ && !std::filesystem::exists(file, ignored)) {
     const std::string exeName = ExeNameOf(current_->show.project.Get());
     if (std::string found =
             FindShowBesideCurrent(requested, exeName, currentShowFolder_, &exeAlias_);
@@ -280,7 +281,7 @@ bool TMainForm::OpenAnotherShow(const TVyrActionInfo& action) {
   if (file != projectFilePath_) {
     std::string version;
     if (!TVyrUnpack::PackageVersion(file, version)) {
-      Message(std::filesystem::exists(file)
+      Message(std::filesystem::exists(file, ignored)
                   ? "Not VyrShow Executable File or File Corrupted:\r" + file
                   : "VyrShow File not Found:\r" + file);
       return false;

@@ -16,8 +16,10 @@ bool saverEntered = false;
 bool keepAwakeEntered = false;
 
 std::string LockFolder() {
+  std::error_code ignored;
   for (const char* name : {"XDG_RUNTIME_DIR", "TMPDIR", "TMP", "TEMP"})
-    if (const char* value = std::getenv(name); value && std::filesystem::is_directory(value))
+    if (const char* value = std::getenv(name);
+        value && std::filesystem::is_directory(value, ignored))
       return value;
   return "/tmp";
 }

@@ -62,8 +62,10 @@ std::string ExeNameOf(const TIniFile* project) {
 }
 
 std::string ProjectShowFolder(const std::string& projectPath, const std::string& exeName) {
+  // A name the file system cannot take (too long, say) is a folder that is not there.
+  std::error_code ignored;
   std::string folder(FolderOf(exeName));
-  if (exeName.empty() || !std::filesystem::is_directory(folder))
+  if (exeName.empty() || !std::filesystem::is_directory(folder, ignored))
     folder = std::filesystem::absolute(projectPath).parent_path().string();
   if (folder.empty() || folder.back() != '/') folder += '/';
   return folder;
@@ -74,13 +76,14 @@ std::string FindShowBesideCurrent(const std::string& requested, const std::strin
   const std::string name = Slashed(requested);
   const std::string file(FileNameOf(name));
   if (file.empty()) return {};
+  std::error_code ignored;
   std::vector<std::string> candidates;
   if (!exeName.empty())
     candidates.push_back(currentFolder + RelativeFolder(FolderOf(name), FolderOf(exeName)) + file);
   candidates.push_back(currentFolder + file);
   for (const std::string& candidate : candidates) {
     const std::string mapped = MapShowFileName(candidate, alias);
-    if (std::filesystem::exists(mapped)) return mapped;
+    if (std::filesystem::exists(mapped, ignored)) return mapped;
   }
   return {};
 }
@@ -90,8 +93,9 @@ std::string MapShowFileName(const std::string& name, const TExeAlias* alias) {
     return alias->projectPath;
   const std::filesystem::path path(name);
   if (path.extension() != ".app") return name;
+  std::error_code ignored;
   const auto inside = path / "Contents" / "Resources" / "slideshow.dat";
-  if (std::filesystem::is_regular_file(inside)) return inside.string();
+  if (std::filesystem::is_regular_file(inside, ignored)) return inside.string();
   return ChangeFileExt(name, ".vyshow");
 }
 

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <stdexcept>
 
 #include "package/access_fixture.h"
 #include "platform/gtk/dialog_owner.h"
@@ -22,6 +23,7 @@
 #include "viewer/dialogs/password_dialog.h"
 #include "viewer/dialogs/picture_printer.h"
 #include "viewer/dialogs/print_dialog.h"
+#include "viewer/fatal_error.h"
 
 // Last: X11's macros (None, Status) would clash with the headers above.
 #include <gdk/gdkx.h>
@@ -292,6 +294,26 @@ TEST_F(DialogWindow, MessageBoxShowsCaptionAndTextUntilConfirmed) {
   EXPECT_TRUE(when.Fired());
   EXPECT_EQ(caption, "Slideshow Error");
   EXPECT_EQ(text, "The show cannot be opened.");
+}
+
+// What escapes the window player is shown in a box, and the player ends with status 1.
+TEST_F(DialogWindow, AnEscapedExceptionIsShownBeforeStatusOne) {
+  std::string caption, text;
+  TXdotool xdotool;
+  TWhenShown when([&](GtkWidget* dialog) {
+    caption = gtk_window_get_title(GTK_WINDOW(dialog));
+    gchar* shown = nullptr;
+    g_object_get(dialog, "text", &shown, nullptr);
+    text = shown ? shown : "";
+    g_free(shown);
+    xdotool.TypeInto(dialog, "", "Return");
+  });
+  EXPECT_EQ(RunReportingFailure([]() -> int { throw std::runtime_error("the slide list broke"); }),
+            1);
+  EXPECT_TRUE(when.Fired());
+  EXPECT_EQ(caption, "Slideshow Error");
+  EXPECT_EQ(text, "the slide list broke");
+  EXPECT_EQ(RunReportingFailure([] { return 7; }), 7);
 }
 
 // The consent question names exactly what would start; "Don't allow" is the default (Return)
