@@ -51,6 +51,7 @@ std::string TFrameRenderer::Open(const std::string& showPath, int width, int hei
   overlay.accessor = show.accessor;
   overlay.project = show.project;
   overlay.slideRect = producer_->SlideRect();
+  overlay.displayProfile = producer_->Host().DisplayProfile();
   overlay.root = root_.Get();
   overlay.noPanel = noPanel;
   overlay.callbacks.isPlaying = [] { return true; };

@@ -1,17 +1,15 @@
 #include "video/video_cube.h"
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <mutex>
 #include <tuple>
 #include <vector>
 
-#include "imaging/bitmap/bitmap.h"
-#include "imaging/bitmap/pixel_format.h"
 #include "imaging/colour/color_profile.h"
 #include "imaging/colour/color_transform.h"
 #include "package/access/show_color_management.h"
+#include "scene/managed_cube.h"
 
 namespace vyr {
 
@@ -37,15 +35,9 @@ TColorLut YuvCube() {
 }
 
 void Transform(TColorLut& cube, bool rgba) {
-  TRef<TColorTransform> transform =
-      MakeColorTransform(BuiltinProfile(rgba ? "sRGB" : "YUVsRGB"), OutputProfileOrSRGB());
-  if (!transform) return;
-  auto bitmap = MakeRef<TDirectBitmap>(cube.Width(), cube.Height(), pf::A8R8G8B8());
-  const size_t rowBytes = static_cast<size_t>(cube.Width()) * 4;
-  for (int y = 0; y < cube.Height(); ++y) std::memcpy(bitmap->Row(y), cube.Entry(0, y), rowBytes);
-  auto rows = MakeRef<TSysDirectWrapper>(bitmap.Get(), false);
-  transform->Apply(*rows);
-  for (int y = 0; y < cube.Height(); ++y) std::memcpy(cube.Entry(0, y), bitmap->Row(y), rowBytes);
+  if (TRef<TColorTransform> transform =
+          MakeColorTransform(BuiltinProfile(rgba ? "sRGB" : "YUVsRGB"), OutputProfileOrSRGB()))
+    TransformCube(cube, *transform);
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ TEST_F(ShowServices, ColorManagementSetupFollowsSettingAndCommandLine) {
   };
   for (const auto& c : cases) {
     SetOutputProfile(nullptr);
-    SetColorCommandLine({c.noIcc, c.commandLine, dir / "screen.icc"});
+    SetColorCommandLine({c.noIcc, c.commandLine, [&] { return ProfileFromIcc(srgb, "screen"); }});
     SetupShowColorManagement(*ProjectWith(c.setting), nullptr);
     EXPECT_EQ(ColorManagementOff(), c.off) << c.label;
     EXPECT_EQ(ColorManagementActive(), c.active) << c.label;

@@ -169,7 +169,13 @@ TRef<TBitmapStore> ReadWithPictureLibraries(const TRef<TStream>& stream, const s
     if ((data.bitsPerPixel != 24 && data.bitsPerPixel != 32) ||
         !FitsPictureBudget(data.width, data.height, name))
       continue;  // the handle closes the picture
-    return MakeRef<TImageLibStore>(name, rotation, std::move(handle));
+    TRef<TColorProfile> profile =
+        data.profile && data.profileSize
+            ? ProfileFromIcc({data.profile, data.profile + data.profileSize}, name)
+            : nullptr;
+    auto store = MakeRef<TImageLibStore>(name, rotation, std::move(handle));
+    store->SetProfile(std::move(profile));
+    return store;
   }
   stream->Seek(start);
   return nullptr;

@@ -18,6 +18,9 @@ struct TImageData {
   int32_t width = 0;
   int32_t height = 0;
   uint8_t** rows = nullptr;  // height row pointers, filled by "ReadImage"
+  // The embedded ICC profile, or none; kept by the library until "CloseImage".
+  const uint8_t* profile = nullptr;
+  uint32_t profileSize = 0;
 };
 
 struct TStreamCallbacks {
@@ -53,7 +56,7 @@ TRef<TBitmapStore> ReadWithPictureLibraries(const TRef<TStream>& stream, const s
                                             const TRotationHook& rotation);
 
 // The built-in PNG library (libpng): palette with tRNS, grey with alpha, 16-bit channels
-// scaled to 8, interlaced; no colour profile.
+// scaled to 8, interlaced; the "iCCP" chunk's profile.
 void LoadPngLibrary(TImageLibExports& exports);
 
 }  // namespace vyr

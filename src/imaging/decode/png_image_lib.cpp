@@ -48,6 +48,15 @@ bool OpenPng(TPngContext* ctx, TImageData* image) {
   png_set_read_fn(ctx->png, ctx, ReadData);
   png_set_user_limits(ctx->png, kMaxPictureSide, kMaxPictureSide);
   png_read_info(ctx->png, ctx->info);
+  png_charp profileName = nullptr;
+  int compression = 0;
+  png_bytep profile = nullptr;
+  png_uint_32 profileSize = 0;
+  if (png_get_iCCP(ctx->png, ctx->info, &profileName, &compression, &profile, &profileSize) ==
+      PNG_INFO_iCCP) {
+    image->profile = profile;
+    image->profileSize = profileSize;
+  }
   png_uint_32 width = 0, height = 0;
   int depth = 0, type = 0;
   png_get_IHDR(ctx->png, ctx->info, &width, &height, &depth, &type, nullptr, nullptr, nullptr);

@@ -16,6 +16,17 @@ namespace {
 
 std::atomic<bool> gActive{false};
 std::atomic<bool> gOff{false};
+std::atomic<uint64_t> gGeneration{0};
+std::mutex gPackageLock;
+// The package of the show whose colours are set up; none for loose files.
+TRef<TPackedFileSource>& ShowPackage() {
+  static auto* package = new TRef<TPackedFileSource>;  // lives for the process
+  return *package;
+}
+TRef<TPackedFileSource> CurrentColourPackage() {
+  std::lock_guard lock(gPackageLock);
+  return ShowPackage();
+}
 std::mutex gCommandLineLock;
 TColorCommandLine& CommandLine() {
   static auto* options = new TColorCommandLine;  // lives for the process
@@ -34,8 +45,8 @@ TRef<TColorProfile> ProfileFromFile(const std::string& path) {
   }
 }
 
-TRef<TColorProfile> ProfileOfSetting(const std::string& value, const std::string& screenPath) {
-  if (value == "?") return ProfileFromFile(screenPath);
+TRef<TColorProfile> ProfileOfSetting(const std::string& value, const TScreenProfile& screen) {
+  if (value == "?") return screen ? screen() : nullptr;
   for (const char* builtin : {"sRGB", "AdobeRGB", "RivedADE"})
     if (SameName(value, builtin)) return BuiltinProfile(builtin);
   return ProfileFromFile(value);
@@ -48,10 +59,16 @@ void SetColorCommandLine(TColorCommandLine options) {
   CommandLine() = std::move(options);
 }
 
-TColorCommandLine ColorCommandLineOf(bool noIcc, bool hasIcc, const std::string& icc) {
+TColorCommandLine ColorCommandLineOf(bool noIcc, bool hasIcc, const std::string& icc,
+                                     TScreenProfile screen) {
   TColorCommandLine options;
   options.noIcc = noIcc;
-  if (noIcc || !hasIcc || icc.empty() || SameName(icc, "auto")) return options;
+  options.screen = std::move(screen);
+  if (noIcc || !hasIcc) return options;
+  if (icc.empty() || SameName(icc, "auto")) {
+    if (options.screen) options.profile = options.screen();
+    return options;
+  }
   for (const char* builtin : {"sRGB", "AdobeRGB", "RivedADE"})
     if (SameName(icc, builtin)) {
       options.profile = BuiltinProfile(builtin);
@@ -63,6 +80,16 @@ TColorCommandLine ColorCommandLineOf(bool noIcc, bool hasIcc, const std::string&
 
 bool ColorManagementOff() { return gOff.load(); }
 bool ColorManagementActive() { return gActive.load(); }
+uint64_t ColorSetupGeneration() { return gGeneration.load(); }
+
+namespace {
+// Whether transforms come from the current package's stored tables.
+bool PackagedTablesConvert() { return !ColorManagementActive() && CurrentColourPackage(); }
+}  // namespace
+
+std::string TransformNameOf(const TColorProfile& source) {
+  return PackagedTablesConvert() ? source.Name() : std::string();
+}
 
 void SetupShowColorManagement(const TIniFile& project, const TFileAccessor* show) {
   TColorCommandLine options;
@@ -71,6 +98,11 @@ void SetupShowColorManagement(const TIniFile& project, const TFileAccessor* show
     options = CommandLine();
   }
   SetTransformFactory(ShowTransformFactory);
+  {
+    std::lock_guard lock(gPackageLock);
+    ShowPackage() = TRef<TPackedFileSource>::Share(PackageSourceOf(show));
+  }
+  ++gGeneration;
   gActive = false;
   const std::string value = ReadText(&project, "Main", "ColorManagement", "");
   if (options.noIcc || value.empty()) {
@@ -83,8 +115,7 @@ void SetupShowColorManagement(const TIniFile& project, const TFileAccessor* show
     return;
   }
   if (!LoadColorManagementLibrary(show)) return;
-  SetOutputProfile(options.profile ? options.profile
-                                   : ProfileOfSetting(value, options.screenProfilePath));
+  SetOutputProfile(options.profile ? options.profile : ProfileOfSetting(value, options.screen));
   gActive = true;
 }
 
@@ -108,7 +139,7 @@ TRef<TColorTransform> PackagedTableTransform(const TVyrUnpack& package,
 TRef<TColorTransform> ShowTransformFactory(const TRef<TColorProfile>& source,
                                            const TRef<TColorProfile>& dest) {
   if (!ColorManagementActive())
-    if (const TRef<TPackedFileSource> packed = CurrentShowPackage())
+    if (const TRef<TPackedFileSource> packed = CurrentColourPackage())
       return PackagedTableTransform(packed->Package(), source, dest);
   return DefaultTransformFactory(source, dest);
 }

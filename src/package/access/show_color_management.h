@@ -3,6 +3,7 @@
 // whether conversion runs through the colour-management library or through the colour
 // tables a package carries.
 
+#include <functional>
 #include <string>
 
 #include "imaging/colour/color_profile.h"
@@ -13,27 +14,40 @@
 
 namespace vyr {
 
+// The screen's profile as the desktop publishes it, or none; asked only when needed.
+using TScreenProfile = std::function<TRef<TColorProfile>()>;
+
 // What the command line chose at start-up.
 struct TColorCommandLine {
-  bool noIcc = false;             // "noicc": no conversion for any show
-  TRef<TColorProfile> profile;    // "icc": the monitor profile, or none
-  std::string screenProfilePath;  // the system's profile file of the screen, or empty
+  bool noIcc = false;           // "noicc": no conversion for any show
+  TRef<TColorProfile> profile;  // "icc": the monitor profile, or none
+  TScreenProfile screen;        // for the setting "?"; none without it
 };
 void SetColorCommandLine(TColorCommandLine options);
 // The choice of the options "noicc" and "icc" (its first value; empty when it has none):
 // "noicc" switches colour management off; "icc" with "auto" or no value means the screen's
-// profile (none known here), "sRGB", "AdobeRGB" or "RivedADE" (any case) the built-in one, any
-// other value a profile file, used only when it can be read.
-TColorCommandLine ColorCommandLineOf(bool noIcc, bool hasIcc, const std::string& icc);
+// profile, "sRGB", "AdobeRGB" or "RivedADE" (any case) the built-in one, any other value a
+// profile file, used only when it can be read.
+TColorCommandLine ColorCommandLineOf(bool noIcc, bool hasIcc, const std::string& icc,
+                                     TScreenProfile screen = {});
 
 // Run right after a show's project is read: sets the output profile and both flags from
-// [Main] "ColorManagement" and the command line, and installs the transform factory.
+// [Main] "ColorManagement" and the command line, installs the transform factory and keeps
+// the show's package (none for loose files) for its stored tables.
 void SetupShowColorManagement(const TIniFile& project, const TFileAccessor* show);
 
 // Conversion of pictures' embedded profiles is switched off for the current show.
 bool ColorManagementOff();
 // The colour-management library converts for the current show.
 bool ColorManagementActive();
+
+// Counts the colour set-ups of shows: what was made for one show's set-up (lookups of
+// pictures' profiles) is made again after the next.
+uint64_t ColorSetupGeneration();
+
+// What tells transforms from a picture's profile apart beside its ICC data: the profile's
+// name while a packaged show's stored tables convert (they are named after it), else nothing.
+std::string TransformNameOf(const TColorProfile& source);
 
 // The transform factory of a show: without active colour management, a packaged show
 // converts only through its stored table ("ColorSpaceExe_" + source name + "].QZGFX"; no

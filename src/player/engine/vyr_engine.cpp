@@ -115,6 +115,8 @@ void TVyrEngine::OpenSource(TRef<TVyrSource> source, TRef<TFileAccessor> files, 
   params.accessor = files_;
   params.project = TRef<TIniFile>::Share(source_->Model());
   params.slideRect = loader_->SlideRect();
+  // The logo converts to the profile the slides convert to.
+  params.displayProfile = producer_->Host().DisplayProfile();
   params.root = root_.Get();
   params.windowSize = size;
   params.slideSize = producer_->PresentationSize();

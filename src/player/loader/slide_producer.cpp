@@ -18,6 +18,7 @@ TRef<TVyrSlideHost> MakeShowHost(const TVyrSource& source, TRef<TFileAccessor> f
   settings.slideCount = source.SlideCount();
   // Colours are converted unless the show (or the command line) switched colour management off.
   settings.colorManagement = !ColorManagementOff();
+  if (settings.colorManagement) settings.displayProfile = OutputProfileOrSRGB();
   return MakeRef<TVyrSlideHost>(std::move(files), std::move(settings));
 }
 

@@ -6,12 +6,12 @@
 #include "foundation/exceptions.h"
 #include "imaging/bitmap/pixel_format.h"
 #include "imaging/bitmap/reduce.h"
-#include "imaging/colour/color_cube.h"
 #include "package/access/placeholder_picture.h"
 #include "package/access/show_color_management.h"
 #include "platform/clock.h"
 #include "platform/dpi.h"
 #include "project/ini.h"
+#include "scene/managed_cube.h"
 #include "scene/objects/vyr_dialog.h"
 #include "scene/objects/vyr_slide.h"
 
@@ -77,26 +77,8 @@ void TThirdSlide::LoadLogo(const TIniFile& project) {
     ReduceByTwo(*picture, *half);
     picture = half;
   }
-  if (!ColorManagementOff() && displayProfile_) {
-    if (TRef<TColorProfile> profile = image->Store().Profile()) {
-      if (TRef<TColorTransform> transform = ShowTransformFactory(profile, displayProfile_)) {
-        TRef<TSysBitmap> cube = MakeIdentityCube();
-        transform->Apply(*cube);
-        logoLut_ = TColorLut(TColorLut::kCubeSide, TColorLut::kCubeSide * TColorLut::kCubeSide);
-        for (int row = 0; row < cube->Height(); ++row) {
-          const uint8_t* in = cube->Row(row);
-          for (int column = 0; column < cube->Width(); ++column) {
-            uint8_t* out = logoLut_.Entry(column, row);
-            const uint8_t* pixel = in + column * cube->BytesPerPixel();
-            out[0] = pixel[0];
-            out[1] = pixel[1];
-            out[2] = pixel[2];
-            out[3] = 255;
-          }
-        }
-      }
-    }
-  }
+  if (!ColorManagementOff() && displayProfile_)
+    logoLut_ = PictureColourLookup(image->Store().Profile(), displayProfile_);
   const int h = RoundEven(slideRect_.Height() * size / 100);
   const int w = RoundEven(static_cast<double>(picture->Width()) * h / picture->Height() * k_);
   const int position = LogoPosition(ReadInt(&project, "Main", "opt_logo_pos", 0));
@@ -331,10 +313,10 @@ void TThirdSlide::DrawRecord(TDeviceDrawer& drawer, TOverlayRecord& record) {
       panelRecord->dirty = TIntRect{};
     }
   TImageDrawParams params = RecordDrawParams(record);
-  if (logoRecord_ >= 0 && &record == &Record(logoRecord_) && !logoLut_.Empty()) {
+  if (logoRecord_ >= 0 && &record == &Record(logoRecord_) && logoLut_) {
     params.lutForm = TLutForm::kCross;
-    params.leftLut = &logoLut_;
-    params.rightLut = &logoLut_;
+    params.leftLut = logoLut_.get();
+    params.rightLut = logoLut_.get();
   }
   drawer.DrawImage(*record.picture, params);
 }

@@ -125,7 +125,7 @@ class TThirdSlide : public TOverlayDrawList {
   TOverlayCallbacks callbacks_;
 
   int logoRecord_ = -1;
-  TColorLut logoLut_;
+  std::shared_ptr<const TColorLut> logoLut_;  // the logo's profile to the display's
 
   std::vector<TOverlayDialog> dialogs_;
   // The animated dialog, followed by identity so that removals below it keep it.

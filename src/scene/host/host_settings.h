@@ -24,6 +24,8 @@ struct THostSettings {
   std::function<TRef<TImage>(int index)> effectResource;
   int slideCount = 0;
   bool colorManagement = false;
+  // The profile colours and pictures are converted to; none without colour management.
+  TRef<TColorProfile> displayProfile;
 };
 
 }  // namespace vyr

@@ -56,6 +56,7 @@ class TVyrSlideHost : public TRefObject {
   const std::string& FontCacheKey() const { return settings_.fontCacheKey; }
   const std::string& ThemeFolder() const { return settings_.themeFolder; }
   bool ColorManagement() const { return settings_.colorManagement; }
+  const TRef<TColorProfile>& DisplayProfile() const { return settings_.displayProfile; }
 
   // A picture macro's value read from the main image's EXIF/IPTC; empty on any failure.
   std::string PictureMacro(const std::string& imageName, std::string_view macro);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "scene/host/slide_host.h"
+#include "scene/managed_cube.h"
 #include "scene/object_kind.h"
 #include "scene/objects/object_keys.h"
 #include "scene/objects/vyr_slide.h"
@@ -76,6 +77,11 @@ bool TVyrImage::EnsureImage() {
 void TVyrImage::TakePicture(TRef<TImage> picture) {
   image_ = std::move(picture);
   previousImage_.Reset();
+  // Masks give only their alpha; generated pictures carry no profile.
+  TVyrSlideHost* host = GetHost();
+  colourManagement_ = host && host->ColorManagement() && !restoreAlpha_
+                          ? PictureColourLookup(image_->Store().Profile(), host->DisplayProfile())
+                          : nullptr;
   handedLevel_ = -1;
   float w = 0, h = 0;
   if (GetNaturalSize(w, h)) SetOwnSize(w, h);
@@ -146,14 +152,22 @@ void TVyrImage::CommitState(bool recursive) {
 
 void TVyrImage::GetColourLookup(TImageDrawParams& params) {
   const TVyrObjectProps& props = Props();
+  const TColorLut* managed = colourManagement_.get();
   params.lutForm = TLutForm::kNone;
-  if (!props.HasColorKeyFrames()) return;
+  if (!props.HasColorKeyFrames()) {
+    if (!managed) return;
+    params.lutForm = TLutForm::kCross;
+    params.leftLut = params.rightLut = managed;
+    params.lutMix = 0;
+    return;
+  }
+  // The filters act on the colour-management cube.
   const TObjectFilter* left = props.ColorLeftFilters();
   const TObjectFilter* right = props.ColorRightFilters();
-  params.lutForm = PairLutForm(left, right, false);
+  params.lutForm = PairLutForm(left, right, managed != nullptr);
   if (params.lutForm == TLutForm::kNone) return;
-  params.leftLut = &leftTables_.Get(left, params.lutForm);
-  params.rightLut = &rightTables_.Get(right, params.lutForm);
+  params.leftLut = &leftTables_.Get(left, params.lutForm, managed);
+  params.rightLut = &rightTables_.Get(right, params.lutForm, managed);
   params.lutMix = static_cast<float>(props.ColorFraction());
 }
 
@@ -198,6 +212,7 @@ void TVyrImage::PrepareResources(TDeviceDrawer& drawer) {
 void TVyrImage::ReleaseResources() {
   image_.Reset();
   previousImage_.Reset();
+  colourManagement_.reset();
   requested_ = false;
   handedLevel_ = -1;
   dropShadow_.Clear();

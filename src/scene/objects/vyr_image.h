@@ -2,6 +2,7 @@
 // A picture object: its picture from the host, framing (aspect, zoom and pan, border, crop),
 // reduction level, sprite-sheet animation and colour lookups.
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -97,6 +98,8 @@ class TVyrImage : public TVyrObject {
   int handedLevel_ = -1;
   int animationFrame_ = 0;
   bool animationFrameChanged_ = false;
+  // Brings the picture's embedded profile to the display's; none when nothing converts.
+  std::shared_ptr<const TColorLut> colourManagement_;
   TFilterTableCache leftTables_, rightTables_;
   TObjectShadow dropShadow_;
 };
