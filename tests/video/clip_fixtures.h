@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,14 +23,17 @@ inline bool BitBlockOn(int frame, int x, int y, int width, int height) {
   return (frame >> bit) & 1;
 }
 
-// Grey frames (0 black, 255 white) of the bit pattern, or of pattern(frame, x, y).
-inline std::string RawFrames(int count, int width, int height) {
+// White where on(frame, x, y), else black.
+using TPattern = std::function<bool(int frame, int x, int y)>;
+
+// Grey frames (0 black, 255 white) of the bit pattern, or of the given pattern.
+inline std::string RawFrames(int count, int width, int height, const TPattern& on = {}) {
   std::string raw;
   raw.reserve(static_cast<size_t>(count) * width * height);
   for (int i = 0; i < count; ++i)
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x)
-        raw.push_back(BitBlockOn(i, x, y, width, height) ? '\xff' : 0);
+        raw.push_back((on ? on(i, x, y) : BitBlockOn(i, x, y, width, height)) ? '\xff' : 0);
   return raw;
 }
 
@@ -37,10 +41,10 @@ inline bool Run(const std::string& command) { return std::system(command.c_str()
 
 // Encodes count frames at fps into out with the codec arguments; false when ffmpeg cannot.
 inline bool MakeClip(const std::string& out, int count, const std::string& fps,
-                     const std::string& codecArgs, int width = kClipWidth,
-                     int height = kClipHeight) {
+                     const std::string& codecArgs, int width = kClipWidth, int height = kClipHeight,
+                     const TPattern& on = {}) {
   const std::string raw = out + ".gray";
-  WriteFile(raw, RawFrames(count, width, height));
+  WriteFile(raw, RawFrames(count, width, height, on));
   const std::string command = "ffmpeg -nostdin -v error -y -f rawvideo -pix_fmt gray -s " +
                               std::to_string(width) + "x" + std::to_string(height) + " -r " + fps +
                               " -i '" + raw + "' " + codecArgs + " '" + out + "'";

@@ -104,9 +104,11 @@ void TVyrVideo::ComputeFrame() {
     margin_ = 0;
     return;
   }
+  // The same pixel aspect as the natural size, so an anamorphic clip is framed as shown.
   const TFrameResult frame =
       vyr::ComputeFrame(FrameWorkingCopy(border_, Zoom(), OffsX(), OffsY()),
-                        static_cast<float>(info.width), static_cast<float>(info.height));
+                        static_cast<float>(info.width), static_cast<float>(info.height),
+                        static_cast<float>(PixelAspect(info.aspectCode, info.width, info.height)));
   visible_ = frame.visible;
   margin_ = frame.margin;
 }
