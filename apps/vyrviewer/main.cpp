@@ -18,12 +18,14 @@
 #include "imaging/bitmap/png_file_queue.h"
 #include "imaging/bitmap/png_writer.h"
 #include "long_options.h"
-#include "package/access/show_color_management.h"
 #include "package/container/package_trailer.h"
+#include "platform/log_banner.h"
 #include "play_show.h"
 #include "scene/video/video_playback.h"
 #include "thumbnail_command.h"
 #include "viewer/command_line.h"
+#include "viewer/command_line_colour.h"
+#include "viewer/command_line_log.h"
 #include "viewer/dialogs/password_gate.h"
 
 namespace vyr::viewer {
@@ -94,6 +96,9 @@ std::string FrameName(double ms) {
   return name;
 }
 
+// --frame, --frames, --thumbnail and --export, inside the log the command line asks for.
+int RunHeadless(const TLongOptions& options, const std::string& program);
+
 int Run(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   TLongOptions options;
@@ -114,6 +119,14 @@ int Run(int argc, char** argv) {
   const bool exporting = !options.exportPath.empty();
   if (!options.frame && !options.frames && !options.thumbnail && !exporting)
     return PlayShow(options, ProgramPath(argv[0]));
+  InstallProcessLog();
+  const int status = RunHeadless(options, ProgramPath(argv[0]));
+  WriteFooter();
+  return status;
+}
+
+int RunHeadless(const TLongOptions& options, const std::string& program) {
+  const bool exporting = !options.exportPath.empty();
   if (exporting && (options.frame || options.frames)) {
     std::fprintf(stderr, "vyrviewer: --export goes without --frame and --frames\n");
     return kExitTrouble;
@@ -124,9 +137,8 @@ int Run(int argc, char** argv) {
   }
   TCommandsStorage table;
   BuildCommands(options.rest, table);
-  SetColorCommandLine(ColorCommandLineOf(table.HasOption("noicc"), table.HasOption("icc"),
-                                         table.OptionValue("icc").value_or("")));
-  const std::string show = ShowPath(table, ProgramPath(argv[0]));
+  InstallColourOptions(table);
+  const std::string show = ShowPath(table, program);
   if (show.empty()) {
     std::fprintf(stderr,
                  "vyrviewer: no show given and none appended to the program; name a package, "

@@ -16,6 +16,7 @@
 #include "platform/sdl_gl_window.h"
 #include "platform/x11_threads.h"
 #include "viewer/command_line.h"
+#include "viewer/command_line_colour.h"
 #include "viewer/command_line_log.h"
 #include "viewer/fatal_error.h"
 #include "viewer/window/main_form.h"
@@ -123,6 +124,7 @@ int PlayInWindow(const TLongOptions& options, const std::string& program) {
     return kExitTrouble;
   }
   InstallProcessLog();
+  InstallColourOptions(table);
 
   form.start = StartPosition(table);
   form.startup = HasToken(options.rest, "-startup");
