@@ -256,6 +256,81 @@ TEST_F(ViewerWindow, WheelSeeksBackAndCtrlWheelGoesToTheNextSlide) {
   EXPECT_EQ(WaitExit(), 0);
 }
 
+TEST_F(ViewerWindow, AWheelSeekBeforeTheStartIsIgnored) {
+  const std::string show = Pack(Project("WheelStartShow", {"255,0,0", "0,255,0"}, "", {}, 500));
+  ASSERT_FALSE(Launch({show}, "WheelStartShow").empty());
+  Key("space");
+  Key("Home");
+  Key("Right");  // paused at 500, where the green slide begins
+  ASSERT_TRUE(Shows(kGreen));
+  Wait(1000);  // pointer input counts from the first second on
+  Xdotool({"mousemove", "--window", window_, "160", "120", "click", "4"});  // 500 - 700 < 0
+  Wait(800);
+  EXPECT_TRUE(Near(Screen(), kGreen)) << Screen() << ": the seek went to the start";
+  Key("Escape");
+  EXPECT_EQ(WaitExit(), 0);
+}
+
+// One slide whose red background is drawn through the display profile: "RivedADE" exchanges
+// the colorants, so red comes out blue.
+std::string ManagedBackgroundProject(const std::string& caption,
+                                     const std::string& colorManagement) {
+  return "[Main]\r\nopt_scr_width=320\r\nopt_scr_height=240\r\nopt_scr_full=0\r\n"
+         "opt_scr_caption=" +
+         caption + "\r\nopt_repeat=stop\r\nColorManagement=" + colorManagement +
+         "\r\n[Times]\r\nopt_slidescount=1\r\nopt_synchpos1=60000\r\n"
+         "[Slide1]\r\nbstyle=1\r\nbcolor=255\r\nobject Root:Root\r\nend\r\n";
+}
+
+TEST_F(ViewerWindow, TheColourOptionsHoldInTheWindow) {
+  const std::string show = Pack(ManagedBackgroundProject("ColourShow", "RivedADE"));
+  struct Case {
+    std::vector<std::string> options;
+    TColour shown;
+  };
+  const Case cases[] = {{{}, kBlue}, {{"-noicc"}, kRed}, {{"-icc", "sRGB"}, kRed}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.options.empty() ? "no option" : c.options.front());
+    std::vector<std::string> args = {show};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    ASSERT_FALSE(Launch(args, "ColourShow").empty());
+    EXPECT_TRUE(Shows(c.shown));
+    Key("Escape");
+    EXPECT_EQ(WaitExit(), 0);
+  }
+}
+
+TEST_F(ViewerWindow, NoExclusiveFullScreenIsABorderlessWindowOfTheDesktop) {
+  struct Case {
+    std::string key;
+    bool exclusive;
+  };
+  // Xvfb composes nothing: without the key full screen takes the display.
+  const Case cases[] = {{"opt_scr_noexclusive=1\r\n", false}, {"", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key.empty() ? "exclusive allowed" : c.key);
+    std::string project = Project("FullShow", {"255,0,0"}, c.key, {}, 60000);
+    project.replace(project.find("opt_scr_full=0"), 14, "opt_scr_full=1");
+    const std::string show = Pack(project);
+    std::filesystem::remove(dir_ / "stderr");
+    ASSERT_FALSE(Launch({show, "-log"}, "FullShow").empty());
+    EXPECT_TRUE(Shows(kRed));
+    if (!c.exclusive) {
+      const std::string geometry =
+          test::RunProgram("/usr/bin/xdotool", {"getwindowgeometry", window_}).out;
+      EXPECT_NE(geometry.find("1920x1080"), std::string::npos) << geometry;
+    }
+    Key("Escape");
+    EXPECT_EQ(WaitExit(), 0);
+    const std::string log = Stderr();
+    EXPECT_EQ(log.find("InternalCreateRenderer - exclusive") != std::string::npos, c.exclusive)
+        << log;
+    if (!c.exclusive) {
+      EXPECT_NE(log.find("init windowed device"), std::string::npos) << log;
+    }
+  }
+}
+
 TEST_F(ViewerWindow, EnterUnderStartupExitsWithOne) {
   const std::string show = Pack(Project("StartupShow", {"255,0,0", "0,255,0"}));
   ASSERT_FALSE(Launch({show, "-startup"}, "StartupShow").empty());

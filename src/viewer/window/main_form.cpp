@@ -23,6 +23,7 @@
 #include "viewer/dialogs/password_check.h"
 #include "viewer/dialogs/password_gate.h"
 #include "viewer/input/sdl_keys.h"
+#include "viewer/window/exclusive_mode.h"
 #include "viewer/window/screen_saver.h"
 #include "viewer/window/window_placement.h"
 
@@ -176,6 +177,7 @@ bool TMainForm::OpenShowFile(const std::string& path, bool packaged, bool isTime
   current_ = std::move(located);
   source_ = source;
   const TIniFile* project = current_->show.project.Get();
+  ApplyExclusiveModeHook(project);
   mapping_ = std::make_unique<TInputMappingClass>(project);
   wheelNavigation_ = !ReadMainBool(project, "opt_lockwheel", false);
   const int hide = ReadInt(project, "Main", "opt_hidecursor", 0);

@@ -86,7 +86,7 @@ void TMainForm::Wheel(float precise, uint8_t shift) {
     viewer_->Seek(notches < 0 ? NextSlidePosition(*source_, position, viewer_->Paused())
                               : PreviousSlidePosition(*source_, position));
   } else if (modifiers == 0) {
-    viewer_->Seek(std::max(position - 700 * notches, 0));
+    viewer_->Seek(position - 700 * notches);  // before the start: ignored
   }
 }
 
