@@ -4,6 +4,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -200,6 +201,16 @@ void TVyrThread::Execute() {
     ThreadFinished();
   } catch (...) {
   }
+}
+
+int CurrentThreadNice() {
+  errno = 0;
+  const int nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)));
+  return errno == 0 ? nice : 0;
+}
+
+bool SetCurrentThreadNice(int nice) {
+  return ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), nice) == 0;
 }
 
 }  // namespace vyr

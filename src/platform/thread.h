@@ -128,4 +128,10 @@ class TVyrThread : public TThread {
   std::atomic<bool> running_{false};
 };
 
+// The calling thread's own nice value, and a change of it; without privileges a thread can
+// lower its priority but not raise it again past where it started, and such a change is
+// skipped (false).
+int CurrentThreadNice();
+bool SetCurrentThreadNice(int nice);
+
 }  // namespace vyr

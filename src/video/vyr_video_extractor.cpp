@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "foundation/log.h"
+#include "platform/thread.h"
 #include "scene/video/clip_timing.h"
 
 namespace vyr {
@@ -173,6 +174,10 @@ int TVyrVideoExtractor::DecodeCount() const {
 }
 
 void TVyrVideoExtractor::Run() {
+  // One step below normal until the first frame is decoded: opening clips does not slow the
+  // frames on screen.
+  const int normal = CurrentThreadNice();
+  bool lowered = SetCurrentThreadNice(normal + 1);
   for (;;) {
     TPoolEntry entry;
     int index = kNoFrame;
@@ -218,6 +223,11 @@ void TVyrVideoExtractor::Run() {
     if (ok) {
       entry.picture->MarkWritten();
       entry.picture->SetValid(true);
+    }
+    if (lowered) {
+      // Refused without the privilege to raise a priority: the thread stays a step lower.
+      SetCurrentThreadNice(normal);
+      lowered = false;
     }
     std::unique_lock guard(lock_);
     ++decodes_;

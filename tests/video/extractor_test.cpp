@@ -2,12 +2,17 @@
 // give-backs and jumps while its thread decodes (run under ThreadSanitizer too).
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <random>
+#include <vector>
 
 #include "clip_fixtures.h"
 #include "foundation/stream.h"
+#include "platform/thread.h"
 #include "video/frame_source_factory.h"
 #include "video/vyr_video_extractor.h"
 
@@ -44,6 +49,38 @@ std::vector<int> Sorted(std::vector<int> v) {
 
 // ms of frame i at 25 frames a second.
 double At(int i) { return i * 40.0; }
+
+// Each decode notes the nice value of the thread that runs it.
+class TNiceRecordingSource : public TCountingSource {
+ public:
+  TNiceRecordingSource() : TCountingSource(100, 25) {}
+  bool GetFrame(int index, TVideoPicture& picture) override {
+    {
+      std::lock_guard guard(lock);
+      nices.push_back(CurrentThreadNice());
+    }
+    return TCountingSource::GetFrame(index, picture);
+  }
+  std::mutex lock;
+  std::vector<int> nices;
+};
+
+TEST(Extractor, DecodesTheFirstFrameOneStepLowerThenAtNormalPriority) {
+  auto source = MakeRef<TNiceRecordingSource>();
+  auto extractor = MakeRef<TVyrVideoExtractor>(source);
+  extractor->Add(Picture());
+  extractor->Add(Picture());
+  ASSERT_TRUE(extractor->Request(true, At(3)));
+  ASSERT_TRUE(extractor->Request(true, At(7)));
+  std::lock_guard guard(source->lock);
+  ASSERT_EQ(source->nices.size(), 2u);
+  const int normal = CurrentThreadNice();
+  EXPECT_EQ(source->nices[0], normal + 1);
+  // Raising it again needs the privilege (the tests run as root in CI).
+  if (::geteuid() == 0) {
+    EXPECT_EQ(source->nices[1], normal);
+  }
+}
 
 TEST(Extractor, RecyclesThePictureFarthestFromTheWantedFrame) {
   auto extractor = MakeRef<TVyrVideoExtractor>(MakeRef<TCountingSource>(100, 25));
