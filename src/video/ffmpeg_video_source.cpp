@@ -79,6 +79,7 @@ struct TWinVideoSource::TState {
   AVPacket* packet = nullptr;
   AVFrame* frame = nullptr;
   SwsContext* sws = nullptr;
+  std::vector<uint8_t> rgb24;   // the 24-bit path's conversion
   std::vector<int64_t> pts;     // presentation times in frame order
   std::vector<int64_t> keyPts;  // presentation times of the key frames, ascending
   bool haveFrame = false;       // `frame` holds the last frame decoded
@@ -249,6 +250,37 @@ struct TWinVideoSource::TState {
     return haveFrame;
   }
 
+  bool Convert24(TSysBitmap& bitmap) {
+    if (!frame->data[0]) {
+      WriteLine("RGB data not found");
+      return false;
+    }
+    sws = sws_getCachedContext(
+        sws, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format), bitmap.Width(),
+        bitmap.Height(), AV_PIX_FMT_BGR24, SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT,
+        nullptr, nullptr, nullptr);
+    if (!sws) {
+      WriteLine("GetFrame24 Error");
+      return false;
+    }
+    sws_setColorspaceDetails(
+        sws,
+        sws_getCoefficients(frame->colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT
+                                                                       : frame->colorspace),
+        IsFullRangeYuv(*frame) ? 1 : 0, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16,
+        1 << 16);
+    // A bitmap's rows need not lie evenly apart: converted whole, then copied row by row.
+    const int rowBytes = bitmap.Width() * 3;
+    rgb24.resize(static_cast<size_t>(rowBytes) * bitmap.Height());
+    uint8_t* planes[4] = {rgb24.data(), nullptr, nullptr, nullptr};
+    int pitches[4] = {rowBytes, 0, 0, 0};
+    if (sws_scale(sws, frame->data, frame->linesize, 0, frame->height, planes, pitches) <= 0)
+      return false;
+    for (int y = 0; y < bitmap.Height(); ++y)
+      std::memcpy(bitmap.Row(y), rgb24.data() + static_cast<size_t>(y) * rowBytes, rowBytes);
+    return true;
+  }
+
   bool Convert(TVideoPicture& picture, int index) {
     const bool rgba = picture.Kind() == TVideoKind::Rgba;
     if (!frame->data[0]) {
@@ -361,6 +393,20 @@ bool TWinVideoSource::GetFrame(int index, TVideoPicture& picture) {
   s.lastIndex = index;
   if (!s.Reach(s.pts[index], index, sequential)) return false;
   return s.Convert(picture, index);
+}
+
+bool TWinVideoSource::GetFrame24(int index, TSysBitmap& bitmap) {
+  TState& s = *state_;
+  if (index < 0 || index >= static_cast<int>(s.pts.size()) || bitmap.BytesPerPixel() != 3 ||
+      bitmap.Width() <= 0 || bitmap.Height() <= 0)
+    return false;
+  const bool sequential = index == s.lastIndex + 1;
+  s.lastIndex = index;
+  if (!s.Reach(s.pts[index], index, sequential)) {
+    WriteLine("GetFrame24 Error");
+    return false;
+  }
+  return s.Convert24(bitmap);
 }
 
 }  // namespace vyr

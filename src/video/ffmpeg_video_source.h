@@ -11,6 +11,7 @@
 #include <string>
 
 #include "foundation/stream.h"
+#include "imaging/bitmap/bitmap.h"
 #include "video/frame_source.h"
 
 namespace vyr {
@@ -22,6 +23,9 @@ class TWinVideoSource : public TFrameSource {
   ~TWinVideoSource() override;
 
   bool GetFrame(int index, TVideoPicture& picture) override;
+  // The 24-bit path: frame index as full-range RGB into a bitmap of 3 bytes a pixel (blue,
+  // green, red), scaled to its size.
+  bool GetFrame24(int index, TSysBitmap& bitmap);
   // Presentation time of frame i in the stream's time base units.
   int64_t FramePts(int index) const;
 

@@ -1,9 +1,15 @@
 // The frame sources: every codec and container gives ffmpeg's own frames, by sequential and
-// random indexes; full-range, interlaced, aspect-coded and GIF clips; bad input.
+// random indexes; the 24-bit path; full-range, interlaced, aspect-coded and GIF clips; bad
+// input.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 #include "clip_fixtures.h"
 #include "foundation/stream.h"
+#include "imaging/bitmap/bitmap_factory.h"
+#include "imaging/bitmap/pixel_format.h"
 #include "video/ffmpeg_video_source.h"
 #include "video/frame_source_factory.h"
 #include "video/gif_video_source.h"
@@ -88,6 +94,38 @@ INSTANTIATE_TEST_SUITE_P(
         // Full-range Motion JPEG: ffmpeg's limited-range output and ours round apart.
         TCodecCase{"MjpegAvi", "mjpeg", "clip.avi", "-c:v mjpeg -q:v 3 -pix_fmt yuvj420p", 2}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FrameSource, TheTwentyFourBitPathGivesFfmpegsOwnRgb) {
+  test::TTempDir dir;
+  const std::string clip = dir / "clip.mp4";
+  ASSERT_TRUE(test::MakeClip(clip, 20, "25", "-c:v libx264 -pix_fmt yuv420p"));
+  ASSERT_TRUE(test::Run("ffmpeg -nostdin -v error -y -i '" + clip +
+                        "' -vsync passthrough -f rawvideo -pix_fmt rgb24 '" + (dir / "rgb") + "'"));
+  const std::string rgb = test::ReadFile(dir / "rgb");
+  const size_t frameBytes = size_t{kClipWidth} * kClipHeight * 3;
+  ASSERT_EQ(rgb.size(), 20 * frameBytes);
+  TRef<TWinVideoSource> source = TWinVideoSource::Open(OpenFile(clip), clip);
+  ASSERT_TRUE(source);
+  TRef<TSysBitmap> bitmap = CreateSysBitmap(kClipWidth, kClipHeight, pf::R8G8B8());
+  for (int i : {0, 1, 13, 4, 19}) {
+    ASSERT_TRUE(source->GetFrame24(i, *bitmap)) << "frame " << i;
+    EXPECT_EQ(test::ShownIndexIn(kClipWidth, kClipHeight,
+                                 [&](int x, int y) { return int{bitmap->Row(y)[x * 3 + 1]}; }),
+              i);
+    int worst = 0;
+    for (int y = 0; y < kClipHeight; ++y)
+      for (int x = 0; x < kClipWidth; ++x)
+        for (int c = 0; c < 3; ++c) {
+          // ffmpeg writes red, green, blue; the bitmap holds blue, green, red.
+          const int want = static_cast<uint8_t>(rgb[i * frameBytes + (y * kClipWidth + x) * 3 + c]);
+          worst = std::max(worst, std::abs(bitmap->Row(y)[x * 3 + 2 - c] - want));
+        }
+    EXPECT_LE(worst, 4) << "frame " << i;
+  }
+  EXPECT_FALSE(source->GetFrame24(20, *bitmap));
+  TRef<TSysBitmap> wide = CreateSysBitmap(kClipWidth, kClipHeight, pf::A8R8G8B8());
+  EXPECT_FALSE(source->GetFrame24(0, *wide)) << "only 24-bit bitmaps";
+}
 
 TEST(FrameSource, FullRangeMotionJpegKeepsBlacksAndWhites) {
   test::TTempDir dir;
