@@ -14,6 +14,7 @@ packages=(
   libswscale-dev  # video export: colour conversion to YUV 4:2:0 (the encoders libx264, libx265, libvpx, libsvtav1 and libopus come with libavcodec)
   libjpeg62-turbo-dev libpng-dev liblcms2-dev imagemagick libjpeg-turbo-progs icc-profiles-free colord-data  # pictures: decoders, colour management, and the independent tools their tests compare with
   libsdl2-dev libepoxy-dev libegl-dev libgl1-mesa-dri xvfb xauth xdotool  # 3D device: OpenGL through libepoxy, EGL headless contexts, window tests under Xvfb
+  dbus-daemon  # a private bus on which a test stands in for colord (the screen's profile under Wayland)
   scdoc librsvg2-bin dpkg-dev  # manual pages and PNG icons made at build time; the Debian package (dpkg-shlibdeps)
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db lintian bubblewrap  # checks of the installed desktop files, the package and the sandboxed thumbnailer
   libfreetype-dev libharfbuzz-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core libimage-exiftool-perl  # text: glyph outlines, shaping, font lookup, fonts, and exiftool for metadata tests
