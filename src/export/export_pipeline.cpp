@@ -22,10 +22,20 @@ class TEncoder {
   void Run(TBoundedQueue<TVideoFrame>& queue) {
     while (std::optional<TVideoFrame> frame = queue.Pop()) {
       if (Failed()) continue;  // drain so that the drawing side never waits
-      Check(writer_.WriteVideo(frame->pixels.data(), frame->stride));
+      Check(Write(*frame));
+      Recycle(std::move(*frame));
       const int64_t done = ++encoded_;
       PullSoundTo(SoundEnd(done));
     }
+  }
+
+  // A frame whose memory an encoded one left, or a new one.
+  TVideoFrame Spare() {
+    std::lock_guard lock(mutex_);
+    if (spares_.empty()) return {};
+    TVideoFrame frame = std::move(spares_.back());
+    spares_.pop_back();
+    return frame;
   }
 
   // The rest of the sound after the last frame, then the index.
@@ -59,6 +69,21 @@ class TEncoder {
     }
   }
 
+  std::string Write(const TVideoFrame& frame) {
+    if (!frame.yuv420) return writer_.WriteVideo(frame.pixels.data(), frame.stride);
+    const uint8_t* y = frame.pixels.data();
+    const uint8_t* cb = y + static_cast<size_t>(frame.stride) * job_.shape.height;
+    const uint8_t* cr = cb + static_cast<size_t>(frame.stride / 2) * (job_.shape.height / 2);
+    const uint8_t* planes[3] = {y, cb, cr};
+    const int strides[3] = {frame.stride, frame.stride / 2, frame.stride / 2};
+    return writer_.WriteYuv420(planes, strides);
+  }
+
+  void Recycle(TVideoFrame frame) {
+    std::lock_guard lock(mutex_);
+    if (spares_.size() < job_.queueLength + 1) spares_.push_back(std::move(frame));
+  }
+
   void Check(std::string error) {
     if (error.empty()) return;
     std::lock_guard lock(mutex_);
@@ -73,6 +98,7 @@ class TEncoder {
   std::atomic<bool> failed_{false};
   std::mutex mutex_;
   std::string error_;
+  std::vector<TVideoFrame> spares_;
 };
 
 }  // namespace
@@ -98,7 +124,7 @@ TExportOutcome RunExport(const TExportJob& job) {
   int stop = 0;
   for (int64_t index = 0; index < job.frameCount && !encoder.Failed(); ++index) {
     if (job.stopRequest && (stop = job.stopRequest()) != 0) break;
-    TVideoFrame frame;
+    TVideoFrame frame = encoder.Spare();
     if (!job.draw(index, frame)) {
       drawError = "frame " + std::to_string(index) + " could not be drawn";
       break;

@@ -1,7 +1,8 @@
 #pragma once
 // An export: frames drawn on the calling thread, handed through a small bounded queue to
 // an encoding thread that also pulls the sound up to each frame's end, written under a
-// temporary name and renamed when complete.
+// temporary name and renamed when complete. Encoded frames go back to the drawing side, so
+// their memory is reused rather than faulted in afresh frame after frame.
 
 #include <cstdint>
 #include <functional>
@@ -14,8 +15,11 @@
 namespace vyr::exporting {
 
 struct TVideoFrame {
-  std::vector<uint8_t> pixels;  // BGRA rows
+  // BGRA rows stride bytes apart; with yuv420 the planes Y, Cb and Cr one after the other,
+  // rows stride and stride / 2 bytes apart (BgraToYuv420 makes them).
+  std::vector<uint8_t> pixels;
   int stride = 0;
+  bool yuv420 = false;
 };
 
 struct TExportJob {
@@ -24,7 +28,8 @@ struct TExportJob {
   TVideoShape shape;
   int64_t frameCount = 0;
   uint64_t soundFrames = 0;  // at TMediaWriter::kSoundRate; 0: no sound track
-  // Draws frame index into frame (width x height); false when it cannot be drawn.
+  // Draws frame index into frame (width x height); false when it cannot be drawn. The frame
+  // may hold the pixels of an earlier one (its memory is reused).
   std::function<bool(int64_t index, TVideoFrame& frame)> draw;
   // The next frames of sound (16-bit stereo); called on the encoding thread.
   std::function<void(int16_t* out, size_t frames)> pullSound;

@@ -5,15 +5,17 @@
 #include <cstdlib>
 #include <vector>
 
+#include "export/yuv_conversion.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
+#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
 }
 
 namespace vyr::exporting {
@@ -118,13 +120,6 @@ std::string TMediaWriter::OpenVideo(const TOutputFormat& format, const TVideoSha
   picture_->width = shape.width;
   picture_->height = shape.height;
   if (av_frame_get_buffer(picture_, 0) < 0) return "out of memory for a frame";
-  scaler_ = sws_getContext(shape.width, shape.height, AV_PIX_FMT_BGRA, shape.width, shape.height,
-                           AV_PIX_FMT_YUV420P, SWS_BILINEAR | SWS_ACCURATE_RND, nullptr, nullptr,
-                           nullptr);
-  if (!scaler_) return "no colour conversion to YUV 4:2:0";
-  // Full-range RGB in, BT.709 limited-range YUV out.
-  const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
-  sws_setColorspaceDetails(scaler_, bt709, 1, bt709, 0, 0, 1 << 16, 1 << 16);
   return {};
 }
 
@@ -163,7 +158,24 @@ std::string TMediaWriter::OpenSound(const TOutputFormat& format) {
 std::string TMediaWriter::WriteVideo(const uint8_t* bgra, int stride) {
   if (!headerWritten_) return "the output is not open";
   if (int code = av_frame_make_writable(picture_); code < 0) return Failure("frame", code);
-  sws_scale(scaler_, &bgra, &stride, 0, video_->height, picture_->data, picture_->linesize);
+  BgraToYuv420(bgra, stride, video_->width, video_->height,
+               TYuvPlanes{{picture_->data[0], picture_->data[1], picture_->data[2]},
+                          {picture_->linesize[0], picture_->linesize[1], picture_->linesize[2]}});
+  return EncodePicture();
+}
+
+std::string TMediaWriter::WriteYuv420(const uint8_t* const planes[3], const int strides[3]) {
+  if (!headerWritten_) return "the output is not open";
+  if (int code = av_frame_make_writable(picture_); code < 0) return Failure("frame", code);
+  for (int i = 0; i < 3; ++i) {
+    const int shift = i == 0 ? 0 : 1;
+    av_image_copy_plane(picture_->data[i], picture_->linesize[i], planes[i], strides[i],
+                        video_->width >> shift, video_->height >> shift);
+  }
+  return EncodePicture();
+}
+
+std::string TMediaWriter::EncodePicture() {
   picture_->pts = videoPts_;
   picture_->color_range = AVCOL_RANGE_MPEG;
   picture_->color_primaries = AVCOL_PRI_BT709;
@@ -262,8 +274,6 @@ void TMediaWriter::Close() {
   av_packet_free(&packet_);
   if (fifo_) av_audio_fifo_free(fifo_);
   fifo_ = nullptr;
-  sws_freeContext(scaler_);
-  scaler_ = nullptr;
   swr_free(&resampler_);
 }
 

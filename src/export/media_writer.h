@@ -1,7 +1,8 @@
 #pragma once
 // Encodes pictures and sound into one file through libavcodec and libavformat: BGRA frames
-// converted to YUV 4:2:0 (BT.709, limited range) with libswscale, 16-bit stereo sound at the
-// mixing rate resampled with libswresample to what the sound encoder takes.
+// converted to YUV 4:2:0 (BT.709, limited range; yuv_conversion.h), or frames converted so
+// already, 16-bit stereo sound at the mixing rate resampled with libswresample to what the
+// sound encoder takes.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +16,6 @@ struct AVStream;
 struct AVFrame;
 struct AVPacket;
 struct AVAudioFifo;
-struct SwsContext;
 struct SwrContext;
 
 namespace vyr::exporting {
@@ -40,6 +40,8 @@ class TMediaWriter {
                    bool withSound);
   // The next frame: rows of width BGRA pixels, stride bytes apart.
   std::string WriteVideo(const uint8_t* bgra, int stride);
+  // The next frame already converted (BgraToYuv420): planes Y, Cb, Cr.
+  std::string WriteYuv420(const uint8_t* const planes[3], const int strides[3]);
   // The next frames of sound, 16-bit stereo interleaved at kSoundRate.
   std::string WriteSound(const int16_t* samples, size_t frames);
   // Drains the encoders and writes the index; the file is then complete.
@@ -49,6 +51,7 @@ class TMediaWriter {
   std::string OpenVideo(const TOutputFormat& format, const TVideoShape& shape);
   std::string OpenSound(const TOutputFormat& format);
   std::string EncodeQueuedSound(bool flush);
+  std::string EncodePicture();
   std::string Encode(AVCodecContext* codec, AVStream* stream, AVFrame* frame);
   std::string Failure(const std::string& what, int code) const;
   void Close();
@@ -63,7 +66,6 @@ class TMediaWriter {
   AVFrame* soundFrame_ = nullptr;
   AVPacket* packet_ = nullptr;
   AVAudioFifo* fifo_ = nullptr;
-  SwsContext* scaler_ = nullptr;
   SwrContext* resampler_ = nullptr;
   int64_t videoPts_ = 0, soundPts_ = 0;
   int keyInterval_ = 60;
