@@ -14,6 +14,7 @@
 #include "platform/log_banner.h"
 #include "platform/process_paths.h"
 #include "platform/sdl_gl_window.h"
+#include "platform/wayland_probe.h"
 #include "platform/x11_threads.h"
 #include "viewer/command_line.h"
 #include "viewer/command_line_colour.h"
@@ -69,6 +70,26 @@ unsigned long StartupWindow(const std::vector<std::string>& arguments) {
   }
 }
 
+bool Named(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value && *value;
+}
+
+// Wayland where a compositor is named, X11 otherwise; SDL_VIDEODRIVER wins over both. A
+// Wayland driver that fails gives way to X11 when there is an X display too (XWayland).
+// False when the Wayland driver fails and there is nothing else.
+bool ChooseVideoDriver() {
+  if (Named("SDL_VIDEODRIVER") || !Named("WAYLAND_DISPLAY")) return true;
+  if (WaylandVideoStarts()) {
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland");
+    return true;
+  }
+  if (!Named("DISPLAY")) return false;
+  std::fprintf(stderr, "vyrviewer: SDL's Wayland driver fails on this compositor; using X11\n");
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  return true;
+}
+
 // Starts SDL's video on the desktop's display. Without X11 or Wayland SDL may still start a
 // driver of its own (a bare console, an offscreen one): that is no display for a show, unless
 // SDL_VIDEODRIVER asked for it. A display that is named but refuses the connection gets a few
@@ -76,6 +97,16 @@ unsigned long StartupWindow(const std::vector<std::string>& arguments) {
 // connections away for a moment. False with the driver SDL fell back to, if any.
 bool OpenDesktopVideo(std::string& driver) {
   const bool named = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+  // The screen saver is held off while the show plays, not from the start on (SDL's default).
+  // SDL asks the desktop too (its own bus connection, besides ours): name the player there.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  SDL_SetHint(SDL_HINT_APP_NAME, "VyrViewer");
+  SDL_SetHint(SDL_HINT_SCREENSAVER_INHIBIT_ACTIVITY_NAME, "Playing a slide show");
+  if (!ChooseVideoDriver()) {
+    driver.clear();
+    SDL_SetError("SDL's Wayland driver fails on this compositor, and no X display is named");
+    return false;
+  }
   for (int attempt = 0;; ++attempt) {
     driver.clear();
     if (SdlVideoInit()) {

@@ -1,5 +1,6 @@
 #include <SDL.h>
 
+#include "audio/output/alsa_messages.h"
 #include "audio/output/audio_backend.h"
 
 namespace vyr {
@@ -11,6 +12,7 @@ class TSdlBackend : public TAudioBackend {
   ~TSdlBackend() override { Stop(); }
 
   bool Start(TSoftMixer& mixer) override {
+    RouteAlsaMessagesToLog();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     initialised_ = true;
     SDL_AudioSpec want{};

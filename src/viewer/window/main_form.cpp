@@ -10,6 +10,9 @@
 #include "foundation/utf.h"
 #include "package/container/vyr_unpack.h"
 #include "platform/clock.h"
+#include "platform/desktop/mpris_service.h"
+#include "platform/desktop/screen_saver_inhibitor.h"
+#include "platform/desktop/session_bus.h"
 #include "platform/gtk/dialog_owner.h"
 #include "platform/gtk/message_box.h"
 #include "platform/process_paths.h"
@@ -70,6 +73,7 @@ TMainForm::TMainForm(TMainFormOptions options) : options_(std::move(options)) {
     ApplyWindowMode(width, height, mode);
     SendBounds();
   };
+  callbacks.seeked = [this](int32_t time) { MediaSeeked(time); };
   viewer_->SetCallbacks(callbacks);
   monitor_.onCursorUpdate = [this] { UpdateCursor(); };
   monitor_.onHiddenChanged = [this](bool hidden) { HiddenChanged(hidden); };
@@ -92,6 +96,7 @@ TMainForm::TMainForm(TMainFormOptions options) : options_(std::move(options)) {
   firstVersion_ = current_->version;
   viewer_->SetPaused(false);
   creationTick_ = TickCount();
+  StartDesktop();
 }
 
 TMainForm::~TMainForm() {
@@ -112,6 +117,7 @@ void TMainForm::Free() {
   if (handCursor_) SDL_FreeCursor(handCursor_);
   if (arrowCursor_) SDL_FreeCursor(arrowCursor_);
   handCursor_ = arrowCursor_ = nullptr;
+  StopDesktop();
   LeaveScreenSaverModes();
 }
 
@@ -330,6 +336,7 @@ void TMainForm::Run() {
     }
     bus_.Dispatch();
     monitor_.Tick(TickCount());
+    UpdateDesktop();
   }
 }
 

@@ -25,6 +25,11 @@
 
 namespace vyr {
 
+class TSessionBus;
+class TScreenSaverInhibitor;
+class TMprisService;
+struct TMprisRequest;
+
 struct TMainFormOptions {
   std::string showPath;  // resolved; empty: nothing to open
   bool packaged = true;  // a package, else a project file
@@ -105,6 +110,12 @@ class TMainForm {
   bool CheckPassword(const TVyrShowLocator& show, const std::string& path);
   void ScalePointer(int& x, int& y) const;
   int CurrentSlide() const;
+  // The desktop's session bus: media controls and screen-saver inhibition.
+  void StartDesktop();
+  void StopDesktop();
+  void UpdateDesktop();
+  void MediaSeeked(int32_t time);
+  void MediaRequest(const TMprisRequest& request);
 
   TMainFormOptions options_;
   TEventBus bus_;
@@ -136,6 +147,9 @@ class TMainForm {
   SDL_Cursor* arrowCursor_ = nullptr;
   bool keepAwake_ = false;
   bool freed_ = false;
+  std::unique_ptr<TSessionBus> sessionBus_;
+  std::unique_ptr<TScreenSaverInhibitor> inhibitor_;
+  std::unique_ptr<TMprisService> mpris_;
 };
 
 }  // namespace vyr

@@ -14,6 +14,7 @@ namespace {
 
 bool saverEntered = false;
 bool keepAwakeEntered = false;
+bool heldOff = false;
 
 std::string LockFolder() {
   std::error_code ignored;
@@ -45,16 +46,25 @@ bool EnterScreenSaverModes(bool screenSaverShow, bool startToken) {
     }
     return true;
   }
-  if (!saverEntered && !keepAwakeEntered) {
-    keepAwakeEntered = true;
-    SDL_DisableScreenSaver();
-  }
+  if (!saverEntered && !keepAwakeEntered) keepAwakeEntered = true;
   return true;
 }
 
+bool HoldScreenSaverOff(bool playing) {
+  const bool hold = keepAwakeEntered && playing;
+  if (hold != heldOff) {
+    heldOff = hold;
+    if (hold)
+      SDL_DisableScreenSaver();
+    else
+      SDL_EnableScreenSaver();
+  }
+  return heldOff;
+}
+
 void LeaveScreenSaverModes() {
-  if (saverEntered || keepAwakeEntered) SDL_EnableScreenSaver();
-  saverEntered = keepAwakeEntered = false;
+  if (saverEntered || heldOff) SDL_EnableScreenSaver();
+  saverEntered = keepAwakeEntered = heldOff = false;
   InstanceLock().Release();
 }
 

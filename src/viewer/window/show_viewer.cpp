@@ -74,6 +74,7 @@ void TVyrShowViewer::Seek(int32_t time) {
   params->paused = paused_;
   Post(kRequestOpen, params);
   position_ = time;
+  if (callbacks_.seeked) callbacks_.seeked(time);
 }
 
 void TVyrShowViewer::SetPaused(bool paused) {

@@ -18,6 +18,7 @@ class TVyrShowViewer {
     std::function<void(TRef<TBitmap> picture)> picture;
     std::function<void(int width, int height, int mode)> windowMode;
     std::function<void()> firstFrame;
+    std::function<void(int32_t time)> seeked;  // a jump of the show time asked for
   };
   using TEngineFactory = std::function<TRef<TVyrEngine>()>;
 
