@@ -14,6 +14,7 @@ int ListCommand(const TArgs& args);
 int CatCommand(const TArgs& args);
 int ExtractCommand(const TArgs& args);
 int VerifyCommand(const TArgs& args);
+int UnbundleCommand(const TArgs& args);
 int InfoCommand(const TArgs& args);
 int DecodeCommand(const TArgs& args);
 int TextCommand(const TArgs& args);

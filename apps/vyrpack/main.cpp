@@ -24,6 +24,9 @@ constexpr const char* kUsage =
     "  cat PACKAGE ENTRY         the entry's decoded bytes on standard output\n"
     "  extract PACKAGE DIR       every entry into DIR, plus DIR/manifest.txt\n"
     "  verify PACKAGE            read every entry to its end\n"
+    "  unbundle PROGRAM OUT.vyshow\n"
+    "      Copy the show appended to a program (a show made on Windows, or one that\n"
+    "      plays itself) into a package of its own.\n"
     "  info [--json] [--seed N] SHOW\n"
     "      The show's settings and slide table. SHOW is a package, an executable with\n"
     "      a package appended, or a project file with its loose files. --seed makes\n"
@@ -71,6 +74,7 @@ int main(int argc, char** argv) {
     if (command == "cat") return CatCommand(args);
     if (command == "extract") return ExtractCommand(args);
     if (command == "verify") return VerifyCommand(args);
+    if (command == "unbundle") return UnbundleCommand(args);
     if (command == "info") return InfoCommand(args);
     if (command == "decode") return DecodeCommand(args);
     if (command == "text") return TextCommand(args);

@@ -55,7 +55,10 @@ std::string Usage() {
          ExportUsage() +
          "SHOW is a package, an executable with a show appended or a project file; it is\n"
          "\"-filename\" or \"-exename\" when given, else the first value, else the show appended\n"
-         "to this program.\n";
+         "to this program. A program without a show is refused (status 2).\n"
+         "The window opens through Wayland when WAYLAND_DISPLAY is set, else X11. While the\n"
+         "show plays the screen stays awake, and the desktop's media controls steer it\n"
+         "(MPRIS: org.mpris.MediaPlayer2.vyrviewer).\n";
 }
 
 }  // namespace

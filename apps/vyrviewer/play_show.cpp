@@ -9,6 +9,7 @@
 
 #include "audio/output/device_factory.h"
 #include "foundation/log.h"
+#include "package/container/program_file.h"
 #include "platform/gtk/dialog_owner.h"
 #include "platform/gtk/message_box.h"
 #include "platform/log_banner.h"
@@ -128,6 +129,12 @@ int PlayInWindow(const TLongOptions& options, const std::string& program) {
     std::fprintf(stderr,
                  "vyrviewer: no show given and none appended to the program; name a package, "
                  "an executable show or a project file\n");
+    return kExitTrouble;
+  }
+  if (form.packaged && IsProgramWithoutShow(form.showPath)) {
+    const std::string text = form.showPath + ": a program without a show appended: nothing to play";
+    std::fprintf(stderr, "vyrviewer: %s\n", text.c_str());
+    if (DialogsAvailable()) ShowMessageBox("Slideshow Error", text);
     return kExitTrouble;
   }
   EnableX11Threads();

@@ -7,6 +7,7 @@
 #include "frame_renderer.h"
 #include "imaging/bitmap/png_writer.h"
 #include "package/access/show_opener.h"
+#include "package/container/program_file.h"
 #include "player/loader/show_frame_size.h"
 #include "player/loader/slide_geometry.h"
 #include "project/ini_values.h"
@@ -38,6 +39,11 @@ TIntSize ThumbnailSize(const TVyrSource& source, int size) {
 int WriteThumbnail(const std::string& show, int size, const std::string& out,
                    std::optional<uint32_t> seed) {
   LimitThumbnailProcess(out);
+  // Any other program keeps the file manager's own icon: no thumbnail, no complaint of damage.
+  if (IsProgramWithoutShow(show)) {
+    std::fprintf(stderr, "vyrviewer: %s: a program without a show; no thumbnail\n", show.c_str());
+    return kExitRefused;
+  }
   const TOpenedShow opened = OpenShow(show);
   if (!opened.Ok()) {
     std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), opened.error.c_str());

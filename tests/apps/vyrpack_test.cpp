@@ -162,7 +162,18 @@ TEST_F(ShowProject, SelfPlayingProgramAndTheShowCutOutOfIt) {
       EXPECT_EQ(cut.exitCode, 2);
       EXPECT_EQ(cut.err, "vyrpack: Slide-show File Modified\n");
     }
+    // Copied out entry by entry, the show stands on its own in either case.
+    const std::string own = dir_ / "own.vyshow";
+    ASSERT_EQ(Vyrpack({"unbundle", show, own}).exitCode, 0);
+    EXPECT_EQ(Vyrpack({"verify", own}).exitCode, 0);
+    EXPECT_EQ(Vyrpack({"cat", own, "pics/sea.png"}).out, Sea());
+    EXPECT_EQ(Vyrpack({"cat", own, "Project.vyr"}).out, ReadFile(Project()));
+    EXPECT_EQ(Lines(Vyrpack({"list", own}).out).size(), Lines(Vyrpack({"list", show}).out).size());
   }
+  // A program that carries no show: nothing is written.
+  const auto bare = Vyrpack({"unbundle", player, dir_ / "none.vyshow"});
+  EXPECT_EQ(bare.exitCode, 2);
+  EXPECT_FALSE(fs::exists(dir_ / "none.vyshow"));
 }
 
 TEST_F(ShowProject, ShortTrailerAndScrambledEntries) {

@@ -11,6 +11,7 @@ root=$stage/root
 prefix=$root/usr
 shows=$stage/shows
 app_id=org.vyrviewer.VyrViewer
+windows_types="application/x-ms-dos-executable application/x-msdownload application/vnd.microsoft.portable-executable"
 export LC_ALL=C.UTF-8
 
 case $check in
@@ -25,6 +26,12 @@ install)
   "$prefix/bin/vyrpack" create "$shows/locked.vyshow" "$shows/locked/Project.vyr" >/dev/null
   picture_show "$shows/picture"
   "$prefix/bin/vyrpack" create "$shows/picture.vyshow" "$shows/picture/Project.vyr" >/dev/null
+  # A show made on Windows: a program (a bare "MZ" stub stands for the Windows player) with
+  # the show appended; and a program without one.
+  { printf 'MZ'; head -c 4094 /dev/zero; } >"$shows/stub.exe"
+  "$prefix/bin/vyrpack" create "$shows/windows.exe" "$shows/open/Project.vyr" \
+    --exe "$shows/stub.exe" >/dev/null
+  cp "$shows/stub.exe" "$shows/program.exe"
   ;;
 
 files)
@@ -57,8 +64,10 @@ validate)
   launchable=$(sed -n 's/.*<launchable type="desktop-id">\(.*\)<\/launchable>.*/\1/p' \
     "$prefix/share/metainfo/$app_id.metainfo.xml")
   [ "$launchable" = "$app_id.desktop" ] || fail "the metainfo launches '$launchable'"
-  # The menu entry, the thumbnailer and the file types name the same types.
-  types=$(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' "$prefix/share/mime/packages/$app_id.xml" | sort)
+  # The menu entry and the thumbnailer name the player's own file types and the executable
+  # types that shows made on Windows arrive in.
+  types=$( (sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' "$prefix/share/mime/packages/$app_id.xml"
+            printf '%s\n' $windows_types) | sort)
   for entry in "$desktop" "$prefix/share/thumbnailers/$app_id.thumbnailer"; do
     listed=$(sed -n 's/^MimeType=//p' "$entry" | tr ';' '\n' | sed '/^$/d' | sort)
     [ "$listed" = "$types" ] || fail "$entry lists '$listed', the file types are '$types'"
@@ -182,6 +191,57 @@ self_playing)
   mv "$work/made.run" "$work/elsewhere/holiday"
   (cd / && "$work/elsewhere/holiday" --frame 2500 --size 128x72 --out "$work/frame.png") </dev/null
   expect_thumbnail "$work/frame.png"
+  ;;
+
+windows_shows)
+  # The executables a show made on Windows arrives in: the player is offered for them without
+  # taking them over, draws the first slide of one that carries a show, leaves any other
+  # program to the file manager's own icon, and says what it is when asked to play it.
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  mkdir -p "$work/share/applications" "$work/config" "$work/home" "$work/files"
+  cp -r "$prefix/share/mime" "$work/share/mime"
+  update-mime-database "$work/share/mime" >/dev/null 2>&1
+  cp "$prefix/share/applications/$app_id.desktop" "$work/share/applications/"
+  # Another handler of Windows programs, the user's default for them (as Wine would be).
+  printf '[Desktop Entry]\nType=Application\nName=Runner\nExec=true %%f\nMimeType=%s;\n' \
+    "$(tr ' ' ';' <<<"$windows_types")" >"$work/share/applications/runner.desktop"
+  update-desktop-database "$work/share/applications"
+  printf '[Default Applications]\napplication/x-ms-dos-executable=runner.desktop\n' \
+    >"$work/config/mimeapps.list"
+  cp "$shows/windows.exe" "$work/files/holiday.exe"
+  # The entry's TryExec finds the player on the PATH.
+  export XDG_DATA_HOME="$work/home" XDG_DATA_DIRS="$work/share:/usr/share" \
+    XDG_CONFIG_HOME="$work/config" XDG_CURRENT_DESKTOP=X-Generic PATH="$prefix/bin:$PATH"
+  type=$(gio info -a standard::content-type "$work/files/holiday.exe" |
+         sed -n 's/^ *standard::content-type: //p')
+  grep -qw -- "$type" <<<"$windows_types" || fail "holiday.exe is '$type', not an executable type"
+  offered=$(gio mime "$type" 2>&1)
+  grep -q "$app_id.desktop" <<<"$offered" || fail "the player is not offered for $type: $offered"
+  [ "$(xdg-mime query default application/x-ms-dos-executable)" = runner.desktop ] ||
+    fail "the player took over Windows programs: $(xdg-mime query default application/x-ms-dos-executable)"
+  [ "$(xdg-mime query default application/x-vyrviewer-show)" = "$app_id.desktop" ] ||
+    fail "the player does not open its own shows"
+  entry=$prefix/share/thumbnailers/$app_id.thumbnailer
+  thumbnailer_command "$entry" "$work/files/holiday.exe" 128 "$work/holiday.png"
+  "${run_line[@]}" </dev/null
+  expect_thumbnail "$work/holiday.png" 255,0,0
+  thumbnailer_command "$entry" "$shows/program.exe" 128 "$work/program.png"
+  status=0
+  "${run_line[@]}" </dev/null 2>"$work/err" || status=$?
+  [ "$status" = 1 ] || fail "a program without a show: status $status, not 1"
+  [ ! -e "$work/program.png" ] || fail "a program without a show got a thumbnail"
+  status=0
+  env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/vyrviewer" "$shows/program.exe" \
+    </dev/null >/dev/null 2>"$work/err" || status=$?
+  [ "$status" = 2 ] || fail "playing a program without a show: status $status, not 2"
+  [ "$(wc -l <"$work/err")" = 1 ] && grep -q "without a show" "$work/err" ||
+    fail "playing a program without a show says: $(cat "$work/err")"
+  # Its show copied out into a package of its own plays the same first slide.
+  "$prefix/bin/vyrpack" unbundle "$work/files/holiday.exe" "$work/holiday.vyshow" >/dev/null
+  "$prefix/bin/vyrpack" verify "$work/holiday.vyshow" >/dev/null
+  "$prefix/bin/vyrviewer" --thumbnail 128 --out "$work/copied.png" "$work/holiday.vyshow"
+  expect_thumbnail "$work/copied.png" 255,0,0
   ;;
 
 *) fail "unknown check $check" ;;
