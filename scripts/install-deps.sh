@@ -21,7 +21,7 @@ packages=(
   libgtk-3-dev poppler-utils  # dialogs, printing (GTK's file printer makes the PDFs) and pdftoppm to check them
   libasound2-dev  # ALSA's own messages go to the log, not the terminal
   sway grim wtype libwayland-dev  # window tests under a headless Wayland compositor: screenshots, keys, a virtual pointer
-  dbus-daemon libglib2.0-bin systemd xdg-utils  # media controls and screen-saver tests on a session bus of their own (gdbus, busctl); file types
+  libglib2.0-bin systemd xdg-utils  # media controls and screen-saver tests on a session bus of their own (gdbus, busctl); file types
 )
 
 missing=()
