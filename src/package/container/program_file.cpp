@@ -1,6 +1,7 @@
 #include "package/container/program_file.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "package/container/package_trailer.h"
@@ -8,6 +9,9 @@
 namespace vyr {
 
 bool IsProgramFile(const std::string& path) {
+  // Only a regular file: opening a FIFO would wait for a writer.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
   std::ifstream file(path, std::ios::binary);
   char head[4] = {};
   if (!file.read(head, sizeof head)) return false;
