@@ -129,20 +129,25 @@ class TSway {
   }
 
   // The headless seat has no keyboard, so no window would get the focus (a show pauses
-  // while its window is inactive): a virtual keyboard of wtype's stays on the seat.
-  // WAYLAND_DISPLAY names this compositor by then.
+  // while its window is inactive): a virtual keyboard of wtype's stays on the seat. It is
+  // renewed before each player starts: SDL 2.26 crashes on joining a seat whose last keyboard
+  // (that of a finished wtype) is gone. WAYLAND_DISPLAY names this compositor by then.
   void HoldKeyboard() {
+    ReleaseKeyboard();
     const char* argv[] = {"/usr/bin/wtype", "-s", "3600000", nullptr};
     posix_spawn(&keyboard_, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
   }
 
+  void ReleaseKeyboard() {
+    if (keyboard_ <= 0) return;
+    ::kill(keyboard_, SIGKILL);
+    ::waitpid(keyboard_, nullptr, 0);
+    keyboard_ = 0;
+  }
+
   void Stop() {
-    if (keyboard_ > 0) {
-      ::kill(keyboard_, SIGKILL);
-      ::waitpid(keyboard_, nullptr, 0);
-      keyboard_ = 0;
-    }
+    ReleaseKeyboard();
     if (pid_ > 0) {
       // sway may linger on SIGTERM while it is still starting.
       ::kill(pid_, SIGTERM);
@@ -223,7 +228,6 @@ class TShowWindowTest : public ::testing::Test {
       std::filesystem::create_directories(dir_ / "runtime");
       ::chmod((dir_ / "runtime").c_str(), 0700);
       ::setenv("XDG_RUNTIME_DIR", (dir_ / "runtime").c_str(), 1);
-      sway_->HoldKeyboard();
       return;
     }
     if (Env("DISPLAY").empty()) GTEST_SKIP() << "needs a display (runs under xvfb-run)";
@@ -258,6 +262,7 @@ class TShowWindowTest : public ::testing::Test {
     return FindWindow();
   }
   void Spawn(const std::vector<std::string>& args, const std::string& program = VYRVIEWER_PATH) {
+    if (Wayland()) sway_->HoldKeyboard();
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -295,7 +300,12 @@ class TShowWindowTest : public ::testing::Test {
         std::filesystem::exists("/usr/bin/gdb")
             ? RunProgram("/usr/bin/gdb", {"-p", pid, "-batch", "-ex", "thread apply all bt 12"}).out
             : std::string();
-    ADD_FAILURE() << "no window; the player said: " << Stderr() << "\nits threads:\n" << stacks;
+    const std::string windows = Wayland()
+                                    ? sway_->Msg({"-t", "get_tree"}).out
+                                    : RunProgram("/usr/bin/xdotool", {"search", "--pid", pid}).out;
+    ADD_FAILURE() << "no window; the player said: " << Stderr() << "\nthe windows: " << windows
+                  << "\nits threads:\n"
+                  << stacks;
     return false;
   }
   std::string Stderr() const { return ReadFile(dir_ / "stderr"); }
