@@ -222,6 +222,12 @@ TEST_F(DesktopBus, MediaControlsPauseStepSeekAndPlay) {
   ASSERT_EQ(Media("org.mpris.MediaPlayer2.Player.Play").exitCode, 0);
   EXPECT_TRUE(Shows(kWhite));  // slide 4 from 3000 ms on
   EXPECT_GT(PositionUs(), 3000000);
+  // Stop: back at the start, paused, until played again.
+  ASSERT_EQ(Media("org.mpris.MediaPlayer2.Player.Stop").exitCode, 0);
+  EXPECT_TRUE(
+      Until([] { return Property("PlaybackStatus").find("'Stopped'") != std::string::npos; }));
+  EXPECT_TRUE(Shows(kRed));
+  EXPECT_NEAR(PositionUs(), 0, 20000);
   ASSERT_EQ(Media("org.mpris.MediaPlayer2.Quit").exitCode, 0);
   EXPECT_EQ(WaitExit(), 0);
 }

@@ -145,7 +145,7 @@ class TMainForm {
   float wheelRest_ = 0;
   SDL_Cursor* handCursor_ = nullptr;
   SDL_Cursor* arrowCursor_ = nullptr;
-  bool keepAwake_ = false;
+  bool stopped_ = false;  // the stop action: at 0 and paused until played again
   bool freed_ = false;
   std::unique_ptr<TSessionBus> sessionBus_;
   std::unique_ptr<TScreenSaverInhibitor> inhibitor_;

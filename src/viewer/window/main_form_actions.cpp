@@ -238,6 +238,7 @@ bool TMainForm::PerformAction(const TVyrActionInfo& action) {
     case K::Stop:
       viewer_->SetPaused(true);
       viewer_->Seek(0);
+      stopped_ = true;  // until the show plays again
       return true;
     case K::CloseDialog:
       closeRequested_ = true;

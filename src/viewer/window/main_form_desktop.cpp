@@ -44,12 +44,13 @@ void TMainForm::StopDesktop() {
 void TMainForm::UpdateDesktop() {
   if (!sessionBus_ || !current_ || !source_) return;
   const bool playing = !viewer_->Paused() && !terminated_;
+  if (playing) stopped_ = false;
   inhibitor_->SetActive(HoldScreenSaverOff(playing));
   TMprisState state;
   const int32_t position = viewer_->Position();
-  state.status = playing         ? TMprisState::TStatus::Playing
-                 : position == 0 ? TMprisState::TStatus::Stopped
-                                 : TMprisState::TStatus::Paused;
+  state.status = playing    ? TMprisState::TStatus::Playing
+                 : stopped_ ? TMprisState::TStatus::Stopped
+                            : TMprisState::TStatus::Paused;
   state.positionUs = int64_t{position} * 1000;
   state.lengthUs = int64_t{viewer_->Total()} * 1000;
   state.title = ReadText(current_->show.project.Get(), "Main", "opt_scr_caption", "");
