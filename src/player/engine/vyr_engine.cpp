@@ -187,8 +187,9 @@ void TVyrEngine::StopLoader(bool freeLoader, bool freePlayer) {
 
 void TVyrEngine::Preload(TDrawContainer& container) {
   // Loader thread: the slide's pictures are prepared here so the drawing thread only uploads.
+  std::lock_guard guard(preloadLock_);
   T3DDrawer* drawer = controller_->Drawer();
-  if (!container.slide || !drawer) return;
+  if (!container.slide || !drawer || rendererReleased_) return;
   if (active_) WriteLine("preload from callback.............");
   container.slide->PrepareResources(*drawer);
   container.slide->RequestFrames(*drawer, 0);
@@ -441,13 +442,23 @@ void TVyrEngine::PostPosition(int32_t time, int32_t total, bool ended) {
 
 // ---- the loop ----
 
-void TVyrEngine::ThreadStarted() {}
+void TVyrEngine::ThreadStarted() {
+  std::lock_guard guard(preloadLock_);
+  rendererReleased_ = false;
+}
 
 void TVyrEngine::ThreadFinished() {
   if (const std::string pacing = pacing_.Summary(); !pacing.empty())
     WriteLine("TVyrEngine: " + pacing);
   // The GL context lives on this thread: let go of the renderer and the context here.
-  if (T3DDrawer* drawer = controller_->Drawer()) drawer->Close();
+  {
+    std::lock_guard guard(preloadLock_);
+    rendererReleased_ = true;
+    if (T3DDrawer* drawer = controller_->Drawer()) {
+      drawer->Close();
+      drawer->Screen().DropPendingUploads();
+    }
+  }
   if (TDrawDevice* device = controller_->Device())
     if (auto* store = device->FindDependent<TGlStore>()) store->FreeAll();
   TCustomVyrEngine::ThreadFinished();

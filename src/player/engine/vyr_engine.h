@@ -163,6 +163,10 @@ class TVyrEngine : public TCustomVyrEngine {
   TWindowBounds bounds_;
   bool boundsChanged_ = false;
   bool drawerPending_ = false;  // the first open initialises the drawer on the engine thread
+  // The loader's preloads and the engine thread's letting go of the renderer take turns: a
+  // slide finished while the engine stops makes no textures for a renderer already gone.
+  std::mutex preloadLock_;
+  bool rendererReleased_ = false;  // under preloadLock_
 };
 
 }  // namespace vyr

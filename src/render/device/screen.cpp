@@ -275,6 +275,11 @@ void T3DScreen::QueueUpload(TCustomTexture* texture) {
   uploads_.push_back(TRef<TCustomTexture>::Share(texture));
 }
 
+void T3DScreen::DropPendingUploads() {
+  std::lock_guard guard(resourcesLock_);
+  uploads_.clear();
+}
+
 int T3DScreen::UploadPending(double budgetMs) {
   using Clock = std::chrono::steady_clock;
   const auto deadline =

@@ -82,6 +82,9 @@ class T3DScreen : public TRefObject {
   void QueueUpload(TCustomTexture* texture);
   // Uploads queued textures until budgetMs has passed; the number still waiting.
   int UploadPending(double budgetMs);
+  // Forgets the queue when no drawing thread will come for it (a queued texture keeps its
+  // screen alive).
+  void DropPendingUploads();
   void SetUploadBudget(double ms) { uploadBudgetMs_ = ms; }
 
  protected:
