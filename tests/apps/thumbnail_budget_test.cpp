@@ -46,6 +46,7 @@ TEST(ThumbnailBudget, HostileShowsAreDrawnWithinTheLimits) {
       {"giant.gif", testing::HugeGif(65535, 65535), picture("giant.gif")},
       {"giant.bmp", testing::RleBmp(30000, 30000, 900000), picture("giant.bmp")},
       {"giant.png", testing::PaddedPng(30000, 30000, 3600000), picture("giant.png")},
+      {"thin.bmp", testing::RleBmp(1 << 24, 1, 65536), picture("thin.bmp")},
       {"text",
        {},
        "object t:Text\r\nGUID={00000000-0000-0000-0000-000000000002}\r\nText=" +

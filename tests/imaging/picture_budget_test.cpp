@@ -43,6 +43,7 @@ TEST(PictureBudget, ClaimedGiantsAreRefusedFromTheirHeadersWithOneLogLine) {
       {"giant.png", PaddedPng(30000, 30000, 3600000)},
       {"giant.qzgfx", Container(fields, std::vector<uint8_t>(3600000, 0))},
       {"wide.bmp", RleBmp(8193, 8192, 65536)},  // one column over 8192 x 8192
+      {"thin.bmp", RleBmp(1 << 24, 1, 65536)},  // a row costs textures 64 rows high
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,5 +1,6 @@
 #include "imaging/decode/picture_budget.h"
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 
@@ -12,7 +13,10 @@ std::atomic<TDecodeGoOnHook> gGoOn{nullptr};
 }  // namespace
 
 bool WithinPictureBudget(int64_t width, int64_t height) {
-  return width > 0 && height > 0 && width <= kMaxPicturePixels / height;
+  if (width <= 0 || height <= 0) return false;
+  // A thin picture costs textures of the smallest page's side across.
+  const int64_t w = std::max(width, kMinBudgetSide), h = std::max(height, kMinBudgetSide);
+  return w <= kMaxPicturePixels / h;
 }
 
 bool FitsPictureBudget(int64_t width, int64_t height, std::string_view name) {

@@ -10,6 +10,9 @@ namespace vyr {
 // Decoded pixels of one picture: 8192 x 8192 (256 MiB at 32 bits). A 24-megapixel photo is
 // far below; a larger JPEG decodes at the largest of its reduced scales that fits.
 inline constexpr int64_t kMaxPicturePixels = int64_t{8192} * 8192;
+// Sides shorter than this count as this long: the renderer's smallest texture page is 64
+// texels across, so a picture a pixel high and millions wide costs like one 64 high.
+inline constexpr int64_t kMinBudgetSide = 64;
 // Bytes of a picture file that the decoder keeps or scans (GIF, JPEG, PNG).
 inline constexpr int64_t kMaxPictureFileBytes = int64_t{320} << 20;
 
