@@ -73,15 +73,18 @@ bench: deps
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	./scripts/run-bench.sh $(BENCH_BUILD)
 
-# Short runs of every fuzz target (FUZZ_SECONDS each).
+# Short runs of every fuzz target (FUZZ_SECONDS each), then the thumbnailer (of the regular
+# build) over the picture corpora.
 FUZZ_SECONDS ?= 20
-fuzz: deps
+fuzz: deps $(BUILD)/build.ninja
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
 	  -DVYR_TESTS=OFF -DVYR_FUZZ=ON -DVYR_WERROR=OFF \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined" \
 	  -DCMAKE_C_FLAGS="-fsanitize=fuzzer-no-link,address,undefined"
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	./scripts/run-fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	cmake --build $(BUILD) -j $(JOBS) --target vyrviewer
+	./scripts/thumbnail-corpus.sh $(BUILD) $(FUZZ_BUILD)
 
 format:
 	find src apps tests bench fuzz tools -name '*.cpp' -o -name '*.h' | xargs -r clang-format -i

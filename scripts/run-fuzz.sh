@@ -11,10 +11,13 @@ for target in "$build"/fuzz/fuzz_*; do
   corpus="$build/fuzz/corpus-$name"
   mkdir -p "$corpus"
   seeds="fuzz/seeds/${name#fuzz_}"
+  # A target's own flags (a malloc limit) are in fuzz/NAME.options.
+  options=()
+  [ -f "fuzz/${name#fuzz_}.options" ] && read -ra options < "fuzz/${name#fuzz_}.options"
   echo "== $name (${seconds}s)"
   if [ -d "$seeds" ]; then
-    "$target" -max_total_time="$seconds" -max_len=65536 "$corpus" "$seeds"
+    "$target" -max_total_time="$seconds" -max_len=65536 "${options[@]}" "$corpus" "$seeds"
   else
-    "$target" -max_total_time="$seconds" -max_len=65536 "$corpus"
+    "$target" -max_total_time="$seconds" -max_len=65536 "${options[@]}" "$corpus"
   fi
 done

@@ -1,0 +1,1 @@
+vyr_add_fuzzer(fuzz_picture DEPS vyr_imaging)

@@ -1,0 +1,1 @@
+vyr_add_fuzzer(fuzz_text_object DEPS vyr_scene vyr_package vyr_project vyr_imaging)
