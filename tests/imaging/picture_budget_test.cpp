@@ -3,6 +3,7 @@
 // at a reduced scale, and decodes stop when they are told to.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -55,6 +56,52 @@ TEST(PictureBudget, ClaimedGiantsAreRefusedFromTheirHeadersWithOneLogLine) {
     ASSERT_EQ(log.lines.size(), 1u);
     EXPECT_NE(log.lines[0].find("over the pixel budget"), std::string::npos) << log.lines[0];
     EXPECT_NE(log.lines[0].find(c.name), std::string::npos) << log.lines[0];
+  }
+}
+
+// A stored entry of 5 GB: the picture's first bytes, then zeros; it counts what is read.
+class TFiveGigabytes : public TStream {
+ public:
+  explicit TFiveGigabytes(std::vector<uint8_t> head) : head_(std::move(head)) {}
+  int64_t Read(void* buffer, int64_t count) override {
+    count = std::clamp<int64_t>(Size() - position_, 0, count);
+    auto* out = static_cast<uint8_t*>(buffer);
+    for (int64_t i = 0; i < count; ++i, ++position_)
+      out[i] = position_ < static_cast<int64_t>(head_.size()) ? head_[position_] : 0;
+    read += count;
+    return count;
+  }
+  int64_t Write(const void*, int64_t) override { return 0; }
+  int64_t Seek(int64_t position) override { return position_ = position; }
+  int64_t Position() const override { return position_; }
+  int64_t Size() const override { return int64_t{5} << 30; }
+  void SetSize(int64_t) override {}
+  int64_t read = 0;
+
+ private:
+  std::vector<uint8_t> head_;
+  int64_t position_ = 0;
+};
+
+TEST(PictureBudget, FilesOverTheSizeBudgetAreNeitherReadWholeNorKept) {
+  std::vector<uint8_t> gif = HugeGif(64, 64, 16);
+  gif.pop_back();  // no trailer: the zeros follow the image
+  const struct {
+    std::string name;
+    std::vector<uint8_t> head;
+  } cases[] = {
+      {"big.gif", gif},
+      {"big.jpg", JpegHeader(640, 480, 0)},
+      {"big.png", PaddedPng(64, 64, 0)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TLogLines log;
+    auto stream = MakeRef<TFiveGigabytes>(c.head);
+    EXPECT_FALSE(DecodePicture(TRef<TStream>(stream), c.name));
+    EXPECT_LT(stream->read, int64_t{1} << 20);
+    ASSERT_FALSE(log.lines.empty());
+    EXPECT_NE(log.lines.back().find("over the size budget"), std::string::npos) << log.lines.back();
   }
 }
 
