@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/wayland_scale.h"
+
 namespace vyr {
 namespace {
 
@@ -54,6 +56,8 @@ int ScreenDpi() {
   if ((!x11 || !*x11) && (!wayland || !*wayland)) return 96;
   if (auto xft = XServerDpi()) return static_cast<int>(std::lround(*xft));
   if (auto scale = PositiveNumber(std::getenv("GDK_SCALE")))
+    return static_cast<int>(std::lround(96 * *scale));
+  if (auto scale = WaylandOutputScale(); scale && *scale > 0)
     return static_cast<int>(std::lround(96 * *scale));
   return 96;
 }

@@ -8,7 +8,8 @@
 namespace vyr {
 
 // VYR_DPI when set to a positive number; else the X server's "Xft.dpi" resource; else 96 x
-// the desktop's scale factor (GDK_SCALE); else 96. Headless (no DISPLAY, no WAYLAND_DISPLAY)
+// the desktop's scale factor (GDK_SCALE, else the Wayland output's scale, fractional too);
+// else 96. Headless (no DISPLAY, no WAYLAND_DISPLAY)
 // answers 96 unless VYR_DPI is set. Read once per call; cheap enough for start-up paths.
 int ScreenDpi();
 

@@ -80,7 +80,10 @@ std::unique_ptr<TSdlGlWindow> TSdlGlWindow::Create(const std::string& title, int
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-  uint32_t flags = SDL_WINDOW_OPENGL | ModeFlags(mode) | (hidden ? SDL_WINDOW_HIDDEN : 0);
+  // On a scaled Wayland output the drawable has the output's pixels, the window size stays logical
+  // (X11 ignores the flag); the DPI follows the same scale.
+  uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | ModeFlags(mode) |
+                   (hidden ? SDL_WINDOW_HIDDEN : 0);
   SDL_Window* window = SDL_CreateWindow(title.c_str(), left, top, width, height, flags);
   if (!window) return nullptr;
   std::unique_ptr<TSdlGlWindow> result(new TSdlGlWindow());

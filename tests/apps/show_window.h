@@ -79,7 +79,7 @@ class TSway {
   ~TSway() { Stop(); }
 
   // Empty when it started, else why not.
-  std::string Start() {
+  std::string Start(const std::string& scale = "1") {
     if (!std::filesystem::exists("/usr/bin/sway") || !std::filesystem::exists("/usr/bin/grim") ||
         !std::filesystem::exists("/usr/bin/wtype"))
       return "needs sway, grim and wtype (scripts/install-deps.sh installs them)";
@@ -87,9 +87,9 @@ class TSway {
     if (!mkdtemp(pattern)) return "no runtime folder";
     runtime_ = pattern;
     WriteFile(runtime_ / "config",
-              "output HEADLESS-1 resolution 1280x720 scale 1\n"
-              "default_border none\ndefault_floating_border none\n"
-              "for_window [app_id=\".*\"] floating enable\nfocus_follows_mouse no\n");
+              "output HEADLESS-1 resolution 1280x720 scale " + scale + "\n" +
+                  "default_border none\ndefault_floating_border none\n"
+                  "for_window [app_id=\".*\"] floating enable\nfocus_follows_mouse no\n");
     const bool root = ::geteuid() == 0;
     if (root && ::chown(runtime_.c_str(), 65534, 65534) != 0) return "cannot hand the folder over";
     ::chmod(runtime_.c_str(), 0700);
