@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "imaging/colour/color_cube.h"
 #include "imaging/colour/color_profile.h"
+#include "package/access/show_color_management.h"
+#include "project/ini.h"
+#include "scene/managed_cube.h"
 #include "scene/objects/vyr_box.h"
 #include "scene/objects/vyr_text.h"
 #include "scene_test_support.h"
@@ -100,6 +104,37 @@ TEST_F(ManagedColours, WithoutColourManagementEveryColourStays) {
   EXPECT_EQ(text->ManagedColor(kStateNormal), kRed);
   EXPECT_EQ(text->ManagedColor(kStateHover), kGreen);
   EXPECT_EQ(scene.Find("b")->Shadow().managedColor, kRed);
+}
+
+}  // namespace
+}  // namespace vyr
+
+namespace vyr {
+namespace {
+
+// The cube of a picture's profile: one for every picture with the same profile data (the
+// photos of one camera), none for the display's own profile, and made again for the next
+// show's colour set-up.
+TEST(PictureColourLookup, OneCubePerProfileAndShow) {
+  auto project = MakeRef<TIniFile>();
+  project->LoadFromUtf8("[Main]\nColorManagement=sRGB\n");
+  SetupShowColorManagement(*project, nullptr);
+  const TRef<TColorProfile> display = BuiltinProfile("sRGB");
+  const std::vector<uint8_t> adobe = BuiltinProfile("AdobeRGB")->IccData();
+  const auto first = MakeRef<TColorProfile>("a.jpg", adobe);
+  const auto second = MakeRef<TColorProfile>("b.jpg", adobe);
+  const auto cube = PictureColourLookup(first, display);
+  ASSERT_TRUE(cube);
+  EXPECT_EQ(PictureColourLookup(second, display), cube);
+  EXPECT_FALSE(PictureColourLookup(display, display));
+  EXPECT_FALSE(PictureColourLookup(nullptr, display));
+  // Adobe RGB's pure green lies outside sRGB: its entry is converted, not the identity.
+  EXPECT_NE(*cube, TColorLut::IdentityCube());
+  SetupShowColorManagement(*project, nullptr);
+  const auto again = PictureColourLookup(first, display);
+  EXPECT_NE(again, cube);
+  EXPECT_EQ(*again, *cube);
+  SetOutputProfile(nullptr);
 }
 
 }  // namespace
