@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 
 #include <chrono>
 
-#include "project/ini.h"
-#include "scene/calc_program.h"
-#include "scene/colour_filters.h"
-#include "scene/colour_lut.h"
-#include "scene/cubic_bezier.h"
+#include "project/ini/ini.h"
+#include "scene/animation/cubic_bezier.h"
+#include "scene/expressions/program.h"
+#include "scene/filters/colour_filters.h"
+#include "scene/filters/colour_lut.h"
 #include "scene/object_props.h"
 
 namespace vyr {

@@ -7,7 +7,7 @@
 
 #include "package/access/file_accessor.h"
 #include "package/access/loose_file_sources.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "scene/host/slide_host.h"
 #include "scene/objects/vyr_slide.h"
 

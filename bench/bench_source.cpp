@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "project/show_info.h"
 #include "project/vyr_source.h"
 

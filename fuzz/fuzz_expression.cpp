@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "scene/calc_program.h"
+#include "scene/expressions/program.h"
 
 namespace {
 

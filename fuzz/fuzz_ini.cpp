@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vyr;

@@ -7,7 +7,7 @@
 
 #include "package/access/file_accessor.h"
 #include "player/loader/layout_only_drawer.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "scene/host/slide_host.h"
 #include "scene/objects/vyr_slide.h"
 #include "scene/objects/vyr_text.h"

@@ -10,7 +10,7 @@
 #include "commands.h"
 #include "foundation/case_fold.h"
 #include "package/container/package_writer.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 #include "project_files.h"
 
 namespace vyr::pack {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr::pack {
 

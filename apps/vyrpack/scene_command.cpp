@@ -10,7 +10,7 @@
 #include "package/access/show_opener.h"
 #include "player/loader/layout_only_drawer.h"
 #include "player/loader/slide_producer.h"
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 #include "project/vyr_source.h"
 #include "scene/camera.h"
 #include "scene/objects/vyr_slide.h"

@@ -10,7 +10,7 @@
 #include "package/container/program_file.h"
 #include "player/loader/show_frame_size.h"
 #include "player/loader/slide_geometry.h"
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 #include "project/vyr_source.h"
 #include "thumbnail_limits.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

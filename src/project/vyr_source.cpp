@@ -6,8 +6,8 @@
 #include "foundation/case_fold.h"
 #include "foundation/exceptions.h"
 #include "foundation/log.h"
-#include "project/ini_lookup.h"
-#include "project/ini_values.h"
+#include "project/ini/lookup.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

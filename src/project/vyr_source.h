@@ -11,9 +11,9 @@
 
 #include "foundation/ref_object.h"
 #include "project/action.h"
-#include "project/effect_manager.h"
-#include "project/effect_random.h"
-#include "project/ini_model.h"
+#include "project/effects/manager.h"
+#include "project/effects/random_choice.h"
+#include "project/ini/model.h"
 #include "project/slide_timing.h"
 
 namespace vyr {

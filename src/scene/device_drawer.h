@@ -8,8 +8,8 @@
 
 #include "foundation/ref_object.h"
 #include "scene/camera.h"
-#include "scene/colour_lut.h"
 #include "scene/draw_item.h"
+#include "scene/filters/colour_lut.h"
 #include "scene/geometry.h"
 #include "scene/video/video_picture.h"
 

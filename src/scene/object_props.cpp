@@ -5,8 +5,8 @@
 
 #include "foundation/case_fold.h"
 #include "foundation/log.h"
-#include "project/ini_lookup.h"
-#include "project/ini_values.h"
+#include "project/ini/lookup.h"
+#include "project/ini/values.h"
 #include "scene/guid.h"
 #include "scene/object_kind.h"
 

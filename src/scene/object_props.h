@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "foundation/ref_object.h"
-#include "project/ini_model.h"
-#include "scene/keyframe.h"
+#include "project/ini/model.h"
+#include "scene/animation/keyframe.h"
 
 namespace vyr {
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <mutex>
 
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "scene/video/clip_timing.h"
 
 namespace vyr {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "foundation/ref_object.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

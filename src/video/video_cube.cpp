@@ -9,7 +9,7 @@
 #include "imaging/colour/color_profile.h"
 #include "imaging/colour/color_transform.h"
 #include "package/access/show_color_management.h"
-#include "scene/managed_cube.h"
+#include "scene/filters/managed_cube.h"
 
 namespace vyr {
 

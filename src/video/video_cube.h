@@ -3,7 +3,7 @@
 // U and V samples (V on the first axis) or the BGRA channels, converting to the display's
 // colours: YUV through "YUVsRGB", RGBA through sRGB, to the display profile.
 
-#include "scene/colour_lut.h"
+#include "scene/filters/colour_lut.h"
 
 namespace vyr {
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "foundation/case_fold.h"
-#include "project/effect_filter_spec.h"
-#include "project/ini.h"
+#include "project/effects/filter_spec.h"
+#include "project/ini/ini.h"
 #include "project/vyr_source.h"
 
 namespace vyr {

@@ -13,7 +13,7 @@
 #include "audio/output/capture_backend.h"
 #include "audio/output/soft_wave_out.h"
 #include "audio/player/vyr_music_player.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "project/vyr_source.h"
 #include "sound_fixtures.h"
 

@@ -12,7 +12,7 @@
 #include "audio/schedule/clip_sounds.h"
 #include "audio/schedule/music_options_reader.h"
 #include "audio/schedule/vyr_music_source.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "project/vyr_source.h"
 
 namespace vyr {

@@ -13,7 +13,7 @@
 #include "package/access/runtime_libraries.h"
 #include "package/access/show_color_management.h"
 #include "package/access/temp_folder.h"
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 namespace {

@@ -9,7 +9,7 @@
 #include "imaging/bitmap/pixel_format.h"
 #include "player/overlay/bar_pixels.h"
 #include "player/overlay/custom_nav_bar.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 namespace vyr::test {
 

@@ -7,7 +7,7 @@
 
 #include "player/loader/slide_cache.h"
 #include "player/loader/slide_window.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 #include "project/vyr_source.h"
 
 namespace vyr::testing {

@@ -12,10 +12,10 @@
 
 #include "foundation/exceptions.h"
 #include "ini_test_util.h"
-#include "project/custom_effect.h"
-#include "project/effect_filter_spec.h"
-#include "project/effect_manager.h"
-#include "project/ini.h"
+#include "project/effects/custom_effect.h"
+#include "project/effects/filter_spec.h"
+#include "project/effects/manager.h"
+#include "project/ini/ini.h"
 
 namespace vyr {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "ini_test_util.h"
-#include "project/effect_builder.h"
-#include "project/effect_filter_spec.h"
-#include "project/ini.h"
+#include "project/effects/builder.h"
+#include "project/effects/filter_spec.h"
+#include "project/ini/ini.h"
 
 namespace vyr {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "foundation/exceptions.h"
 #include "ini_test_util.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 namespace vyr {
 namespace {

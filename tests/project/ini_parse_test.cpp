@@ -5,8 +5,8 @@
 
 #include "foundation/stream.h"
 #include "ini_test_util.h"
-#include "project/ini.h"
-#include "project/ini_parser.h"
+#include "project/ini/ini.h"
+#include "project/ini/parser.h"
 
 namespace vyr {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 namespace vyr::testing {
 

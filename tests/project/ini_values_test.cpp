@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "ini_test_util.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 namespace vyr {
 namespace {

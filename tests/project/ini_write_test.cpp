@@ -11,7 +11,7 @@
 #include "foundation/stream.h"
 #include "foundation/stream_opener.h"
 #include "ini_test_util.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 namespace vyr {
 namespace {

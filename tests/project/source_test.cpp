@@ -8,7 +8,7 @@
 
 #include "foundation/exceptions.h"
 #include "ini_test_util.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "project/vyr_source.h"
 
 namespace vyr {

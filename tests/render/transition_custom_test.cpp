@@ -4,11 +4,11 @@
 #include "compose_fixture.h"
 #include "package/access/file_accessor.h"
 #include "package/access/file_source.h"
-#include "project/ini.h"
-#include "project/vyr_effect.h"
+#include "project/effects/vyr_effect.h"
+#include "project/ini/ini.h"
+#include "scene/animation/slide_timing.h"
 #include "scene/host/slide_host.h"
 #include "scene/objects/vyr_slide.h"
-#include "scene/slide_timing.h"
 
 namespace vyr::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "imaging/bitmap/bitmap_factory.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "scene/button/button_compose.h"
 #include "scene/button/button_name.h"
 #include "scene/button/button_theme.h"

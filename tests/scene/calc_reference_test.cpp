@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <random>
 
-#include "scene/calc_program.h"
+#include "scene/expressions/program.h"
 
 namespace vyr {
 namespace {

@@ -5,9 +5,9 @@
 #include <set>
 #include <thread>
 
-#include "scene/calc_program.h"
-#include "scene/calc_registry.h"
-#include "scene/spline_func.h"
+#include "scene/expressions/program.h"
+#include "scene/expressions/registry.h"
+#include "scene/expressions/spline_functions.h"
 
 namespace vyr {
 namespace {

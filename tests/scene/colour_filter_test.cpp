@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "foundation/exceptions.h"
-#include "project/ini.h"
-#include "scene/colour_filters.h"
-#include "scene/colour_lut.h"
-#include "scene/object_mod.h"
+#include "project/ini/ini.h"
+#include "scene/expressions/modifiers.h"
+#include "scene/filters/colour_filters.h"
+#include "scene/filters/colour_lut.h"
 
 namespace vyr {
 namespace {

@@ -1,4 +1,4 @@
-#include "scene/cubic_bezier.h"
+#include "scene/animation/cubic_bezier.h"
 
 #include <gtest/gtest.h>
 

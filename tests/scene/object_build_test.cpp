@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "imaging/text/text_description.h"
-#include "project/ini_lookup.h"
+#include "project/ini/lookup.h"
 #include "scene/object_kind.h"
 #include "scene/objects/vyr_box.h"
 #include "scene/objects/vyr_button.h"

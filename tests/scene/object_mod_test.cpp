@@ -1,9 +1,9 @@
-#include "scene/object_mod.h"
+#include "scene/expressions/modifiers.h"
 
 #include <gtest/gtest.h>
 
-#include "project/ini.h"
-#include "scene/animated_fields.h"
+#include "project/ini/ini.h"
+#include "scene/animation/animated_fields.h"
 
 namespace vyr {
 namespace {

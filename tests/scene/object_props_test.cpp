@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "scene/object_kind.h"
 
 namespace vyr {

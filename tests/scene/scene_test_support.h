@@ -79,7 +79,7 @@ class TRecordingDrawer : public TDeviceDrawer {
 #include "foundation/stream.h"
 #include "package/access/file_accessor.h"
 #include "package/access/file_source.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "scene/host/slide_host.h"
 #include "scene/objects/vyr_slide.h"
 

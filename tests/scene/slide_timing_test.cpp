@@ -1,8 +1,8 @@
-#include "scene/slide_timing.h"
+#include "scene/animation/slide_timing.h"
 
 #include <gtest/gtest.h>
 
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "scene/object_props.h"
 
 namespace vyr {

@@ -1,4 +1,4 @@
-#include "scene/tone_curve.h"
+#include "scene/filters/tone_curve.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "clip_fixtures.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "scene/host/slide_host.h"
 #include "scene/host_show_fixture.h"
 #include "scene/video/clip_timing.h"

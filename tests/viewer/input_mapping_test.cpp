@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "viewer/input/input_mapping.h"
 #include "viewer/input/sdl_keys.h"
 

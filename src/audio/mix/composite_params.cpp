@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 namespace vyr {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "audio/decode/wave_format.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 namespace vyr {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "foundation/case_fold.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 namespace vyr {
 

@@ -6,7 +6,7 @@
 
 #include "audio/mix/composite_params.h"
 #include "foundation/case_fold.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 namespace vyr {
 

@@ -7,7 +7,7 @@
 #include "foundation/case_fold.h"
 #include "foundation/exceptions.h"
 #include "foundation/log.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "project/vyr_source.h"
 
 namespace vyr {

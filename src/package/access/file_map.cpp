@@ -1,8 +1,8 @@
 #include "package/access/file_map.h"
 
 #include "foundation/case_fold.h"
-#include "project/ini_lookup.h"
-#include "project/ini_values.h"
+#include "project/ini/lookup.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

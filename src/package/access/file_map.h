@@ -7,7 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

@@ -6,7 +6,7 @@
 
 #include "package/access/file_map.h"
 #include "package/access/file_source.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

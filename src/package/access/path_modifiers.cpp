@@ -7,8 +7,8 @@
 #include "package/access/path_resolver.h"
 #include "package/access/special_folders.h"
 #include "platform/process_paths.h"
-#include "project/ini_lookup.h"
-#include "project/ini_values.h"
+#include "project/ini/lookup.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

@@ -8,7 +8,7 @@
 #include "imaging/decode/gfx_container.h"
 #include "package/access/current_show.h"
 #include "package/access/runtime_libraries.h"
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

@@ -10,7 +10,7 @@
 #include "imaging/colour/color_transform.h"
 #include "package/access/file_accessor.h"
 #include "package/container/vyr_unpack.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

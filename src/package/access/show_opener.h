@@ -6,7 +6,7 @@
 
 #include "package/access/file_accessor.h"
 #include "package/container/vyr_unpack.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

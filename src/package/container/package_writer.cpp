@@ -7,8 +7,8 @@
 #include "package/container/deflate_writer.h"
 #include "package/container/entry_name.h"
 #include "package/container/package_key.h"
-#include "project/ini_lookup.h"
-#include "project/ini_values.h"
+#include "project/ini/lookup.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

@@ -7,7 +7,7 @@
 
 #include "foundation/stream.h"
 #include "package/container/package_layout.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

@@ -3,8 +3,8 @@
 #include "foundation/case_fold.h"
 #include "package/container/entry_name.h"
 #include "package/container/package_layout.h"
-#include "project/ini_lookup.h"
-#include "project/ini_values.h"
+#include "project/ini/lookup.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "foundation/ref_object.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

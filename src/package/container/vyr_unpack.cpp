@@ -8,7 +8,7 @@
 #include "package/container/package_layout.h"
 #include "package/container/package_trailer.h"
 #include "package/container/partial_stream.h"
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

@@ -9,7 +9,7 @@
 #include "foundation/ref_object.h"
 #include "package/access/file_accessor.h"
 #include "project/action.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

@@ -4,10 +4,10 @@
 #include <array>
 
 #include "foundation/ref_object.h"
+#include "project/effects/vyr_effect.h"
 #include "project/slide_timing.h"
-#include "project/vyr_effect.h"
+#include "scene/animation/slide_timing.h"
 #include "scene/objects/vyr_slide.h"
-#include "scene/slide_timing.h"
 
 namespace vyr {
 

@@ -1,6 +1,6 @@
 #include "player/loader/show_frame_size.h"
 
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 #include "render/device/frame_limits.h"
 
 namespace vyr {

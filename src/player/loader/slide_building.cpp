@@ -5,9 +5,9 @@
 #include "foundation/case_fold.h"
 #include "foundation/log.h"
 #include "player/loader/slide_producer.h"
-#include "project/ini_lookup.h"
-#include "project/ini_values.h"
-#include "scene/animated_fields.h"
+#include "project/ini/lookup.h"
+#include "project/ini/values.h"
+#include "scene/animation/animated_fields.h"
 #include "scene/objects/vyr_dialog.h"
 #include "scene/objects/vyr_slide.h"
 

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "foundation/exceptions.h"
-#include "project/ini_lookup.h"
-#include "project/ini_values.h"
+#include "project/ini/lookup.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

@@ -2,7 +2,7 @@
 // How the authored presentation is placed in the window: the aspect ratio, the slide size for
 // each fit mode and the slide rectangle centred in the window.
 
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 #include "scene/geometry.h"
 
 namespace vyr {

@@ -9,7 +9,7 @@
 #include "player/loader/slide_cache.h"
 #include "player/loader/slide_show_params.h"
 #include "project/vyr_source.h"
-#include "scene/slide_timing.h"
+#include "scene/animation/slide_timing.h"
 
 namespace vyr {
 

@@ -4,8 +4,8 @@
 #include "foundation/log.h"
 #include "package/access/show_color_management.h"
 #include "player/loader/show_frame_size.h"
-#include "project/ini_lookup.h"
-#include "project/ini_values.h"
+#include "project/ini/lookup.h"
+#include "project/ini/values.h"
 #include "scene/objects/vyr_slide.h"
 
 namespace vyr {

@@ -9,8 +9,8 @@
 #include "player/loader/slide_geometry.h"
 #include "player/loader/slide_window.h"
 #include "project/vyr_source.h"
+#include "scene/animation/slide_timing.h"
 #include "scene/host/slide_host.h"
-#include "scene/slide_timing.h"
 
 namespace vyr {
 

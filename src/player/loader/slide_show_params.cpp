@@ -1,6 +1,6 @@
 #include "player/loader/slide_show_params.h"
 
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

@@ -5,7 +5,7 @@
 
 #include "platform/thread.h"
 #include "player/loader/slide_geometry.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

@@ -10,7 +10,7 @@
 
 #include "foundation/ref_object.h"
 #include "imaging/bitmap/bitmap.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

@@ -7,7 +7,7 @@
 #include "package/container/load_callback.h"
 #include "player/overlay/bar_pixels.h"
 #include "player/overlay/bar_values.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 namespace vyr {
 

@@ -7,7 +7,7 @@
 #include "imaging/bitmap/pixel_format.h"
 #include "player/overlay/nav_bar.h"
 #include "player/overlay/video_nav_bar.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 namespace vyr {
 

@@ -10,8 +10,8 @@
 #include "package/access/show_color_management.h"
 #include "platform/clock.h"
 #include "platform/dpi.h"
-#include "project/ini.h"
-#include "scene/managed_cube.h"
+#include "project/ini/ini.h"
+#include "scene/filters/managed_cube.h"
 #include "scene/objects/vyr_dialog.h"
 #include "scene/objects/vyr_slide.h"
 

@@ -17,9 +17,9 @@
 #include "player/overlay/mouse_move_detector.h"
 #include "player/overlay/nav_panel.h"
 #include "project/action.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 #include "render/compose/overlay_draw_list.h"
-#include "scene/colour_lut.h"
+#include "scene/filters/colour_lut.h"
 
 namespace vyr {
 

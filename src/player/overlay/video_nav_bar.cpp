@@ -8,7 +8,7 @@
 #include "imaging/text/text_picture.h"
 #include "player/overlay/bar_pixels.h"
 #include "player/overlay/bar_values.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 namespace vyr {
 

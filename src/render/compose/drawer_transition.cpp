@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "project/effect_filter_spec.h"
-#include "project/vyr_effect.h"
+#include "project/effects/filter_spec.h"
+#include "project/effects/vyr_effect.h"
 #include "render/compose/draw_colour.h"
 #include "render/compose/t3d_drawer.h"
 #include "render/transitions/draw_filter_factory.h"

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "project/vyr_effect.h"
+#include "project/effects/vyr_effect.h"
 #include "scene/device_drawer.h"
 
 namespace vyr {

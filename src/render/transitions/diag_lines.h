@@ -5,7 +5,7 @@
 // kind opens from the middle diagonal (d = |t - (w + h) / 2|, extent half of that).
 // Corners: 1 top-left, 2 bottom-right, 3 top-right, 4 bottom-left.
 
-#include "project/effect_filter_spec.h"
+#include "project/effects/filter_spec.h"
 #include "render/transitions/common_filter.h"
 
 namespace vyr {

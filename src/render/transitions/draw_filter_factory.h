@@ -3,7 +3,7 @@
 // initialises it with the slide rectangle, the smoothing width (smoothing fraction x slide
 // width) and the duration.
 
-#include "project/effect_filter_spec.h"
+#include "project/effects/filter_spec.h"
 #include "render/transitions/draw_filter.h"
 
 namespace vyr {

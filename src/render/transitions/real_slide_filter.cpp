@@ -1,8 +1,8 @@
 #include "render/transitions/real_slide_filter.h"
 
-#include "project/ini_lookup.h"
-#include "project/ini_values.h"
-#include "scene/slide_timing.h"
+#include "project/ini/lookup.h"
+#include "project/ini/values.h"
+#include "scene/animation/slide_timing.h"
 
 namespace vyr {
 

@@ -5,7 +5,7 @@
 // the frame drawer builds the slide through its factory and draws it (see
 // drawer_custom_transition.cpp).
 
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 #include "render/transitions/draw_filter.h"
 #include "scene/objects/vyr_slide.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "imaging/bitmap/bitmap_factory.h"
-#include "scene/colour_filters.h"
+#include "scene/filters/colour_filters.h"
 
 namespace vyr {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

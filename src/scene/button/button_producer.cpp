@@ -4,7 +4,7 @@
 #include "imaging/text/text_description.h"
 #include "imaging/text/text_picture.h"
 #include "package/access/file_accessor.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 #include "scene/button/piece_cache.h"
 
 namespace vyr {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "imaging/bitmap/colour.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
 
 namespace vyr {
 

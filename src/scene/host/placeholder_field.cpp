@@ -8,7 +8,7 @@
 #include "imaging/bitmap/pixel_format.h"
 #include "imaging/text/text_picture.h"
 #include "imaging/text/text_producer.h"
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 #include "scene/host/picture_limits.h"
 
 namespace vyr {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "imaging/bitmap/pixel_format.h"
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 #include "scene/host/picture_limits.h"
 #include "scene/host/reserved_names.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "imaging/text/text_description.h"
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

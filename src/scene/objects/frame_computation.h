@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 #include "scene/device_drawer.h"
 
 namespace vyr {

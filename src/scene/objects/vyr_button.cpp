@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "scene/animated_fields.h"
+#include "scene/animation/animated_fields.h"
 #include "scene/button/button_compose.h"
 #include "scene/button/button_name.h"
 #include "scene/button/button_producer.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "scene/filters/managed_cube.h"
 #include "scene/host/slide_host.h"
-#include "scene/managed_cube.h"
 #include "scene/object_kind.h"
 #include "scene/objects/object_keys.h"
 #include "scene/objects/vyr_slide.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "imaging/bitmap/bitmap_store.h"
-#include "scene/colour_lut.h"
+#include "scene/filters/colour_lut.h"
 #include "scene/objects/frame_computation.h"
 #include "scene/objects/object_shadow.h"
 #include "scene/objects/vyr_object.h"

@@ -1,7 +1,7 @@
 #pragma once
 // A draw item with a property set: read access to the object's current animated values.
 
-#include "scene/animated_fields.h"
+#include "scene/animation/animated_fields.h"
 #include "scene/draw_item.h"
 #include "scene/object_props.h"
 

@@ -5,8 +5,8 @@
 
 #include "foundation/exceptions.h"
 #include "foundation/log.h"
-#include "project/ini_lookup.h"
-#include "project/ini_values.h"
+#include "project/ini/lookup.h"
+#include "project/ini/values.h"
 #include "scene/host/managed_colour.h"
 #include "scene/host/slide_host.h"
 #include "scene/objects/vyr_image.h"

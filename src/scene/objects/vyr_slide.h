@@ -8,10 +8,10 @@
 #include <unordered_map>
 
 #include "imaging/bitmap/bitmap_store.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
+#include "scene/animation/slide_timing.h"
 #include "scene/host/slide_host.h"
 #include "scene/objects/vyr_object.h"
-#include "scene/slide_timing.h"
 
 namespace vyr {
 

@@ -6,7 +6,7 @@
 #include "foundation/line_breaks.h"
 #include "imaging/metadata/macro_parser.h"
 #include "imaging/text/text_picture.h"
-#include "project/ini_value_text.h"
+#include "project/ini/value_text.h"
 #include "scene/host/managed_colour.h"
 #include "scene/host/slide_host.h"
 #include "scene/objects/object_keys.h"

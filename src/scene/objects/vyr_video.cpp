@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "package/access/placeholder_picture.h"
-#include "project/ini.h"
+#include "project/ini/ini.h"
+#include "scene/animation/slide_timing.h"
 #include "scene/host/slide_host.h"
 #include "scene/object_kind.h"
 #include "scene/objects/object_creator.h"
 #include "scene/objects/object_keys.h"
-#include "scene/slide_timing.h"
 #include "scene/video/clip_timing.h"
 #include "scene/video/video_picture.h"
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "imaging/bitmap/bitmap.h"
+#include "scene/filters/tone_curve.h"
 #include "scene/shadow/resample.h"
-#include "scene/tone_curve.h"
 
 namespace vyr {
 

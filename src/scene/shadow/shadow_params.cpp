@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "foundation/ref_object.h"
-#include "scene/colour_lut.h"
+#include "scene/filters/colour_lut.h"
 
 namespace vyr {
 

@@ -1,7 +1,7 @@
 #include "viewer/dialogs/password_check.h"
 
-#include "project/ini_lookup.h"
-#include "project/ini_values.h"
+#include "project/ini/lookup.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

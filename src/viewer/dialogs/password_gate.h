@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/gtk/dialog_owner.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

@@ -5,7 +5,7 @@
 #include "foundation/case_fold.h"
 #include "imaging/bitmap/bmp_writer.h"
 #include "imaging/decode/decoder_registry.h"
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 namespace {

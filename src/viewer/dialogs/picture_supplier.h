@@ -6,7 +6,7 @@
 #include "foundation/stream.h"
 #include "imaging/bitmap/bitmap.h"
 #include "package/access/file_accessor.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

@@ -6,7 +6,7 @@
 #include <exception>
 
 #include "platform/gtk/gtk_session.h"
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 #include "viewer/dialogs/dialog_layout.h"
 #include "viewer/dialogs/picture_printer.h"
 #include "viewer/dialogs/save_flow.h"

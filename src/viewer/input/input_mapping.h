@@ -9,7 +9,7 @@
 #include "player/overlay/mouse_move_detector.h"
 #include "project/action.h"
 #include "project/action_input.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

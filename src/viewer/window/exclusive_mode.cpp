@@ -1,7 +1,7 @@
 #include "viewer/window/exclusive_mode.h"
 
 #include "platform/desktop_composition.h"
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 #include "render/device/gl_engine.h"
 
 namespace vyr {

@@ -4,7 +4,7 @@
 // "opt_scr_noexclusive" is not set. Otherwise full screen is a borderless window of the
 // desktop's size, which focus changes leave alone.
 
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 
 namespace vyr {
 

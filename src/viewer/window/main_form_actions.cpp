@@ -9,7 +9,7 @@
 #include "platform/clock.h"
 #include "platform/gtk/dialog_owner.h"
 #include "platform/process_paths.h"
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 #include "viewer/actions/slide_positions.h"
 #include "viewer/dialogs/consent_dialog.h"
 #include "viewer/dialogs/print_dialog.h"

@@ -6,7 +6,7 @@
 #include "platform/desktop/mpris_service.h"
 #include "platform/desktop/screen_saver_inhibitor.h"
 #include "platform/desktop/session_bus.h"
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 #include "viewer/window/main_form.h"
 #include "viewer/window/screen_saver.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/process_paths.h"
-#include "project/ini_values.h"
+#include "project/ini/values.h"
 
 namespace vyr {
 

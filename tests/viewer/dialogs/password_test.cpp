@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "package/package_fixture.h"
-#include "project/ini_model.h"
+#include "project/ini/model.h"
 #include "viewer/dialogs/password_check.h"
 #include "viewer/dialogs/password_gate.h"
 
