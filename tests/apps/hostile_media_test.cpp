@@ -11,28 +11,12 @@
 #include "imaging/decode/decoder_registry.h"
 #include "media/hostile_media.h"
 #include "media/loopback_listener.h"
+#include "program_output.h"
 #include "run_program.h"
 #include "video/clip_fixtures.h"
 
 namespace vyr {
 namespace {
-
-// A PNG file's pixels as RGB rows.
-std::string RgbOf(const std::string& png) {
-  TRef<TImage> image = OpenPicture(png);
-  if (!image) return {};
-  const TRef<TBitmap> bitmap = image->Bitmap();
-  const TRef<TBitmap> rgb =
-      MakeRef<TDirectBitmap>(bitmap->Width(), bitmap->Height(), pf::A8R8G8B8());
-  rgb->CopyRect(TRect{0, 0, bitmap->Width(), bitmap->Height()}, *bitmap, TPoint{0, 0});
-  std::string bytes;
-  for (int y = 0; y < rgb->Height(); ++y)
-    for (int x = 0; x < rgb->Width(); ++x) {
-      const uint8_t* p = rgb->Row(y) + 4 * x;
-      bytes += {static_cast<char>(p[2]), static_cast<char>(p[1]), static_cast<char>(p[0])};
-    }
-  return bytes;
-}
 
 int RedPixelsIn(const std::vector<std::string>& rgbFrames) {
   int red = 0;
@@ -64,7 +48,7 @@ TEST(HostileMedia, PlaylistClipAndMusicOpenNothingInFramesThumbnailsAndExports) 
   test::TRunResult run =
       test::RunProgram(VYRVIEWER_PATH, {"--frame", "2000", "--out", frame, show});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  const std::string rgb = RgbOf(frame);
+  const std::string rgb = test::RgbOf(frame);
   ASSERT_EQ(rgb.size(), 320u * 192 * 3);
   EXPECT_EQ(RedPixelsIn({rgb}), 0);
   int placeholder = 0;  // its text where the clip would be, on the green slide
@@ -76,7 +60,7 @@ TEST(HostileMedia, PlaylistClipAndMusicOpenNothingInFramesThumbnailsAndExports) 
   const std::string thumbnail = dir / "thumbnail.png";
   run = test::RunProgram(VYRVIEWER_PATH, {"--thumbnail", "160", "--out", thumbnail, show});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  const std::string small = RgbOf(thumbnail);
+  const std::string small = test::RgbOf(thumbnail);
   ASSERT_FALSE(small.empty());
   EXPECT_EQ(RedPixelsIn({small}), 0);
 

@@ -19,6 +19,7 @@
 #include "export/media_probe.h"
 #include "imaging/decode/decoder_registry.h"
 #include "package/package_fixture.h"
+#include "program_output.h"
 #include "run_program.h"
 #include "stereo_wav.h"
 #include "video/clip_fixtures.h"
@@ -83,23 +84,6 @@ std::string WriteShow(const test::TTempDir& dir, const std::string& name, const 
   return package;
 }
 
-// A PNG file's pixels as RGB rows.
-std::string RgbOf(const std::string& png) {
-  TRef<TImage> image = OpenPicture(png);
-  if (!image) return {};
-  const TRef<TBitmap> bitmap = image->Bitmap();
-  const TRef<TBitmap> rgb =
-      MakeRef<TDirectBitmap>(bitmap->Width(), bitmap->Height(), pf::A8R8G8B8());
-  rgb->CopyRect(TRect{0, 0, bitmap->Width(), bitmap->Height()}, *bitmap, TPoint{0, 0});
-  std::string bytes;
-  for (int y = 0; y < rgb->Height(); ++y)
-    for (int x = 0; x < rgb->Width(); ++x) {
-      const uint8_t* p = rgb->Row(y) + 4 * x;
-      bytes += {static_cast<char>(p[2]), static_cast<char>(p[1]), static_cast<char>(p[0])};
-    }
-  return bytes;
-}
-
 enum class TCompare {
   Rgb,
   // For sharp edges between saturated colours, which no 4:2:0 chroma holds.
@@ -131,7 +115,7 @@ void ExpectFramesMatch(const std::string& video, const std::string& show, int wi
     const double ms = from + k * step;
     char name[64];
     std::snprintf(name, sizeof name, "frames/frame_%08lld.png", std::llround(ms));
-    const std::string drawn = RgbOf(dir / name);
+    const std::string drawn = test::RgbOf(dir / name);
     EXPECT_GE(test::Psnr(frames[k], luma ? test::LumaOf(drawn) : drawn), 40.0)
         << "frame " << k << " at " << ms << " ms";
   }
