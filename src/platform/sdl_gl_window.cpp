@@ -1,6 +1,8 @@
 #include "platform/sdl_gl_window.h"
 
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#include <wayland-client.h>
 
 namespace vyr {
 namespace {
@@ -43,6 +45,14 @@ class TSdlGlContext : public TGlContext {
 };
 
 }  // namespace
+
+bool CompositorLost(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_WAYLAND)
+    return false;
+  return info.info.wl.display && wl_display_get_error(info.info.wl.display) != 0;
+}
 
 bool SdlVideoInit() { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
 

@@ -24,6 +24,9 @@ void SdlVideoQuit();
 // The displays of the running video subsystem; empty when SDL video is not initialised.
 std::vector<TDisplayInfo> SdlDisplays();
 
+// True when the window's Wayland compositor has gone away (SDL then only asks to quit).
+bool CompositorLost(SDL_Window* window);
+
 enum class TWindowMode { Windowed, Exclusive, Borderless };
 
 class TSdlGlWindow {

@@ -451,6 +451,17 @@ TEST_F(ViewerWindow, FailingWaylandGivesWayToX11) {
   EXPECT_NE(Stderr().find("using X11"), std::string::npos) << Stderr();
 }
 
+// The compositor goes away under a playing show: a clear line and status 2, no crash.
+TEST_F(ViewerWindow, ACompositorThatGoesAwayEndsTheShowWithStatusTwo) {
+  if (!Wayland()) GTEST_SKIP() << "runs under the tests' own Wayland compositor";
+  const std::string show = Pack(Project("GoneShow", {"255,0,0"}, "", {}, 60000));
+  ASSERT_TRUE(Launch({show}));
+  ASSERT_TRUE(Shows(kRed));
+  sway_->Stop();
+  EXPECT_EQ(WaitExit(), 2);
+  EXPECT_NE(Stderr().find("compositor went away"), std::string::npos) << Stderr();
+}
+
 // No display at all, and a display named but not there (its connection is tried a few
 // times, then given up).
 TEST(ViewerWithoutDisplay, SaysSoAndEndsWithStatusTwo) {

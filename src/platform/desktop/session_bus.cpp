@@ -2,8 +2,6 @@
 
 #include <gio/gio.h>
 
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 #include "foundation/log.h"

@@ -385,6 +385,12 @@ bool TMainForm::CloseQuery() {
 void TMainForm::HandleEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_QUIT:
+      if (CompositorLost(Window())) {
+        // Nothing is left to show the show on.
+        std::fprintf(stderr, "vyrviewer: the Wayland compositor went away; the show ends\n");
+        WriteLine("Wayland compositor lost");
+        exitCode_ = 2;
+      }
       Close();
       return;
     case SDL_AUDIODEVICEREMOVED:
