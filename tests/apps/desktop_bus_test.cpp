@@ -244,7 +244,7 @@ TEST_F(DesktopBus, ShowThatForbidsSteeringOffersNoControls) {
   EXPECT_NE(Property("PlaybackStatus").find("'Playing'"), std::string::npos);
   EXPECT_TRUE(Near(Screen(), kRed));
   Key("Escape");
-  EXPECT_EQ(WaitExit(), 0);
+  EXPECT_EQ(WaitExit(), 0) << Stderr();
 }
 
 TEST_F(DesktopBus, SecondPlayerTakesAnInstanceName) {

@@ -56,7 +56,9 @@ void TMainForm::KeyDown(int virtualKey, uint8_t shift) {
     else
       PerformAction(*binding);
   }
-  if (!mapping_->NavigationAllowed() && engine && engine->WaitingAtBarrier() &&
+  // The action may have stopped the engine (Escape closes the window) or opened another show.
+  engine = viewer_->Engine();
+  if (mapping_ && !mapping_->NavigationAllowed() && engine && engine->WaitingAtBarrier() &&
       ContinuesWaiting(virtualKey))
     engine->ClearWaitingAtBarrier();
 }
