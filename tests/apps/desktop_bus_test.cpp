@@ -187,7 +187,18 @@ class DesktopBus : public TShowWindowTest {
 TEST_F(DesktopBus, MediaControlsPauseStepSeekAndPlay) {
   const std::string show =
       Pack(Project("MediaShow", {"255,0,0", "0,255,0", "0,0,255", "255,255,255"}));
-  ASSERT_TRUE(Launch({show}));
+  // A file manager's thumbnail of the show (named by the MD5 of its URI) is its art.
+  const std::string cache = dir_ / "cache";
+  ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+  gchar* uri = g_filename_to_uri(show.c_str(), nullptr, nullptr);
+  gchar* md5 = g_compute_checksum_for_string(G_CHECKSUM_MD5, uri, -1);
+  const std::string thumbnail = cache + "/thumbnails/large/" + md5 + ".png";
+  g_free(md5);
+  g_free(uri);
+  WriteFile(thumbnail, "picture");
+  const bool launched = Launch({show});
+  ::unsetenv("XDG_CACHE_HOME");
+  ASSERT_TRUE(launched);
   ASSERT_TRUE(Shows(kRed));
   ASSERT_TRUE(
       Until([] { return Property("PlaybackStatus").find("'Playing'") != std::string::npos; }));
@@ -195,6 +206,8 @@ TEST_F(DesktopBus, MediaControlsPauseStepSeekAndPlay) {
   EXPECT_NE(metadata.find("'xesam:title': <'MediaShow'>"), std::string::npos) << metadata;
   EXPECT_NE(metadata.find("'mpris:length': <int64 4000000>"), std::string::npos) << metadata;
   EXPECT_NE(metadata.find("'vyrviewer:slideCount': <4>"), std::string::npos) << metadata;
+  EXPECT_NE(metadata.find("'mpris:artUrl': <'file://" + thumbnail + "'>"), std::string::npos)
+      << metadata;
 
   ASSERT_EQ(Media("org.mpris.MediaPlayer2.Player.Pause").exitCode, 0);
   ASSERT_TRUE(
