@@ -25,8 +25,18 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # libepoxy opens the EGL and GL loaders at run time; Mesa's drivers do the drawing (llvmpipe
 # without a GPU); the fonts stand in for the fonts shows name.
+# FFmpeg's libraries are opened on first use (src/media/ffmpeg_on_demand.cpp), out of
+# dpkg-shlibdeps' sight: each is named by its major version, as Debian names the package.
+find_package(PkgConfig REQUIRED)
+set(vyr_ffmpeg_packages "")
+foreach(module libavcodec libavformat libavutil libswresample libswscale)
+  pkg_check_modules(VYR_DEB_${module} REQUIRED ${module})
+  string(REGEX MATCH "^[0-9]+" major "${VYR_DEB_${module}_VERSION}")
+  list(APPEND vyr_ffmpeg_packages "${module}${major}")
+endforeach()
+list(JOIN vyr_ffmpeg_packages ", " vyr_ffmpeg_depends)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libegl1, libgl1, libegl-mesa0, libgl1-mesa-dri, fonts-liberation2, fonts-dejavu-core")
+    "libegl1, libgl1, libegl-mesa0, libgl1-mesa-dri, fonts-liberation2, fonts-dejavu-core, ${vyr_ffmpeg_depends}")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)

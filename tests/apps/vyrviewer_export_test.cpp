@@ -269,6 +269,22 @@ pid_t StartLongExport(const std::string& show, const std::string& out, const std
   return pid;
 }
 
+TEST_F(VyrviewerExport, FfmpegIsOpenedOnlyWhenAShowNeedsIt) {
+  // The dynamic loader names every library it opens (LD_DEBUG=files).
+  auto framesLoadingFfmpeg = [&](const std::string& show, const std::string& time) {
+    const std::string out = dir_ / ("frame" + time + ".png");
+    const TRunResult run = test::RunProgram(
+        "/usr/bin/env", {"LD_DEBUG=files", VYRVIEWER_PATH, "--frame=" + time, "--out", out, show});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(out));
+    return run.err.find("file=libavcodec.so") != std::string::npos;
+  };
+  EXPECT_FALSE(framesLoadingFfmpeg(WriteShow(dir_, "show", {}), "1000"));
+  ASSERT_TRUE(test::MakeClip(dir_ / "clip/clip.mp4", 50, "25", "-c:v libx264 -pix_fmt yuv420p"));
+  WriteFile(dir_ / "clip/Project.vyr", test::ClipOnSlideProject("clip.mp4"));
+  EXPECT_TRUE(framesLoadingFfmpeg(dir_ / "clip/Project.vyr", "1500"));
+}
+
 TEST_F(VyrviewerExport, SignalsKeepAPlayablePartUnderTheTemporaryName) {
   // A show long enough that the signal comes half way.
   const std::string show = WriteShow(dir_, "long", {.slideMs = 30000});
