@@ -279,40 +279,36 @@ TEST_F(DialogWindow, PrintDialogHasSaveOnlyWithCanRestore) {
   }
 }
 
-TEST_F(DialogWindow, MessageBoxShowsCaptionAndTextUntilConfirmed) {
+// A message box's caption and text as it is shown, confirmed with Return.
+struct TSeenMessageBox {
   std::string caption, text;
   TXdotool xdotool;
-  TWhenShown when([&](GtkWidget* dialog) {
+  TWhenShown when{[this](GtkWidget* dialog) {
     caption = gtk_window_get_title(GTK_WINDOW(dialog));
     gchar* shown = nullptr;
     g_object_get(dialog, "text", &shown, nullptr);
     text = shown ? shown : "";
     g_free(shown);
     xdotool.TypeInto(dialog, "", "Return");
-  });
+  }};
+};
+
+TEST_F(DialogWindow, MessageBoxShowsCaptionAndTextUntilConfirmed) {
+  TSeenMessageBox box;
   ShowMessageBox("Slideshow Error", "The show cannot be opened.");
-  EXPECT_TRUE(when.Fired());
-  EXPECT_EQ(caption, "Slideshow Error");
-  EXPECT_EQ(text, "The show cannot be opened.");
+  EXPECT_TRUE(box.when.Fired());
+  EXPECT_EQ(box.caption, "Slideshow Error");
+  EXPECT_EQ(box.text, "The show cannot be opened.");
 }
 
 // What escapes the window player is shown in a box, and the player ends with status 1.
 TEST_F(DialogWindow, AnEscapedExceptionIsShownBeforeStatusOne) {
-  std::string caption, text;
-  TXdotool xdotool;
-  TWhenShown when([&](GtkWidget* dialog) {
-    caption = gtk_window_get_title(GTK_WINDOW(dialog));
-    gchar* shown = nullptr;
-    g_object_get(dialog, "text", &shown, nullptr);
-    text = shown ? shown : "";
-    g_free(shown);
-    xdotool.TypeInto(dialog, "", "Return");
-  });
+  TSeenMessageBox box;
   EXPECT_EQ(RunReportingFailure([]() -> int { throw std::runtime_error("the slide list broke"); }),
             1);
-  EXPECT_TRUE(when.Fired());
-  EXPECT_EQ(caption, "Slideshow Error");
-  EXPECT_EQ(text, "the slide list broke");
+  EXPECT_TRUE(box.when.Fired());
+  EXPECT_EQ(box.caption, "Slideshow Error");
+  EXPECT_EQ(box.text, "the slide list broke");
   EXPECT_EQ(RunReportingFailure([] { return 7; }), 7);
 }
 
