@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "access_fixture.h"
+#include "foundation/log.h"
 #include "foundation/stream_opener.h"
 #include "imaging/bitmap/bitmap_factory.h"
 #include "imaging/colour/builtin_profiles.h"
@@ -91,15 +94,77 @@ TEST_F(ShowServices, ColorManagementSetupFollowsSettingAndCommandLine) {
       {"file", false, nullptr, dir / "screen.icc", false, true, "sRGB"},
       {"missing file", false, nullptr, dir / "none.icc", false, true, "-"},
   };
+  const auto show = MakeRef<TFileAccessor>(MakeRef<TRealFileSource>(dir.Path()), dir.Path());
   for (const auto& c : cases) {
     SetOutputProfile(nullptr);
     SetColorCommandLine({c.noIcc, c.commandLine, [&] { return ProfileFromIcc(srgb, "screen"); }});
-    SetupShowColorManagement(*ProjectWith(c.setting), nullptr);
+    SetupShowColorManagement(*ProjectWith(c.setting), show.Get());
     EXPECT_EQ(ColorManagementOff(), c.off) << c.label;
     EXPECT_EQ(ColorManagementActive(), c.active) << c.label;
     const TRef<TColorProfile> output = OutputProfile();
     EXPECT_EQ(output ? output->Name() : "-", c.output) << c.label;
   }
+}
+
+// The profile file a show names is one of the show's own files: never one beside or above its
+// folder, through a link, or from the working directory.
+TEST_F(ShowServices, ProfileFilesComeFromInsideTheShow) {
+  TTempDir dir;
+  const std::string folder = dir / "show";
+  test::WriteFile(folder + "/in.icc", "in");
+  test::WriteFile(folder + "/sub/deep.icc", "deep");
+  test::WriteFile(dir / "out.icc", "out");
+  test::WriteFile(dir / "cwd/cwd.icc", "cwd");
+  std::filesystem::create_symlink(dir / "out.icc", folder + "/link.icc");
+  test::WritePackage(folder + "/show.dat", {{"C:\\Profiles\\packed.icc", "packed"}});
+  const auto loose = MakeRef<TFileAccessor>(MakeRef<TRealFileSource>(folder), folder);
+  const auto packed = MakeRef<TFileAccessor>(
+      MakeRef<TPackedFileSource>(MakeRef<TVyrUnpack>(folder + "/show.dat"), folder), folder);
+  const std::filesystem::path workingDirectory = std::filesystem::current_path();
+  std::filesystem::current_path(dir / "cwd");
+
+  struct TCase {
+    const TFileAccessor* show;
+    std::string setting;
+    std::string read;  // the profile's bytes, "-" for none
+    size_t logLines;
+  };
+  const TCase cases[] = {
+      {loose.Get(), "in.icc", "in", 0},
+      {loose.Get(), "sub\\deep.icc", "deep", 0},
+      {loose.Get(), folder + "/in.icc", "in", 0},
+      {loose.Get(), "C:\\Authoring\\in.icc", "in", 0},  // the file name in the show folder
+      {loose.Get(), "none.icc", "-", 0},
+      {loose.Get(), "../out.icc", "-", 1},
+      {loose.Get(), "..\\out.icc", "-", 1},
+      {loose.Get(), "sub/../../out.icc", "-", 1},
+      {loose.Get(), dir / "out.icc", "-", 1},
+      {loose.Get(), "link.icc", "-", 1},
+      {loose.Get(), "cwd.icc", "-", 0},
+      {packed.Get(), "C:\\Profiles\\packed.icc", "packed", 0},
+      {packed.Get(), "in.icc", "in", 0},
+      {packed.Get(), "../out.icc", "-", 1},
+      {nullptr, dir / "out.icc", "-", 0},
+  };
+  std::vector<std::string> lines;
+  auto log = MakeRef<TLog>();
+  log->SetSink([&](const std::string& line) { lines.push_back(line); });
+  SetGlobalLog(log);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.setting);
+    lines.clear();
+    SetOutputProfile(nullptr);
+    SetupShowColorManagement(*ProjectWith(c.setting), c.show);
+    const TRef<TColorProfile> output = OutputProfile();
+    EXPECT_EQ(output ? std::string(output->IccData().begin(), output->IccData().end()) : "-",
+              c.read);
+    ASSERT_EQ(lines.size(), c.logLines);
+    if (c.logLines) {
+      EXPECT_NE(lines[0].find(c.setting), std::string::npos) << lines[0];
+    }
+  }
+  SetGlobalLog(nullptr);
+  std::filesystem::current_path(workingDirectory);
 }
 
 TEST_F(ShowServices, PackagedShowConvertsThroughItsStoredTable) {

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "foundation/case_fold.h"
@@ -123,6 +124,17 @@ std::optional<std::string> FindDiskFile(std::string_view path, std::string_view 
   if (path.empty()) return std::nullopt;
   if (auto found = FindGivenFile(path, showFolder)) return found;
   return FindInFolder(showFolder, ProjectFileName(path));
+}
+
+bool IsInsideFolder(const std::string& path, const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path base = fs::weakly_canonical(folder, error);
+  if (error || base.empty()) return false;
+  const fs::path file = fs::weakly_canonical(path, error);
+  if (error) return false;
+  const fs::path relative = file.lexically_relative(base);
+  return !relative.empty() && *relative.begin() != ".." && relative != ".";
 }
 
 std::optional<std::string> FindInFolder(std::string_view folder, std::string_view fileName) {

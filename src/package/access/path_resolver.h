@@ -23,6 +23,9 @@ std::optional<std::string> FindInFolder(std::string_view folder, std::string_vie
 // Whether a regular file (or a link to one) exists at exactly that path.
 bool RegularFileExists(const std::string& path);
 
+// Whether path lies inside folder once symbolic links and ".." are followed.
+bool IsInsideFolder(const std::string& path, const std::string& folder);
+
 // The file name of a project path: the text after its last "\" or "/".
 std::string_view ProjectFileName(std::string_view path);
 

@@ -5,8 +5,10 @@
 #include <mutex>
 
 #include "foundation/case_fold.h"
+#include "foundation/log.h"
 #include "imaging/decode/gfx_container.h"
 #include "package/access/current_show.h"
+#include "package/access/path_resolver.h"
 #include "package/access/runtime_libraries.h"
 #include "project/ini/values.h"
 
@@ -33,23 +35,44 @@ TColorCommandLine& CommandLine() {
   return *options;
 }
 
-// A whole profile file; none when it cannot be read.
-TRef<TColorProfile> ProfileFromFile(const std::string& path) {
-  if (path.empty()) return nullptr;
-  TRef<TFileStream> file = TFileStream::TryOpen(path, TFileStream::Mode::Read);
-  if (!file) return nullptr;
+// A whole profile; none when it cannot be read.
+TRef<TColorProfile> ProfileFromStream(TRef<TStream> stream, const std::string& name) {
+  if (!stream) return nullptr;
   try {
-    return ProfileFromIcc(file->ReadRest(), path);
+    return ProfileFromIcc(stream->ReadRest(), name);
   } catch (const std::exception&) {
     return nullptr;
   }
 }
 
-TRef<TColorProfile> ProfileOfSetting(const std::string& value, const TScreenProfile& screen) {
+TRef<TColorProfile> ProfileFromFile(const std::string& path) {
+  if (path.empty()) return nullptr;
+  return ProfileFromStream(TFileStream::TryOpen(path, TFileStream::Mode::Read), path);
+}
+
+// A profile the show names: its package entry, else the disk file found as the show's other
+// disk files are (a relative path from the show folder). A show reads no file outside its
+// folder, so such a path gives no profile.
+TRef<TColorProfile> ProfileOfShow(const std::string& path, const TFileAccessor* show) {
+  if (!show) return nullptr;
+  if (TPackedFileSource* package = PackageSourceOf(show))
+    if (TRef<TStream> entry = package->OpenLocked(path))
+      return ProfileFromStream(std::move(entry), path);
+  std::string file = path;
+  if (!show->ResolveRealFile(file)) return nullptr;
+  if (!IsInsideFolder(file, show->ShowFolder())) {
+    WriteLine("Colour profile \"" + path + "\" lies outside the show's folder: not read");
+    return nullptr;
+  }
+  return ProfileFromFile(file);
+}
+
+TRef<TColorProfile> ProfileOfSetting(const std::string& value, const TScreenProfile& screen,
+                                     const TFileAccessor* show) {
   if (value == "?") return screen ? screen() : nullptr;
   for (const char* builtin : {"sRGB", "AdobeRGB", "RivedADE"})
     if (SameName(value, builtin)) return BuiltinProfile(builtin);
-  return ProfileFromFile(value);
+  return ProfileOfShow(value, show);
 }
 
 }  // namespace
@@ -115,7 +138,8 @@ void SetupShowColorManagement(const TIniFile& project, const TFileAccessor* show
     return;
   }
   if (!LoadColorManagementLibrary(show)) return;
-  SetOutputProfile(options.profile ? options.profile : ProfileOfSetting(value, options.screen));
+  SetOutputProfile(options.profile ? options.profile
+                                   : ProfileOfSetting(value, options.screen, show));
   gActive = true;
 }
 

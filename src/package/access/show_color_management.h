@@ -33,7 +33,9 @@ TColorCommandLine ColorCommandLineOf(bool noIcc, bool hasIcc, const std::string&
 
 // Run right after a show's project is read: sets the output profile and both flags from
 // [Main] "ColorManagement" and the command line, installs the transform factory and keeps
-// the show's package (none for loose files) for its stored tables.
+// the show's package (none for loose files) for its stored tables. A profile file the show
+// names is its package entry or a file inside its folder (a relative path from there); one
+// outside the folder is not read (logged), which means no profile, as for a missing file.
 void SetupShowColorManagement(const TIniFile& project, const TFileAccessor* show);
 
 // Conversion of pictures' embedded profiles is switched off for the current show.

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "package/access/path_resolver.h"
+
 namespace vyr {
 namespace {
 

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "package/access/path_resolver.h"
 #include "viewer/command_line.h"
 
 extern char** environ;
@@ -274,16 +275,6 @@ TPlannedCommand PlanCommand(std::string_view command, const std::string& showFol
     return planned;
   }
   return NotFound(name + " was not found");
-}
-
-bool IsInsideFolder(const std::string& path, const std::string& folder) {
-  std::error_code error;
-  const fs::path base = fs::weakly_canonical(folder, error);
-  if (error || base.empty()) return false;
-  const fs::path file = fs::weakly_canonical(path, error);
-  if (error) return false;
-  const fs::path relative = file.lexically_relative(base);
-  return !relative.empty() && *relative.begin() != ".." && relative != ".";
 }
 
 TStartResult TSystemStarter::Start(const TLaunch& launch) {

@@ -58,9 +58,6 @@ TPlannedCommand PlanCommand(std::string_view command, const std::string& showFol
 // single letter before the colon is a Windows drive, not a scheme).
 std::string SchemeOf(std::string_view text);
 
-// Whether path lies inside folder once symbolic links and ".." are followed.
-bool IsInsideFolder(const std::string& path, const std::string& folder);
-
 enum class TStartResult { Started, NotFound, Failed };
 
 // Starts a settled launch.
