@@ -1,7 +1,9 @@
 #include "frame_renderer.h"
 
 #include <algorithm>
+#include <string>
 
+#include "foundation/log.h"
 #include "package/access/show_opener.h"
 #include "player/engine/frame_pick.h"
 #include "player/loader/show_frame_size.h"
@@ -106,8 +108,28 @@ TRef<TBitmap> TFrameRenderer::Render(double ms) {
   const TIntRect slideRect = producer_->SlideRect();
   drawer_->SetCamera(slideRect, producer_->PresentationSize().width,
                      DefaultCamera(window_.width, window_.height));
+  if (reuse_ && framesDrawn_ > 0 && drawer_->DrawState() == drawnState_ && !root_->IsChanged()) {
+    if (TRef<TBitmap> last = drawer_->LastCapture()) {
+      ++framesReused_;
+      return last;
+    }
+  }
   drawer_->DrawItem(*root_);
+  drawnState_ = drawer_->DrawState();
+  ++framesDrawn_;
   return drawer_->Capture();
+}
+
+void TFrameRenderer::SetFrameReuse(bool on) {
+  reuse_ = on;
+  if (drawer_) drawer_->SetBufferReuse(on);
+}
+
+TFrameRenderer::~TFrameRenderer() {
+  if (framesDrawn_ + framesReused_ < 2 || !drawer_) return;
+  WriteLine("frames reused: " + std::to_string(framesReused_) + " of " +
+            std::to_string(framesDrawn_ + framesReused_) +
+            ", slide buffers reused: " + std::to_string(drawer_->ReusedBufferCount()));
 }
 
 }  // namespace vyr::viewer

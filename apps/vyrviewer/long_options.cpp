@@ -58,7 +58,7 @@ int WholeNumber(const std::string& option, const std::string& text, int lowest, 
 bool IsFlag(const std::string& name) {
   return name == "--help" || name == "--version" || name == "--panel" || name == "--quiet" ||
          name == "--no-panel" || name == "--fullscreen" || name == "--window" ||
-         name == "--allow-run" || name == "--no-run";
+         name == "--allow-run" || name == "--no-run" || name == "--no-frame-reuse";
 }
 
 bool TakesValue(const std::string& name) {
@@ -90,6 +90,8 @@ TLongOptions TakeLongOptions(const std::vector<std::string>& arguments) {
       if (hasValue) throw std::invalid_argument(name + " takes no value");
       if (name == "--fullscreen" || name == "--window")
         options.fullScreen = name == "--fullscreen";
+      else if (name == "--no-frame-reuse")
+        options.frameReuse = false;
       else
         (name == "--help"        ? options.help
          : name == "--version"   ? options.version

@@ -36,6 +36,7 @@ struct TLongOptions {
   std::optional<int> quality;
   bool panel = false;  // exports keep the navigation panel
   bool quiet = false;
+  bool frameReuse = true;  // frames and slides that did not change are not drawn again
   bool help = false;
   bool version = false;
   std::vector<std::string> rest;  // the tokens left for the option table

@@ -43,6 +43,8 @@ std::string Usage() {
          "  --size WxH                       frame size (default: the show's own size)\n"
          "  --seed N                         reproducible default transitions\n"
          "  --no-panel                       leave the navigation panel out\n"
+         "  --no-frame-reuse                 draw every slide afresh in every frame (--frame,\n"
+         "                                   --frames, --export); slower, the same pixels\n"
          "  --thumbnail SIZE --out FILE.png  the first slide, its longer side SIZE pixels\n"
          "  --password-file FILE             the password of a protected show (first line);\n"
          "                                   else it is asked for on the terminal\n"
@@ -157,6 +159,7 @@ int RunHeadless(const TLongOptions& options, const std::string& program) {
     std::fprintf(stderr, "vyrviewer: %s: %s\n", show.c_str(), error.c_str());
     return kExitTrouble;
   }
+  renderer.SetFrameReuse(options.frameReuse);
   // Frames never open a window: the password comes from the file or the terminal.
   TPasswordGateOptions gate;
   gate.passwordFile = options.passwordFile;

@@ -19,6 +19,7 @@ struct TCamera {
   // Drawing coordinates of the target's pixel (0, 0): a render target pushed with an offset
   // receives what lands at the offset.
   int originX = 0, originY = 0;
+  bool operator==(const TCamera&) const = default;
 };
 
 // The drawer's default: centred, at a distance equal to the height.

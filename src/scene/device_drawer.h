@@ -152,9 +152,12 @@ class TDeviceDrawer : public TRefObject {
   }
   const TIntRect& ClipRect() const { return clip_; }
   const TCamera& Camera() const { return camera_; }
+  int DesignWidth() const { return designWidth_; }
   // design width / clip width, 1 when either is not positive.
   float BlurScale() const;
   int Nesting() const { return nesting_; }
+  // A blur or sharpen pass is open: the items inside draw plainly.
+  bool FilterOpen() const { return filterOpen_; }
 
  private:
   void DrawRouted(TDrawItem& item);

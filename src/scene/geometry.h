@@ -22,6 +22,7 @@ long long Area(const TIntRect& r);
 
 struct TVec3 {
   float x = 0, y = 0, z = 0;
+  bool operator==(const TVec3&) const = default;
 };
 
 struct TMatrix {

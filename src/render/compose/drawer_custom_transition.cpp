@@ -75,12 +75,14 @@ bool T3DDrawer::DrawCustomTransition(TRealSlideFilter& filter, TDrawItem& leavin
                                      TDrawItem& arriving) {
   TVyrSlide* slide = TransitionSlide(filter);
   if (!slide) return false;
-  TPooledTarget leavingBuffer(full_), arrivingBuffer(full_);
-  if (!DrawIntoBuffer(leaving, leavingBuffer) || !DrawIntoBuffer(arriving, arrivingBuffer))
-    return false;
+  std::optional<TPooledTarget> scratch[2];
+  TCustomTexture* leavingBuffer = SlideBuffer(leaving, arriving, scratch[0]);
+  TCustomTexture* arrivingBuffer =
+      leavingBuffer ? SlideBuffer(arriving, leaving, scratch[1]) : nullptr;
+  if (!arrivingBuffer) return false;
   slide->Advance(true, filter.SlideTime());
   const TIntRect& area = ClipRect();
-  TEffectBufferScope scope(*this, effectBuffers_, leavingBuffer.Get(), arrivingBuffer.Get(),
+  TEffectBufferScope scope(*this, effectBuffers_, leavingBuffer, arrivingBuffer,
                            static_cast<float>(area.left), static_cast<float>(area.top));
   DrawItem(*slide);
   return true;

@@ -27,18 +27,6 @@ TDrawFilter* T3DDrawer::DrawFilterOf(TVyrFilter& filter) {
   return made.Get();
 }
 
-bool T3DDrawer::DrawIntoBuffer(TDrawItem& item, TPooledTarget& buffer) {
-  if (!buffer || !PushTarget(buffer.Get())) return false;
-  try {
-    DrawItem(item);
-  } catch (...) {
-    PopTarget();
-    throw;
-  }
-  PopTarget();
-  return true;
-}
-
 void T3DDrawer::DrawTransition(TDrawItem& leaving, TDrawItem& arriving, TVyrFilter* filter) {
   std::lock_guard guard(lock_);
   if (!filter) {
@@ -68,19 +56,21 @@ void T3DDrawer::DrawTransition(TDrawItem& leaving, TDrawItem& arriving, TVyrFilt
   const bool straight =
       !buffersOnly_ && plan.plain != TSlideRole::None && plan.dx == 0 && plan.dy == 0;
   const TIntRect area{0, 0, full_.Width(), full_.Height()};
-  std::optional<TPooledTarget> buffers[2];  // leaving, arriving
+  std::optional<TPooledTarget> scratch[2];  // leaving, arriving
   TMultiTile pictures[2];
   for (size_t i = 0; i < 2; ++i) {
     const TSlideRole role = i == 0 ? TSlideRole::Leaving : TSlideRole::Arriving;
     if (!plan.Uses(role) || (straight && plan.plain == role)) continue;
-    TPooledTarget& buffer = buffers[i].emplace(full_);
-    if (!DrawIntoBuffer(i == 0 ? leaving : arriving, buffer)) {
+    TCustomTexture* buffer =
+        SlideBuffer(i == 0 ? leaving : arriving, i == 0 ? arriving : leaving, scratch[i]);
+    if (!buffer) {
       DrawItem(time / duration < 0.5 ? leaving : arriving);
       return;
     }
-    // Pooled targets keep the sampling of their last use.
-    buffer.Texture()->SetFilter(TFilter::Linear);
-    pictures[i] = TMultiTile::Single(buffer.Texture(), area, buffer.MaxU(), buffer.MaxV());
+    // Targets keep the sampling of their last use.
+    buffer->DeviceTexture()->SetFilter(TFilter::Linear);
+    pictures[i] =
+        TMultiTile::Single(buffer->DeviceTexture(), area, BufferMaxU(*buffer), BufferMaxV(*buffer));
   }
   if (straight) DrawItem(plan.plain == TSlideRole::Leaving ? leaving : arriving);
   DrawPlannedSlides(*effects_, *drawFilter, plan, pictures[0], pictures[1], straight);
@@ -88,13 +78,14 @@ void T3DDrawer::DrawTransition(TDrawItem& leaving, TDrawItem& arriving, TVyrFilt
 
 void T3DDrawer::DrawCrossFade(TDrawItem& leaving, TDrawItem& arriving, double progress) {
   DrawItem(leaving);
-  TPooledTarget buffer(full_);
-  if (!DrawIntoBuffer(arriving, buffer)) {
+  std::optional<TPooledTarget> scratch;
+  TCustomTexture* buffer = SlideBuffer(arriving, leaving, scratch);
+  if (!buffer) {
     if (progress >= 0.5) DrawItem(arriving);
     return;
   }
-  buffer.Texture()->SetFilter(TFilter::Point);
-  const TStage stage{buffer.Texture(), 0, 0, buffer.MaxU(), buffer.MaxV()};
+  buffer->DeviceTexture()->SetFilter(TFilter::Point);
+  const TStage stage{buffer->DeviceTexture(), 0, 0, BufferMaxU(*buffer), BufferMaxV(*buffer)};
   // The buffer holds premultiplied colour: the vertex colour scales all four channels.
   const uint32_t colour =
       Premultiplied(WithOpacity(0xFFFFFFFF, static_cast<float>(progress * 100)));

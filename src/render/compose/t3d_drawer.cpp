@@ -29,6 +29,7 @@ void T3DDrawer::Dispose() {
   sharpenTargets_.clear();
   lastRead_.Reset();
   effects_.reset();
+  kept_.Clear();
   full_.Clear();
   half_.Clear();
   for (auto& cube : cubes_) cube.Reset();
@@ -40,6 +41,8 @@ void T3DDrawer::Dispose() {
 
 void T3DDrawer::Attach(TDrawDevice* device) {
   std::lock_guard guard(lock_);
+  ++drawState_;
+  kept_.Clear();
   screen_->Attach(device);
 }
 
@@ -47,7 +50,15 @@ void T3DDrawer::Close() {
   std::lock_guard guard(lock_);
   WriteLine("T3DDrawer.Close");
   sharpenTargets_.clear();
+  ++drawState_;
+  kept_.Clear();
   screen_->ReleaseRenderer();
+}
+
+void T3DDrawer::SetBufferReuse(bool on) {
+  std::lock_guard guard(lock_);
+  reuse_ = on;
+  if (!on) kept_.Clear();
 }
 
 bool T3DDrawer::IsReady() const { return screen_->Ready(); }
@@ -59,6 +70,12 @@ bool T3DDrawer::BeginFrame() {
   TRef<T3DSurface> back = screen_->Renderer()->BackBuffer();
   int width = 0, height = 0;
   if (back) back->Size(width, height);
+  if (width != full_.Width() || height != full_.Height() || screen_->Renderer() != frameRenderer_) {
+    ++drawState_;
+    kept_.Clear();
+    frameRenderer_ = screen_->Renderer();
+  }
+  kept_.BeginFrame();
   full_.SetWindowSize(width, height);
   half_.SetWindowSize(width, height);
   screen_->Clear(0xFF000000);  // the frame starts black wherever nothing is drawn
@@ -75,6 +92,8 @@ bool T3DDrawer::EndFrame() {
 }
 
 void T3DDrawer::SetCamera(const TIntRect& clip, int designWidth, const TCamera& camera) {
+  if (!cameraSet_ || !(clip == ClipRect()) || !(camera == Camera()) || designWidth != DesignWidth())
+    ++drawState_;
   TDeviceDrawer::SetCamera(clip, designWidth, camera);
   cameraSet_ = true;
   if (screen_->Ready() && screen_->RenderTargetDepth() == 1) {
@@ -137,6 +156,47 @@ bool T3DDrawer::DrawPass(const char* shader, std::span<const TStage> stages, flo
   return ok;
 }
 
+bool T3DDrawer::DrawIntoTarget(TDrawItem& item, TCustomTexture* target) {
+  if (!PushTarget(target)) return false;
+  try {
+    DrawItem(item);
+  } catch (...) {
+    PopTarget();
+    throw;
+  }
+  PopTarget();
+  return true;
+}
+
+TCustomTexture* T3DDrawer::SlideBuffer(TDrawItem& item, const TDrawItem& other,
+                                       std::optional<TPooledTarget>& scratch) {
+  if (!reuse_ || &item == &other) {
+    TPooledTarget& buffer = scratch.emplace(full_);
+    return buffer && DrawIntoTarget(item, buffer.Get()) ? buffer.Get() : nullptr;
+  }
+  const TBufferContext context{drawState_, DrawOffsetX(), DrawOffsetY(), FilterOpen()};
+  if (TCustomTexture* kept = kept_.Kept(item, context)) return kept;
+  TCustomTexture* target = kept_.Fresh(item, context);
+  bool drawn = false;
+  try {
+    drawn = target && DrawIntoTarget(item, target);
+  } catch (...) {
+    kept_.Forget(item);
+    throw;
+  }
+  if (drawn) return target;
+  kept_.Forget(item);
+  return nullptr;
+}
+
+float T3DDrawer::BufferMaxU(const TCustomTexture& buffer) const {
+  return static_cast<float>(full_.Width()) * buffer.TexelScaleX();
+}
+
+float T3DDrawer::BufferMaxV(const TCustomTexture& buffer) const {
+  return static_cast<float>(full_.Height()) * buffer.TexelScaleY();
+}
+
 bool T3DDrawer::PushTarget(TCustomTexture* target) {
   T3DTexture* texture = target ? target->DeviceTexture() : nullptr;
   if (!texture) return false;
@@ -168,6 +228,7 @@ TRef<TBitmap> T3DDrawer::ReadInto(T3DSurface& surface) {
 
 TRef<TBitmap> T3DDrawer::ReadBack() {
   std::lock_guard guard(lock_);
+  lastReadIsCapture_ = false;
   T3DSurface* target = screen_->CurrentTarget();
   if (!target) {
     TRef<T3DSurface> back = screen_->Renderer() ? screen_->Renderer()->BackBuffer() : nullptr;
@@ -180,7 +241,13 @@ TRef<TBitmap> T3DDrawer::Capture() {
   if (!captureMode_) return nullptr;
   std::lock_guard guard(lock_);
   TRef<T3DSurface> back = screen_->Renderer() ? screen_->Renderer()->BackBuffer() : nullptr;
+  lastReadIsCapture_ = static_cast<bool>(back);
   return back ? ReadInto(*back) : nullptr;
+}
+
+TRef<TBitmap> T3DDrawer::LastCapture() const {
+  std::lock_guard guard(lock_);
+  return lastReadIsCapture_ ? lastRead_ : nullptr;
 }
 
 }  // namespace vyr

@@ -11,10 +11,12 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "imaging/bitmap/bitmap.h"
+#include "render/compose/kept_buffers.h"
 #include "render/compose/render_target_pool.h"
 #include "render/compose/texture_pages.h"
 #include "render/compose/video_textures.h"
@@ -75,12 +77,24 @@ class T3DDrawer : public TDeviceDrawer {
   // Tests: every slide of a transition through an effect buffer, the plain way the straight
   // draws are checked against.
   void SetTransitionBuffersOnly(bool on) { buffersOnly_ = on; }
+  // Slides that did not change since the last frame keep their effect buffers (on by
+  // default); off, every slide is drawn afresh in every frame.
+  void SetBufferReuse(bool on);
+  bool BufferReuse() const { return reuse_; }
+  // Slide draws saved by kept buffers so far.
+  uint64_t ReusedBufferCount() const { return kept_.ReusedCount(); }
+  // Counts every change outside the items that alters what they draw: camera, slide
+  // rectangle, target size, renderer, pictures' textures. Equal counts: an unchanged item
+  // draws the same pixels.
+  uint64_t DrawState() const { return drawState_; }
 
   // The current target as an "A8R8G8B8" bitmap, top row first (capture mode only).
   TRef<TBitmap> ReadBack();
   // The drawing area of the last frame (capture mode only). Both may hand back the bitmap of
   // an earlier read, filled anew, once its receivers have all let it go.
   TRef<TBitmap> Capture();
+  // What the last Capture gave, untouched since; null when a ReadBack came after it.
+  TRef<TBitmap> LastCapture() const;
 
   T3DScreen& Screen() const { return *screen_; }
   // Width and height of the frame being drawn.
@@ -115,8 +129,17 @@ class T3DDrawer : public TDeviceDrawer {
   void RunBlurPasses(TPooledTarget& full, TPooledTarget& half, float radius);
   // The transition's draw filter, made on first use; none when the effect has none.
   TDrawFilter* DrawFilterOf(TVyrFilter& filter);
-  // Draws the item into a cleared pool target; false when no target could be had.
-  bool DrawIntoBuffer(TDrawItem& item, TPooledTarget& buffer);
+  // Draws the item into the target, cleared first; false when it cannot be drawn to.
+  bool DrawIntoTarget(TDrawItem& item, TCustomTexture* target);
+  // The slide drawn into an effect buffer of the window's size for this frame: its kept
+  // buffer when it still stands, else drawn now (into scratch when reuse is off). other is
+  // the transition's other slide: a slide in both roles is drawn straight too, which leaves
+  // it reporting no change, so it is always drawn afresh. Null when no target could be had.
+  TCustomTexture* SlideBuffer(TDrawItem& item, const TDrawItem& other,
+                              std::optional<TPooledTarget>& scratch);
+  // The texture coordinates of a full-size buffer's bottom-right corner.
+  float BufferMaxU(const TCustomTexture& buffer) const;
+  float BufferMaxV(const TCustomTexture& buffer) const;
   // The arriving slide faded in over the leaving one (custom transitions without a slide).
   void DrawCrossFade(TDrawItem& leaving, TDrawItem& arriving, double progress);
   // The custom transition's slide over both slides' buffers; false when it has no slide.
@@ -149,6 +172,11 @@ class T3DDrawer : public TDeviceDrawer {
   std::vector<uint8_t> lookupBytes_[2];
   std::shared_ptr<TVideoPictureList> videoPictures_ = std::make_shared<TVideoPictureList>();
   TRef<TBitmap> lastRead_;  // reused by the next read when no one else holds it
+  bool lastReadIsCapture_ = false;
+  TKeptBuffers kept_{full_};
+  uint64_t drawState_ = 0;
+  T3DRenderer* frameRenderer_ = nullptr;  // the renderer of the last frame
+  bool reuse_ = true;
   bool captureMode_ = false;
   bool buffersOnly_ = false;
   bool cameraSet_ = false;
