@@ -3,7 +3,8 @@
 //  - At 1920 x 1080 with every frame read back, the frame drawer against a bare OpenGL
 //    program (bare_gl.h) doing the full-screen passes the order needs with the same
 //    read-back, frame for frame in turn so that both see the same load on a shared machine;
-//    and the cross-fade against ffmpeg's xfade filter on the decoded pictures.
+//    and the cross-fade against ffmpeg's xfade filter on the decoded pictures. The drawer runs
+//    with its kept buffers and without (every slide drawn afresh, as the bare program draws).
 //    Beside frames per second (wall time), each run reports the process's CPU time per frame,
 //    the rasteriser's threads included, and the ratios of both.
 //  - At 1280 x 720 without read-back, the cross-fade as the window draws it, each frame
@@ -247,6 +248,7 @@ void BM_ComposeTransition1080p(benchmark::State& state) {
   if (!pictures.Load()) return state.SkipWithError("pictures not made or not decoded");
   TDrawerRig rig;
   if (!rig.Open(pictures, k1080p, kind, true)) return state.SkipWithError("no headless OpenGL");
+  rig.drawer->SetBufferReuse(state.range(1) != 0);
   ReleaseCurrentGlContext();  // the drawer makes its context current again when it draws
   bare::TBareGl gl(k1080p.width, k1080p.height);
   if (!gl.Open()) return state.SkipWithError("no bare OpenGL context");
@@ -332,8 +334,11 @@ void BM_FfmpegXfade1080p(benchmark::State& state) {
   state.counters["fps"] = xfadeFps;
 }
 
+// Second argument: 1 with the drawer's kept buffers (still pictures are not drawn again into
+// a buffer frame after frame), 0 every slide drawn afresh in every frame as the bare program does.
 void Orders(benchmark::internal::Benchmark* b) {
-  for (int kind = 0; kind < kCaseCount; ++kind) b->Arg(kind);
+  for (int reuse = 0; reuse <= 1; ++reuse)
+    for (int kind = 0; kind < kCaseCount; ++kind) b->Args({kind, reuse});
   b->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(4);
 }
 
