@@ -6,6 +6,7 @@
 
 #include "cli_error.h"
 #include "commands.h"
+#include "platform/open_file_limit.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
   using namespace vyr::pack;
+  vyr::RaiseOpenFileLimit();
   const TArgs all(argv + 1, argv + argc);
   if (all.empty()) {
     std::fputs(kUsage, stderr);

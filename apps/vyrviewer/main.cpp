@@ -20,6 +20,7 @@
 #include "long_options.h"
 #include "package/container/package_trailer.h"
 #include "platform/log_banner.h"
+#include "platform/open_file_limit.h"
 #include "play_show.h"
 #include "scene/video/video_playback.h"
 #include "thumbnail_command.h"
@@ -105,6 +106,7 @@ std::string FrameName(double ms) {
 int RunHeadless(const TLongOptions& options, const std::string& program);
 
 int Run(int argc, char** argv) {
+  RaiseOpenFileLimit();
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   TLongOptions options;
   try {

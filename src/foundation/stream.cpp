@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "foundation/log.h"
+
 namespace vyr {
 
 namespace {
@@ -106,7 +108,13 @@ TFileStream::TFileStream(const std::string& path, Mode mode) : path_(path) {
       break;
   }
   fd_ = ::open(path.c_str(), flags, 0644);
-  if (fd_ < 0) throw EFileStreamError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+  if (fd_ < 0) {
+    const int error = errno;
+    const std::string message = "Cannot open file \"" + path + "\". " + std::strerror(error);
+    // Out of descriptors is no fault of the file: say so, or it would pass for a missing one.
+    if (error == EMFILE || error == ENFILE) WriteLine(message);
+    throw EFileStreamError(message);
+  }
   struct stat info {};
   const bool known = ::fstat(fd_, &info) == 0;
   const char* refusal = !known                                           ? "Cannot read its status"
