@@ -1,4 +1,4 @@
-// Show-wide services: the process-wide stream opener, the colour management of a show with
+// Show-wide services: how a show's files are reached, the colour management of a show with
 // its packaged tables, and the library hooks.
 
 #include <gtest/gtest.h>
@@ -12,9 +12,10 @@
 #include "imaging/colour/builtin_profiles.h"
 #include "imaging/colour/color_cube.h"
 #include "imaging/decode/decoder_registry.h"
-#include "package/access/current_show.h"
+#include "package/access/packed_file_source.h"
 #include "package/access/runtime_libraries.h"
 #include "package/access/show_color_management.h"
+#include "package/access/show_opener.h"
 #include "package/access/temp_folder.h"
 #include "project/ini/values.h"
 
@@ -40,32 +41,30 @@ TRef<TIniFile> ProjectWith(const std::string& colorManagement) {
 class ShowServices : public ::testing::Test {
  protected:
   void TearDown() override {
-    SetCurrentShow(nullptr);
     SetColorCommandLine({});
     SetOutputProfile(nullptr);
     SetTransformFactory(DefaultTransformFactory);
   }
 };
 
-TEST_F(ShowServices, StreamOpenerReachesTheCurrentShow) {
+// A show's files are reached through its accessor, which every loader is given; opening a show
+// installs no process-wide route to them, so names go to the disk only as plain paths.
+TEST_F(ShowServices, AShowsFilesAreReachedThroughItsAccessorOnly) {
   TTempDir dir;
   test::WriteFile(dir / "disk.txt", "on disk");
-  SetCurrentShow(PackagedShow(dir, {{"C:\\Pics\\dot.bmp", test::FlatBmp(1, 1, 0xABCDEF)},
-                                    {"Project.vyr", "[Main]\nopt_scr_width=800\n"}}));
+  test::WritePackage(dir / "show.dat", {{"C:\\Pics\\dot.bmp", test::FlatBmp(1, 1, 0xABCDEF)},
+                                        {"Project.vyr", "[Main]\nopt_scr_width=800\n"}});
+  const TOpenedShow show = OpenShow(dir / "show.dat");
+  ASSERT_TRUE(show.Ok()) << show.error;
 
-  TRef<TImage> picture = OpenPicture("C:\\Pics\\dot.bmp");  // the picture decoders' own opener
+  TRef<TImage> picture = show.accessor->OpenPicture("C:\\Pics\\dot.bmp");
   ASSERT_TRUE(picture);
   EXPECT_EQ(picture->Bitmap()->Row(0)[0], 0xEF);
-  auto project = MakeRef<TIniFile>();
-  ASSERT_TRUE(project->LoadFromFile("Project.vyr"));
-  EXPECT_EQ(ReadText(project.Get(), "Main", "opt_scr_width", ""), "800");
-  // Names outside the show are still plain files.
+  EXPECT_FALSE(OpenPicture("C:\\Pics\\dot.bmp"));  // the picture decoders' own opener
+  EXPECT_FALSE(OpenStreamByName("C:\\Pics\\dot.bmp"));
   TRef<TStream> disk = OpenStreamByName(dir / "disk.txt");
   ASSERT_TRUE(disk);
   EXPECT_EQ(test::ReadAll(*disk), "on disk");
-
-  SetCurrentShow(nullptr);
-  EXPECT_FALSE(OpenStreamByName("C:\\Pics\\dot.bmp"));
 }
 
 TEST_F(ShowServices, ColorManagementSetupFollowsSettingAndCommandLine) {
@@ -173,8 +172,8 @@ TEST_F(ShowServices, PackagedShowConvertsThroughItsStoredTable) {
   const std::string table =
       test::MakeGfxContainer("cube", kCubeSide, kCubeSide * kCubeSide,
                              test::FlatBmp(kCubeSide, kCubeSide * kCubeSide, 0x101010));
-  SetCurrentShow(PackagedShow(dir, {{"ColorSpaceExe_Camera].QZGFX", table}}));
-  SetupShowColorManagement(*ProjectWith("*"), CurrentShowAccessor().Get());
+  const TRef<TFileAccessor> show = PackagedShow(dir, {{"ColorSpaceExe_Camera].QZGFX", table}});
+  SetupShowColorManagement(*ProjectWith("*"), show.Get());
   ASSERT_FALSE(ColorManagementActive());
 
   const auto camera = MakeRef<TColorProfile>("Camera", std::vector<uint8_t>{1, 2, 3});
@@ -194,7 +193,7 @@ TEST_F(ShowServices, PackagedShowConvertsThroughItsStoredTable) {
   EXPECT_FALSE(MakeColorTransform(other, nullptr));
 
   // With active colour management the library converts, table or not.
-  SetupShowColorManagement(*ProjectWith("sRGB"), CurrentShowAccessor().Get());
+  SetupShowColorManagement(*ProjectWith("sRGB"), show.Get());
   ASSERT_TRUE(ColorManagementActive());
   TRef<TColorTransform> library = MakeColorTransform(camera, nullptr);
   EXPECT_NE(dynamic_cast<TICCColorTransform*>(library.Get()), nullptr);
@@ -202,8 +201,8 @@ TEST_F(ShowServices, PackagedShowConvertsThroughItsStoredTable) {
 
 TEST_F(ShowServices, LooseShowsConvertThroughTheLibrary) {
   TTempDir dir;
-  SetCurrentShow(MakeRef<TFileAccessor>(MakeRef<TRealFileSource>(), dir.Path()));
-  SetupShowColorManagement(*ProjectWith("*"), CurrentShowAccessor().Get());
+  const auto show = MakeRef<TFileAccessor>(MakeRef<TRealFileSource>(), dir.Path());
+  SetupShowColorManagement(*ProjectWith("*"), show.Get());
   const auto camera = MakeRef<TColorProfile>("Camera", std::vector<uint8_t>{1});
   EXPECT_NE(dynamic_cast<TICCColorTransform*>(MakeColorTransform(camera, nullptr).Get()), nullptr);
 }

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "foundation/exceptions.h"
+#include "package/access/file_accessor.h"
 
 namespace vyr {
 
@@ -21,6 +22,10 @@ TRef<TStream> TPackedFileSource::Open(const std::string& name) {
   } catch (const std::exception&) {
     return nullptr;
   }
+}
+
+TPackedFileSource* PackageSourceOf(const TFileAccessor* accessor) {
+  return accessor ? dynamic_cast<TPackedFileSource*>(&accessor->Source()) : nullptr;
 }
 
 }  // namespace vyr

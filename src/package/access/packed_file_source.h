@@ -23,4 +23,8 @@ class TPackedFileSource : public TMappedFileSource {
   TRef<TVyrUnpack> package_;
 };
 
+class TFileAccessor;
+// The package source behind an accessor; null for loose files.
+TPackedFileSource* PackageSourceOf(const TFileAccessor* accessor);
+
 }  // namespace vyr

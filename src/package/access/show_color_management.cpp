@@ -7,7 +7,7 @@
 #include "foundation/case_fold.h"
 #include "foundation/log.h"
 #include "imaging/decode/gfx_container.h"
-#include "package/access/current_show.h"
+#include "package/access/packed_file_source.h"
 #include "package/access/path_resolver.h"
 #include "package/access/runtime_libraries.h"
 #include "project/ini/values.h"
