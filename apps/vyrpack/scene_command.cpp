@@ -9,9 +9,11 @@
 #include "json_text.h"
 #include "package/access/show_opener.h"
 #include "player/loader/layout_only_drawer.h"
+#include "player/loader/show_frame_size.h"
 #include "player/loader/slide_producer.h"
 #include "project/ini/values.h"
 #include "project/vyr_source.h"
+#include "render/device/frame_limits.h"
 #include "scene/camera.h"
 #include "scene/objects/vyr_slide.h"
 
@@ -37,9 +39,11 @@ TIntSize ParseSize(const std::string& text) {
   const size_t x = text.find_first_of("xX");
   int32_t width = 0, height = 0;
   if (x == std::string::npos || !ParseInt32(text.substr(0, x), width) ||
-      !ParseInt32(text.substr(x + 1), height) || width < 1 || height < 1 || width > 65536 ||
-      height > 65536)
+      !ParseInt32(text.substr(x + 1), height))
     throw ECliError(kExitTrouble, "--size takes WIDTHxHEIGHT, e.g. 1920x1080");
+  // The window sizes the player draws, no others.
+  if (const std::string problem = FrameSizeProblem(width, height); !problem.empty())
+    throw ECliError(kExitTrouble, "--size " + problem);
   return {width, height};
 }
 
@@ -166,6 +170,8 @@ int SceneCommand(const TArgs& args) {
   const TOpenedShow show = OpenShow(parsed.show);
   if (!show.Ok()) throw ECliError(kExitTrouble, show.error);
   auto source = MakeRef<TVyrSource>(show.project, parsed.options);
+  if (const std::string problem = ShowFrameSizeProblem(*source); !problem.empty())
+    throw ECliError(kExitTrouble, problem);
   if (parsed.slide > source->SlideCount())
     throw ECliError(kExitFailed, "the show has " + std::to_string(source->SlideCount()) +
                                      " slides, no slide " + std::to_string(parsed.slide));

@@ -111,5 +111,40 @@ TEST_F(SceneShow, BadArgumentsAndMissingSlides) {
   EXPECT_EQ(Vyrpack({"scene", "/nonexistent/show.vyshow", "1", "0"}).exitCode, 2);
 }
 
+// The player draws frames of 1 to 16384 pixels a side: a window or a show's own size beyond
+// that is refused with the size named, before anything is built.
+TEST_F(SceneShow, SizesThePlayerDoesNotDrawAreRefused) {
+  const auto show = [this](const std::string& name, const std::string& size) {
+    const std::string path = dir_ / (name + "/Project.vyr");
+    WriteFile(path, "[Main]\n" + size +
+                        "[Times]\nopt_slidescount=1\nopt_synchpos1=5000\n"
+                        "[Slide1]\nobject Root:Root\nobject mark:Box\nSize=10,10\nend\nend\n");
+    return path;
+  };
+  const std::string wide = show("wide", "opt_scr_width=20000\nopt_scr_height=600\n");
+  const std::string flat = show("flat", "opt_scr_width=800\nopt_scr_height=0\n");
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string said;  // on standard error
+  } cases[] = {
+      {{"--size", "16385x768", Project()}, 2, "--size 16385 x 768 is outside 1 to 16384"},
+      {{"--size", "1024x0", Project()}, 2, "--size 1024 x 0 is outside 1 to 16384"},
+      {{"--size", "16384x16384", Project()}, 0, ""},
+      {{wide}, 2, "(opt_scr_width x opt_scr_height) 20000 x 600 is outside 1 to 16384"},
+      {{flat}, 2, "(opt_scr_width x opt_scr_height) 800 x 0 is outside 1 to 16384"},
+      {{"--size", "800x600", wide}, 2, "20000 x 600 is outside"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"scene"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    args.insert(args.end(), {"1", "0"});
+    const TRunResult run = Vyrpack(args);
+    SCOPED_TRACE(args[1] + " " + args[2]);
+    EXPECT_EQ(run.exitCode, c.status) << run.err;
+    EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+  }
+}
+
 }  // namespace
 }  // namespace vyr
