@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <thread>
+#include <utility>
 
 #include "audio/output/capture_backend.h"
 #include "audio/output/device_factory.h"
@@ -242,6 +243,24 @@ TEST(SdlBackend, DiskDriverWritesTheMix) {
   EXPECT_GT(std::count(samples.begin(), samples.end(), 1234), 4096);
 }
 
+// The timer's reading with the wall clock just before and just after it (ms), so that a
+// comparison with real time holds however long the reading thread was kept waiting.
+struct TTimedReading {
+  double wallBefore, time, wallAfter;
+};
+TTimedReading TimedRead(TTimerChannel& timer) {
+  const auto wall = [] {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  };
+  TTimedReading reading;
+  reading.wallBefore = wall();
+  reading.time = timer.GetTime();
+  reading.wallAfter = wall();
+  return reading;
+}
+
 TEST(SdlBackend, RemovedDeviceKeepsTheClockRunningOnTheNullBackend) {
   test::TSoundDir dir;
   setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -251,14 +270,24 @@ TEST(SdlBackend, RemovedDeviceKeepsTheClockRunningOnTheNullBackend) {
     ASSERT_STREQ(device->Backend().Name(), "sdl");
     auto timer = device->CreateTimerChannel();
     timer->Start();
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    const double before = timer->GetTime();
-    EXPECT_GT(before, 100);
+    // The device's clock runs (a loaded machine may start its thread late).
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (timer->GetTime() <= 100 && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const TTimedReading before = TimedRead(*timer);
+    ASSERT_GT(before.time, 100);
     ASSERT_TRUE(FallBackAfterDeviceRemoval(*device));
     EXPECT_STREQ(device->Backend().Name(), "null");
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    // The clock goes on from where it stood, at the pace of real time.
-    EXPECT_NEAR(timer->GetTime() - before, 400, 120);
+    const TTimedReading after = TimedRead(*timer);
+    // The clock goes on from where it stood, at the pace of real time however long the
+    // switch and the sleep took: it only ever leans 1 ms per poll toward the cursors.
+    const double shortest = after.wallBefore - before.wallAfter;
+    const double longest = after.wallAfter - before.wallBefore;
+    const double ran = after.time - before.time;
+    EXPECT_GE(shortest, 400);
+    EXPECT_GE(ran, shortest - shortest / TSoftTimerChannel::kPollMs - 3);
+    EXPECT_LE(ran, longest + longest / TSoftTimerChannel::kPollMs + 3);
     EXPECT_FALSE(FallBackAfterDeviceRemoval(*device));
   }
   unsetenv("SDL_AUDIODRIVER");
