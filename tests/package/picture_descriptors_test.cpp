@@ -90,6 +90,11 @@ int OpenPicturesUntilOutOfDescriptors(TFileAccessor& show) {
 }
 
 TEST(PictureDescriptors, RunningOutGivesPlaceholdersNotACrash) {
+#if defined(__SANITIZE_ADDRESS__)
+  // The sanitizers' own checks need descriptors (a pipe to probe memory), and without any they
+  // report objects they cannot inspect as faults.
+  GTEST_SKIP() << "the sanitizers cannot run out of descriptors";
+#endif
   VYR_REQUIRE_TOOL(testing::kConvert);
   test::TTempDir dir;
   testing::RunTool(std::string(testing::kConvert) + " -size " + std::to_string(kWidth) + "x" +
