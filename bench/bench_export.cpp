@@ -102,7 +102,8 @@ double ChildCpuSeconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-bool Export(const std::string& extension, const std::string& codec, int64_t frames) {
+bool Export(const std::string& extension, const std::string& codec, int64_t frames,
+            bool reuse = true) {
   viewer::TLongOptions options;
   options.exportPath = WorkFolder() + "/demo" + extension;
   options.codec = codec;
@@ -114,8 +115,9 @@ bool Export(const std::string& extension, const std::string& codec, int64_t fram
   options.seed = 1;
   options.quiet = true;
   viewer::TFrameRenderer renderer;
-  return renderer.Open(ShowPath(), kWidth, kHeight, options.seed, false, true).empty() &&
-         viewer::ExportCommand(options, renderer) == 0;
+  if (!renderer.Open(ShowPath(), kWidth, kHeight, options.seed, false, true).empty()) return false;
+  renderer.SetFrameReuse(reuse);
+  return viewer::ExportCommand(options, renderer) == 0;
 }
 
 // The export's frames as raw YUV 4:2:0 and its sound as raw 16-bit stereo, for ffmpeg.
@@ -161,7 +163,11 @@ bool Time(Work work, TTimes& times) {
   return true;
 }
 
+// Argument 1: frames and slides that did not change are not drawn again (the default); 0:
+// everything drawn afresh.
 void BM_ExportAgainstFfmpeg(benchmark::State& state) {
+  const bool reuse = state.range(0) != 0;
+  state.SetLabel(reuse ? "reuse" : "no reuse");
   const std::string folder = WorkFolder();
   const std::string video = folder + "/frames.yuv", sound = folder + "/sound.raw";
   const int64_t frames = FrameCount();
@@ -181,7 +187,7 @@ void BM_ExportAgainstFfmpeg(benchmark::State& state) {
       folder + "/ffmpeg.mp4";
   for (auto _ : state) {
     TTimes ours, theirs;
-    if (!Time([&] { return Export(".mp4", "h264", frames); }, ours) ||
+    if (!Time([&] { return Export(".mp4", "h264", frames, reuse); }, ours) ||
         !Time([&] { return bench::Run(ffmpeg); }, theirs)) {
       state.SkipWithError("the export or ffmpeg failed");
       break;
@@ -207,12 +213,15 @@ void BM_Export(benchmark::State& state) {
   Measure(state, [&] { return Export(codec[0], codec[1], FrameCount()); });
 }
 
+// Argument: 1 with reuse of unchanged frames and slides, 0 without.
 void BM_RenderAlone(benchmark::State& state) {
   viewer::TFrameRenderer renderer;
   if (!renderer.Open(ShowPath(), kWidth, kHeight, 1, false, true).empty()) {
     state.SkipWithError("the demo show does not open (run `make run`)");
     return;
   }
+  renderer.SetFrameReuse(state.range(0) != 0);
+  state.SetLabel(state.range(0) != 0 ? "reuse" : "no reuse");
   std::vector<uint8_t> memory(static_cast<size_t>(kWidth) * kHeight * 4);
   Measure(state, [&] {
     for (int64_t k = 0; k < FrameCount(); ++k) {
@@ -293,8 +302,13 @@ void BM_ColourConversion(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ColourConversion)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ExportAgainstFfmpeg)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_RenderAlone)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_ExportAgainstFfmpeg)
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK(BM_RenderAlone)->Arg(1)->Arg(0)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_EncodeAlone)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_Export)->DenseRange(0, 3)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_ExportLength)
