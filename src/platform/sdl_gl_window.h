@@ -1,6 +1,7 @@
 #pragma once
 // An SDL2 window with an OpenGL 3.3 core context, and the displays SDL knows.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,8 +40,12 @@ class TSdlGlWindow {
   TSdlGlWindow(const TSdlGlWindow&) = delete;
   TSdlGlWindow& operator=(const TSdlGlWindow&) = delete;
 
-  // A fresh context on this window; swap interval 0 (the device paces presents itself).
+  // A fresh context on this window; swap interval 0 (the device paces presents itself). The
+  // context made by ShowWithBackground is handed out first.
   std::unique_ptr<TGlContext> CreateContext();
+  // Shows the window filled with the colour (0xRRGGBB) from the moment it maps, before the
+  // renderer or any slide is ready.
+  void ShowWithBackground(uint32_t rgb);
   SDL_Window* Handle() const { return window_; }
   void Bounds(int& left, int& top, int& width, int& height) const;
   void SetMode(TWindowMode mode);
@@ -51,6 +56,7 @@ class TSdlGlWindow {
   TSdlGlWindow() = default;
   SDL_Window* window_ = nullptr;
   TWindowMode mode_ = TWindowMode::Windowed;
+  void* prepared_ = nullptr;  // SDL_GLContext
 };
 
 }  // namespace vyr

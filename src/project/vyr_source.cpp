@@ -133,6 +133,11 @@ std::array<uint8_t, 4> TVyrSource::HiderColorBytes() const {
           static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
 }
 
+uint32_t TVyrSource::BackgroundRgb() const {
+  const auto bytes = HiderColorBytes();
+  return static_cast<uint32_t>(bytes[0]) << 16 | static_cast<uint32_t>(bytes[1]) << 8 | bytes[2];
+}
+
 int TVyrSource::WrapSlide(int slide) const {
   if (slide < 0 || SlideCount() == 0) return -1;
   return slide % SlideCount();

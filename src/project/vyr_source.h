@@ -62,6 +62,9 @@ class TVyrSource : public TRefObject {
   int32_t HiderColor() const { return hiderColor_; }
   // The colour value's bytes, lowest first (red, green, blue, unused).
   std::array<uint8_t, 4> HiderColorBytes() const;
+  // The same colour as 0xRRGGBB: what the frame fills around the slide, and what the window
+  // shows before the first frame.
+  uint32_t BackgroundRgb() const;
   double UnsharpAmount() const { return unsharpAmount_; }
   // The end of the last slide.
   double Length() const { return table_.Length(); }

@@ -1,6 +1,7 @@
 // vyrviewer playing shows in a real window, driven as a user would, compared with the frames
 // `vyrviewer --frame` renders at the positions the keys land on: under Xvfb, and under a
 // headless Wayland compositor (the same tests, see show_window.h).
+#include "imaging/bitmap/png_writer.h"
 #include "show_window.h"
 
 namespace vyr {
@@ -154,6 +155,38 @@ TEST_F(ViewerWindow, NoExclusiveFullScreenIsABorderlessWindowOfTheDesktop) {
       EXPECT_NE(log.find("init windowed device"), std::string::npos) << log;
     }
   }
+}
+
+TEST_F(ViewerWindow, TheBackgroundColourShowsFromTheMomentTheWindowMaps) {
+  // Slide 1 is a picture of 48 megapixels: decoding and scaling it takes far longer than the
+  // window takes to appear. Until it is drawn the window shows the show's background colour,
+  // whose bytes are red, green, blue from the lowest.
+  const TColour background{240, 120, 30};
+  const int hider = background.r | background.g << 8 | background.b << 16;
+  {
+    const TRef<TDirectBitmap> picture = MakeRef<TDirectBitmap>(8000, 6000, pf::R8G8B8());
+    picture->FillRect(TRect{0, 0, 8000, 6000}, 0xFF00FF00);
+    std::string error;
+    std::filesystem::create_directories(dir_ / "show");
+    ASSERT_TRUE(WritePng(*picture, dir_ / "show/big.png", error, {1, false})) << error;
+  }
+  const std::string show = Pack(
+      "[Main]\r\nopt_scr_width=320\r\nopt_scr_height=240\r\nopt_scr_full=0\r\n"
+      "opt_scr_caption=BackgroundShow\r\nopt_repeat=stop\r\nopt_scr_hidercolor=" +
+      std::to_string(hider) +
+      "\r\n[Times]\r\nopt_slidescount=1\r\nopt_synchpos1=60000\r\n"
+      "[Slide1]\r\nobject Root:Root\r\nobject pic:Image\r\n"
+      "GUID={00000000-0000-0000-0000-000000000001}\r\nImageName=big.png\r\nend\r\nend\r\n"
+      "object TheEffect:AnEffect\r\n  ref=none\r\n  time=0\r\nend\r\n");
+  ASSERT_TRUE(Launch({show}));
+  // sway lists a new window a frame before it paints it: till then its output's own grey (a
+  // quarter of white) shows where the window is.
+  TColour first = Screen();
+  for (int i = 0; i < 20 && Wayland() && Near(first, {63, 63, 63}, 1); ++i) first = Screen();
+  EXPECT_TRUE(Near(first, background)) << "right after the window mapped it showed " << first;
+  EXPECT_TRUE(Shows(kGreen, 20000));
+  Key("Escape");
+  EXPECT_EQ(WaitExit(), 0);
 }
 
 TEST_F(ViewerWindow, EnterUnderStartupExitsWithOne) {

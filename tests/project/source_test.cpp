@@ -177,6 +177,7 @@ TEST(SourceSettings, DefaultsAndReadValues) {
   EXPECT_TRUE(set->ManualShow());
   EXPECT_EQ(set->HiderColor(), 0x123456);
   EXPECT_EQ(set->HiderColorBytes(), (std::array<uint8_t, 4>{0x56, 0x34, 0x12, 0}));
+  EXPECT_EQ(set->BackgroundRgb(), 0x563412u);  // red is the lowest byte
   EXPECT_DOUBLE_EQ(set->UnsharpAmount(), 0.25);
   EXPECT_EQ(set->Width(), 800);
   EXPECT_EQ(set->Height(), 600);

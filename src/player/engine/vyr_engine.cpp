@@ -132,10 +132,7 @@ void TVyrEngine::OpenSource(TRef<TVyrSource> source, TRef<TFileAccessor> files, 
   params.callbacks.isPlaying = [this] { return !paused_; };
   overlay_ = BuildOverlay(params);
 
-  // "opt_scr_hidercolor" holds its bytes as red, green, blue from the lowest.
-  const auto bytes = source_->HiderColorBytes();
-  root_->SetBackground(true, static_cast<uint32_t>(bytes[0]) << 16 |
-                                 static_cast<uint32_t>(bytes[1]) << 8 | bytes[2]);
+  root_->SetBackground(true, source_->BackgroundRgb());
   root_->SetSharpenAmount(static_cast<float>(source_->UnsharpAmount()));
 
   if (paused) {

@@ -240,7 +240,8 @@ TRef<TVyrEngine> TMainForm::CreateEngine() {
                                                                       : kModeBordered;
   ApplyWindowMode(ReadInt(project, "Main", "opt_scr_width", 640),
                   ReadInt(project, "Main", "opt_scr_height", 480), mode);
-  SDL_ShowWindow(window);
+  // The show's background colour from the moment the window maps: the slides take a while.
+  device_->Window().ShowWithBackground(source_->BackgroundRgb());
   SDL_RaiseWindow(window);
   SDL_SetWindowInputFocus(window);
   // Until the engine thread runs, the device is the main thread's to set.
