@@ -204,7 +204,8 @@ std::vector<std::string> SlideContentNames() {
           "mask in a viewport",
           "buttons",
           "frame turning about its y axis",
-          "texts appearing and leaving"};
+          "texts appearing and leaving",
+          "picture and text growing from small"};
 }
 
 // Builds the object blocks of one slide with GUIDs of their own.
@@ -328,6 +329,15 @@ std::vector<std::string> SlideContents(int& counter) {
                 o.Object("Late", "Text",
                          "Text=Here after half a second\nDeltaTime1=500\nShadowColor=255,0,0\n",
                          Key("Time=0\nPosition=0,40\nScaleX=14\nScaleY=14\n")));
+  // A large picture grows from a thumbnail (its reduction level falls as it grows) and a text
+  // holds still, then grows (its picture is drawn again larger).
+  all.push_back(o.Object("Large", "Image", "ImageName=large.jpg\n",
+                         Key("Time=0\nScaleX=6\nScaleY=6\n") +
+                             Key("Origin=SlideEnd\nTime=0\nScaleX=100\nScaleY=100\n")) +
+                o.Object("Swelling", "Text", "Text=Growing\nTextColor=255,255,255\n",
+                         Key("Time=0\nScaleX=5\nScaleY=5\n") +
+                             Key("Time=400\nScaleX=5\nScaleY=5\n") +
+                             Key("Origin=SlideEnd\nTime=0\nScaleX=45\nScaleY=45\n")));
   return all;
 }
 
@@ -337,7 +347,9 @@ std::string CorpusProject(const std::vector<TTransition>& transitions) {
   int counter = 0;
   const std::vector<std::string> contents = SlideContents(counter);
   const int slides = static_cast<int>(transitions.size()) + 1;
-  std::string text = "[Main]\nopt_scr_width=320\nopt_scr_height=180\nPathToButtons=themes\\\n";
+  std::string text =
+      "[Main]\nopt_scr_width=320\nopt_scr_height=180\nPathToButtons=themes\\\n"
+      "opt_logo=1\nopt_logo_fn=bars.png\nopt_logo_pos=6\nopt_logo_size=12\n";
   text += "object TheEffect:AnEffect\ntime=" + std::to_string(kTransitionMs) +
           "\nobject Swirl:AnEffect\nchecked=0\nslide_1=swirl\nend\nend\n";
   text += "[Times]\nopt_slidescount=" + std::to_string(slides) + "\n";
@@ -345,7 +357,10 @@ std::string CorpusProject(const std::vector<TTransition>& transitions) {
     text += "opt_synchpos" + std::to_string(i) + "=" + std::to_string(kSlideMs * i) + "\n";
   for (int i = 0; i < slides; ++i) {
     text += "[Slide" + std::to_string(i + 1) + "]\n";
-    if (i % 3 == 1) text += "bstyle=3\nbcolorstyle=1\nbcolor1=4724752\nbcolor2=5774394\n";
+    if (i % 5 == 3)
+      text += "bstyle=2\nbfn=bars.png\nbsize=80\n";
+    else if (i % 3 == 1)
+      text += "bstyle=3\nbcolorstyle=1\nbcolor1=4724752\nbcolor2=5774394\n";
     if (i > 0)
       text += "object TheEffect:AnEffect\n" + transitions[i - 1].keys +
               "time=" + std::to_string(kTransitionMs) + "\nend\n";
@@ -378,6 +393,7 @@ bool MakeCorpusMedia(const test::TTempDir& dir) {
     return test::Run(ffmpeg + source + " '" + dir / ("show/" + file) + "'");
   };
   return make("testsrc2=size=240x160 -frames:v 1 -q:v 3", "photo.jpg") &&
+         make("testsrc2=size=1600x1200 -frames:v 1 -q:v 3", "large.jpg") &&
          make("smptebars=size=160x120 -frames:v 1", "bars.png") &&
          make("testsrc=size=64x48:rate=8 -vf tile=4x2 -frames:v 1", "sheet.png") &&
          make("testsrc=size=96x54:rate=25 -t 1 -c:v libx264 -pix_fmt yuv420p", "clip.mp4") &&
@@ -390,6 +406,8 @@ bool MakeCorpusMedia(const test::TTempDir& dir) {
 TEST(FrameReuse, EveryFrameOfEveryTransitionAndObjectEqualsItsFreshDrawing) {
   test::TTempDir dir;
   ASSERT_TRUE(MakeCorpusMedia(dir)) << "ffmpeg could not make the corpus's media";
+  int guids = 0;
+  ASSERT_EQ(SlideContents(guids).size(), SlideContentNames().size());
   const std::vector<TTransition> transitions = EveryTransition();
   test::WriteFile(dir / "show/Project.vyr", CorpusProject(transitions));
   const std::string show = dir / "corpus.vyshow";
@@ -399,8 +417,9 @@ TEST(FrameReuse, EveryFrameOfEveryTransitionAndObjectEqualsItsFreshDrawing) {
                      "themes\\plain\\btn.ini=" + dir / "show/themes/plain/btn.ini", "--add",
                      "themes\\plain\\btn.png=" + dir / "show/themes/plain/btn.png"});
   ASSERT_EQ(pack.exitCode, 0) << pack.err;
-  // Under the sanitizers the first dozen slides (every kind of content, eleven transitions).
-  const int slides = kSanitized ? 12 : static_cast<int>(transitions.size()) + 1;
+  // Under the sanitizers one slide of each kind of content, a dozen transitions.
+  const int slides = kSanitized ? static_cast<int>(SlideContentNames().size())
+                                : static_cast<int>(transitions.size()) + 1;
   const std::vector<std::string> contents = SlideContentNames();
   ExpectReuseHappened(ExpectReuseDrawsAsFresh(show, slides * kSlideMs, [&](long ms) {
     const long slide = ms / kSlideMs, into = ms % kSlideMs;
