@@ -5,8 +5,6 @@
 #include <epoxy/gl.h>
 #include <wayland-client.h>
 
-#include <utility>
-
 #include "platform/x11_threads.h"
 
 namespace vyr {
@@ -107,42 +105,32 @@ std::unique_ptr<TSdlGlWindow> TSdlGlWindow::Create(const std::string& title, int
   return result;
 }
 
-TSdlGlWindow::~TSdlGlWindow() {
-  if (prepared_) SDL_GL_DeleteContext(prepared_);
-  SDL_DestroyWindow(window_);
-}
+TSdlGlWindow::~TSdlGlWindow() { SDL_DestroyWindow(window_); }
 
 std::unique_ptr<TGlContext> TSdlGlWindow::CreateContext() {
-  SDL_GLContext context = std::exchange(prepared_, nullptr);
-  if (!context) {
-    context = SDL_GL_CreateContext(window_);
-    if (!context) return nullptr;
-    SDL_GL_SetSwapInterval(0);
+  // SDL makes the new context current on this thread.
+  SDL_GLContext context = SDL_GL_CreateContext(window_);
+  if (!context) return nullptr;
+  SDL_GL_SetSwapInterval(0);
+  if (presentBackground_) {
+    // The renderer and the first slide take a while yet. Under Wayland this present is what
+    // maps the window.
+    presentBackground_ = false;
+    glClearColor(static_cast<float>((background_ >> 16) & 0xFF) / 255.0f,
+                 static_cast<float>((background_ >> 8) & 0xFF) / 255.0f,
+                 static_cast<float>(background_ & 0xFF) / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0, 0, 0, 0);  // the context as fresh for the renderer
+    SDL_GL_SwapWindow(window_);
   }
   return std::make_unique<TSdlGlContext>(window_, context);
 }
 
-void TSdlGlWindow::ShowWithBackground(uint32_t rgb) {
-  SetX11WindowBackground(window_, rgb & 0xFFFFFF);
-  // Making a context loads the GL driver (about 100 ms with llvmpipe): done while the window
-  // is hidden, the colour is presented as soon as the window maps.
-  if (!prepared_) {
-    prepared_ = SDL_GL_CreateContext(window_);  // current on this thread until released below
-    if (prepared_) SDL_GL_SetSwapInterval(0);
-  }
-  SDL_ShowWindow(window_);
-  if (!prepared_) return;
-  glClearColor(static_cast<float>((rgb >> 16) & 0xFF) / 255.0f,
-               static_cast<float>((rgb >> 8) & 0xFF) / 255.0f,
-               static_cast<float>(rgb & 0xFF) / 255.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glClearColor(0, 0, 0, 0);  // the context as fresh for the renderer
-  SDL_GL_SwapWindow(window_);
-  // A Wayland compositor paints the window once its configure is answered: now, not when the
-  // event loop starts.
-  SDL_PumpEvents();
-  // The drawing thread makes it current there.
-  SDL_GL_MakeCurrent(window_, nullptr);
+void TSdlGlWindow::SetBackgroundColour(uint32_t rgb) {
+  background_ = rgb & 0xFFFFFF;
+  // The X server fills the window itself from the moment it maps, while the GL driver is
+  // still loading; elsewhere the first context presents the colour.
+  presentBackground_ = !SetX11WindowBackground(window_, background_);
 }
 
 void TSdlGlWindow::Bounds(int& left, int& top, int& width, int& height) const {

@@ -40,12 +40,12 @@ class TSdlGlWindow {
   TSdlGlWindow(const TSdlGlWindow&) = delete;
   TSdlGlWindow& operator=(const TSdlGlWindow&) = delete;
 
-  // A fresh context on this window; swap interval 0 (the device paces presents itself). The
-  // context made by ShowWithBackground is handed out first.
+  // A fresh context on this window; swap interval 0 (the device paces presents itself).
   std::unique_ptr<TGlContext> CreateContext();
-  // Shows the window filled with the colour (0xRRGGBB) from the moment it maps, before the
-  // renderer or any slide is ready.
-  void ShowWithBackground(uint32_t rgb);
+  // The colour (0xRRGGBB) the window shows from the moment it maps until the first frame
+  // (where the X server cannot fill it, the first context presents it): set before the
+  // window is shown.
+  void SetBackgroundColour(uint32_t rgb);
   SDL_Window* Handle() const { return window_; }
   void Bounds(int& left, int& top, int& width, int& height) const;
   void SetMode(TWindowMode mode);
@@ -56,7 +56,8 @@ class TSdlGlWindow {
   TSdlGlWindow() = default;
   SDL_Window* window_ = nullptr;
   TWindowMode mode_ = TWindowMode::Windowed;
-  void* prepared_ = nullptr;  // SDL_GLContext
+  uint32_t background_ = 0;
+  bool presentBackground_ = false;
 };
 
 }  // namespace vyr

@@ -53,17 +53,18 @@ unsigned long Channel(unsigned int value, unsigned long mask) {
 
 }  // namespace
 
-void SetX11WindowBackground(SDL_Window* window, unsigned int rgb) {
+bool SetX11WindowBackground(SDL_Window* window, unsigned int rgb) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
-  if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+    return false;
   Display* display = info.info.x11.display;
   const ::Window handle = info.info.x11.window;
   XWindowAttributes attributes;
-  if (!XGetWindowAttributes(display, handle, &attributes) || !attributes.visual) return;
+  if (!XGetWindowAttributes(display, handle, &attributes) || !attributes.visual) return false;
   const Visual& visual = *attributes.visual;
   const unsigned long colours = visual.red_mask | visual.green_mask | visual.blue_mask;
-  if (colours == 0) return;  // a colour-mapped visual: GL windows never have one
+  if (colours == 0) return false;  // a colour-mapped visual: GL windows never have one
   // A visual with alpha keeps its remaining bits: set, the colour is opaque.
   const unsigned long depthMask =
       attributes.depth >= 32 ? 0xFFFFFFFFul : (1ul << attributes.depth) - 1;
@@ -73,6 +74,7 @@ void SetX11WindowBackground(SDL_Window* window, unsigned int rgb) {
   XSetWindowBackground(display, handle, pixel);
   XClearWindow(display, handle);
   XFlush(display);
+  return true;
 }
 
 }  // namespace vyr

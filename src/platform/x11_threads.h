@@ -15,8 +15,8 @@ bool ActivateX11Window(unsigned long windowId);
 // The X11 window of an SDL window; 0 when SDL does not run on X11.
 unsigned long X11WindowOf(SDL_Window* window);
 // Has the X server fill the SDL window with the colour (0xRRGGBB) wherever it is exposed
-// before anything is drawn into it, from the moment it maps; nothing when SDL does not run on
+// before anything is drawn into it, from the moment it maps; false when SDL does not run on
 // X11.
-void SetX11WindowBackground(SDL_Window* window, unsigned int rgb);
+bool SetX11WindowBackground(SDL_Window* window, unsigned int rgb);
 
 }  // namespace vyr

@@ -241,7 +241,8 @@ TRef<TVyrEngine> TMainForm::CreateEngine() {
   ApplyWindowMode(ReadInt(project, "Main", "opt_scr_width", 640),
                   ReadInt(project, "Main", "opt_scr_height", 480), mode);
   // The show's background colour from the moment the window maps: the slides take a while.
-  device_->Window().ShowWithBackground(source_->BackgroundRgb());
+  device_->Window().SetBackgroundColour(source_->BackgroundRgb());
+  SDL_ShowWindow(window);
   SDL_RaiseWindow(window);
   SDL_SetWindowInputFocus(window);
   // Until the engine thread runs, the device is the main thread's to set.
