@@ -1,7 +1,5 @@
 #include "package/container/unpack_struc.h"
 
-#include <algorithm>
-
 #include "foundation/case_fold.h"
 #include "package/container/entry_name.h"
 #include "package/container/package_layout.h"
@@ -40,19 +38,7 @@ std::optional<TPackageEntry> TUnpackStruc::FindSection(std::string_view section)
 }
 
 std::optional<TPackageEntry> TUnpackStruc::FindEntry(std::string_view name) const {
-  if (auto found = FindSection(EscapeEntryName(name))) return found;
-  // The player joins folders with "\", but a show packed on Linux may name its entries with
-  // "/" (a theme folder "themes/plain" asked for as "themes/plain\btn.ini"): the name is
-  // tried once more with either separator throughout.
-  if (name.find_first_of("/\\") == std::string_view::npos) return std::nullopt;
-  for (const char separator : {'/', '\\'}) {
-    std::string other(name);
-    std::replace_if(
-        other.begin(), other.end(), [](char c) { return c == '/' || c == '\\'; }, separator);
-    if (other == name) continue;
-    if (auto found = FindSection(EscapeEntryName(other))) return found;
-  }
-  return std::nullopt;
+  return FindSection(EscapeEntryName(name));
 }
 
 std::string TUnpackStruc::StrucPos() const {
