@@ -35,8 +35,10 @@ foreach(module libavcodec libavformat libavutil libswresample libswscale)
   list(APPEND vyr_ffmpeg_packages "${module}${major}")
 endforeach()
 list(JOIN vyr_ffmpeg_packages ", " vyr_ffmpeg_depends)
+# GTK 3 and cairo are opened on first use too (src/platform/gtk/gtk_on_demand.cpp), by the
+# sonames libgtk-3.so.0, libgdk-3.so.0 (both in libgtk-3-0) and libcairo.so.2.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libegl1, libgl1, libegl-mesa0, libgl1-mesa-dri, fonts-liberation2, fonts-dejavu-core, ${vyr_ffmpeg_depends}")
+    "libegl1, libgl1, libegl-mesa0, libgl1-mesa-dri, fonts-liberation2, fonts-dejavu-core, ${vyr_ffmpeg_depends}, libgtk-3-0, libcairo2")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)

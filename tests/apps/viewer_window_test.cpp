@@ -9,7 +9,28 @@ namespace {
 
 using namespace test;
 
-class ViewerWindow : public TShowWindowTest {};
+class ViewerWindow : public TShowWindowTest {
+ protected:
+  // A show of one slide of a minute showing a green picture of that size.
+  std::string PictureShow(const std::string& caption, int width, int height,
+                          const std::string& mainExtra = "") {
+    {
+      const TRef<TDirectBitmap> picture = MakeRef<TDirectBitmap>(width, height, pf::R8G8B8());
+      picture->FillRect(TRect{0, 0, width, height}, 0xFF00FF00);
+      std::string error;
+      std::filesystem::create_directories(dir_ / "show");
+      EXPECT_TRUE(WritePng(*picture, dir_ / "show/picture.png", error, {1, false})) << error;
+    }
+    return Pack(
+        "[Main]\r\nopt_scr_width=320\r\nopt_scr_height=240\r\nopt_scr_full=0\r\n"
+        "opt_scr_caption=" +
+        caption + "\r\nopt_repeat=stop\r\n" + mainExtra +
+        "[Times]\r\nopt_slidescount=1\r\nopt_synchpos1=60000\r\n"
+        "[Slide1]\r\nobject Root:Root\r\nobject pic:Image\r\n"
+        "GUID={00000000-0000-0000-0000-000000000001}\r\nImageName=picture.png\r\nend\r\n"
+        "end\r\nobject TheEffect:AnEffect\r\n  ref=none\r\n  time=0\r\nend\r\n");
+  }
+};
 
 TEST_F(ViewerWindow, KeysWhilePausedLandWhereTheFramesSay) {
   const std::string show =
@@ -163,21 +184,8 @@ TEST_F(ViewerWindow, TheBackgroundColourShowsFromTheMomentTheWindowMaps) {
   // whose bytes are red, green, blue from the lowest.
   const TColour background{240, 120, 30};
   const int hider = background.r | background.g << 8 | background.b << 16;
-  {
-    const TRef<TDirectBitmap> picture = MakeRef<TDirectBitmap>(8000, 6000, pf::R8G8B8());
-    picture->FillRect(TRect{0, 0, 8000, 6000}, 0xFF00FF00);
-    std::string error;
-    std::filesystem::create_directories(dir_ / "show");
-    ASSERT_TRUE(WritePng(*picture, dir_ / "show/big.png", error, {1, false})) << error;
-  }
-  const std::string show = Pack(
-      "[Main]\r\nopt_scr_width=320\r\nopt_scr_height=240\r\nopt_scr_full=0\r\n"
-      "opt_scr_caption=BackgroundShow\r\nopt_repeat=stop\r\nopt_scr_hidercolor=" +
-      std::to_string(hider) +
-      "\r\n[Times]\r\nopt_slidescount=1\r\nopt_synchpos1=60000\r\n"
-      "[Slide1]\r\nobject Root:Root\r\nobject pic:Image\r\n"
-      "GUID={00000000-0000-0000-0000-000000000001}\r\nImageName=big.png\r\nend\r\nend\r\n"
-      "object TheEffect:AnEffect\r\n  ref=none\r\n  time=0\r\nend\r\n");
+  const std::string show = PictureShow("BackgroundShow", 8000, 6000,
+                                       "opt_scr_hidercolor=" + std::to_string(hider) + "\r\n");
   ASSERT_TRUE(Launch({show}));
   // sway lists a new window a frame before it paints it: till then its output's own grey (a
   // quarter of white) shows where the window is.
@@ -187,6 +195,24 @@ TEST_F(ViewerWindow, TheBackgroundColourShowsFromTheMomentTheWindowMaps) {
   EXPECT_TRUE(Shows(kGreen, 20000));
   Key("Escape");
   EXPECT_EQ(WaitExit(), 0);
+}
+
+TEST_F(ViewerWindow, GtkIsOpenedOnlyWhenADialogIs) {
+  // What the player's process has mapped names every shared library it opened.
+  const auto mapsGtk = [this] {
+    return ReadFile("/proc/" + std::to_string(pid_) + "/maps").find("/libgtk-3.so") !=
+           std::string::npos;
+  };
+  ASSERT_TRUE(Launch({PictureShow("PictureShow", 64, 48)}));
+  ASSERT_TRUE(Shows(kGreen));
+  EXPECT_FALSE(mapsGtk()) << "a picture show playing opened GTK";
+  Key("Escape");
+  EXPECT_EQ(WaitExit(), 0);
+  Spawn({dir_ / "missing.vyshow"});
+  ASSERT_TRUE(FindWindow());  // the "Slideshow Error" box
+  EXPECT_TRUE(mapsGtk()) << "the message box came without GTK";
+  DismissMessage();
+  EXPECT_EQ(WaitExit(), 2);
 }
 
 TEST_F(ViewerWindow, EnterUnderStartupExitsWithOne) {

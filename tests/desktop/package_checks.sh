@@ -33,10 +33,11 @@ fields)
   names() { tr ',|' '\n' | sed 's/^ *//; s/ .*//' | sed '/^$/d'; }
   depends=$(dpkg-deb -f "$deb" Depends | names)
   # The linked libraries (found by dpkg-shlibdeps) and what is loaded at run time or is no
-  # library, named by hand.
+  # library, named by hand (GTK and cairo are opened on first use).
   for need in libsdl2-2.0-0 libjpeg62-turbo libpng16-16 liblcms2-2 libmpg123-0 libfreetype6 \
               libfontconfig1 libharfbuzz0b libepoxy0 libstdc++6 libc6 \
-              libegl1 libgl1 libegl-mesa0 libgl1-mesa-dri fonts-liberation2 fonts-dejavu-core; do
+              libegl1 libgl1 libegl-mesa0 libgl1-mesa-dri fonts-liberation2 fonts-dejavu-core \
+              libgtk-3-0 libcairo2; do
     grep -qxF "$need" <<<"$depends" || fail "Depends lacks $need: $(dpkg-deb -f "$deb" Depends)"
   done
   dpkg-deb -f "$deb" Recommends | names | grep -qxF xdg-utils || fail "xdg-utils not recommended"
