@@ -221,17 +221,24 @@ std::string Times(int slides, int slideMs) {
   return text;
 }
 
-// Slides whose pictures are picture files[k % count], joined by cross-fades of fadeMs.
+// Slides each showing picture file pictures[k % count] placed into the slide (the slide's
+// "Picture" key alone names its main picture for printing and draws nothing), joined by
+// cross-fades of fadeMs.
 fs::path PictureShow(const std::string& name, int width, int height, int slides, int slideMs,
                      int fadeMs, const std::vector<std::string>& pictures) {
   const fs::path folder = Dir() / name;
   fs::create_directories(folder);
   std::string text = MainSection(width, height) + Times(slides, slideMs);
-  for (int k = 0; k < slides; ++k)
-    text += "[Slide" + std::to_string(k + 1) +
-            "]\r\nPicture=" + pictures[static_cast<size_t>(k) % pictures.size()] +
-            "\r\nobject TheEffect:AnEffect\r\n  ref=" + (fadeMs > 0 ? "dissolve" : "none") +
-            "\r\n  time=" + std::to_string(fadeMs) + "\r\nend\r\n";
+  for (int k = 0; k < slides; ++k) {
+    const std::string& picture = pictures[static_cast<size_t>(k) % pictures.size()];
+    char guid[48];
+    std::snprintf(guid, sizeof guid, "{00000000-0000-0000-0000-%012x}", k + 1);
+    text += "[Slide" + std::to_string(k + 1) + "]\r\nPicture=" + picture +
+            "\r\nobject Root:Root\r\nobject pic:Image\r\nGUID=" + guid +
+            "\r\nImageName=" + picture + "\r\nend\r\nend\r\nobject TheEffect:AnEffect\r\n  ref=" +
+            (fadeMs > 0 ? "dissolve" : "none") + "\r\n  time=" + std::to_string(fadeMs) +
+            "\r\nend\r\n";
+  }
   std::ofstream(folder / "Project.vyr", std::ios::binary | std::ios::trunc) << text;
   return folder / "Project.vyr";
 }
