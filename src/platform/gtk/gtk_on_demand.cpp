@@ -17,7 +17,7 @@
 
 namespace {
 
-// The libraries of GTK 3, by the names their packages give them.
+// The libraries of GTK 3 and cairo, by their sonames.
 const char* SharedName(const char* library) {
   if (std::strcmp(library, "gtk") == 0) return "libgtk-3.so.0";
   if (std::strcmp(library, "gdk") == 0) return "libgdk-3.so.0";
