@@ -62,10 +62,7 @@ std::string TFrameRenderer::Open(const std::string& showPath, int width, int hei
   overlay.showDuration = source->Length();
   overlay.clock = [] { return int64_t{0}; };
   overlay_ = BuildOverlay(overlay);
-  // "opt_scr_hidercolor" holds its bytes as red, green, blue from the lowest.
-  const auto bytes = source->HiderColorBytes();
-  root_->SetBackground(true, static_cast<uint32_t>(bytes[0]) << 16 |
-                                 static_cast<uint32_t>(bytes[1]) << 8 | bytes[2]);
+  root_->SetBackground(true, source->BackgroundRgb());
   root_->SetSharpenAmount(static_cast<float>(source->UnsharpAmount()));
   root_->SetArea(window_.width, window_.height);
   return {};
