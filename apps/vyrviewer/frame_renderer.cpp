@@ -105,7 +105,7 @@ TRef<TBitmap> TFrameRenderer::Render(double ms) {
   const TIntRect slideRect = producer_->SlideRect();
   drawer_->SetCamera(slideRect, producer_->PresentationSize().width,
                      DefaultCamera(window_.width, window_.height));
-  if (reuse_ && framesDrawn_ > 0 && drawer_->DrawState() == drawnState_ && !root_->IsChanged()) {
+  if (reuse_ && drawer_->DrawState() == drawnState_ && !root_->IsChanged()) {
     if (TRef<TBitmap> last = drawer_->LastCapture()) {
       ++framesReused_;
       return last;

@@ -70,7 +70,7 @@ void T3DDrawer::DrawTransition(TDrawItem& leaving, TDrawItem& arriving, TVyrFilt
     // Targets keep the sampling of their last use.
     buffer->DeviceTexture()->SetFilter(TFilter::Linear);
     pictures[i] =
-        TMultiTile::Single(buffer->DeviceTexture(), area, BufferMaxU(*buffer), BufferMaxV(*buffer));
+        TMultiTile::Single(buffer->DeviceTexture(), area, full_.MaxU(*buffer), full_.MaxV(*buffer));
   }
   if (straight) DrawItem(plan.plain == TSlideRole::Leaving ? leaving : arriving);
   DrawPlannedSlides(*effects_, *drawFilter, plan, pictures[0], pictures[1], straight);
@@ -85,7 +85,7 @@ void T3DDrawer::DrawCrossFade(TDrawItem& leaving, TDrawItem& arriving, double pr
     return;
   }
   buffer->DeviceTexture()->SetFilter(TFilter::Point);
-  const TStage stage{buffer->DeviceTexture(), 0, 0, BufferMaxU(*buffer), BufferMaxV(*buffer)};
+  const TStage stage{buffer->DeviceTexture(), 0, 0, full_.MaxU(*buffer), full_.MaxV(*buffer)};
   // The buffer holds premultiplied colour: the vertex colour scales all four channels.
   const uint32_t colour =
       Premultiplied(WithOpacity(0xFFFFFFFF, static_cast<float>(progress * 100)));

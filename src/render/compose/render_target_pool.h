@@ -18,6 +18,13 @@ class TRenderTargetManager {
   void SetWindowSize(int width, int height);
   int Width() const { return width_; }
   int Height() const { return height_; }
+  // Texture coordinates of the pool size's bottom-right corner in one of its targets.
+  float MaxU(const TCustomTexture& target) const {
+    return static_cast<float>(width_) * target.TexelScaleX();
+  }
+  float MaxV(const TCustomTexture& target) const {
+    return static_cast<float>(height_) * target.TexelScaleY();
+  }
 
   // A target of the pool's size (made when none is free); null when none can be made.
   TRef<TCustomTexture> Acquire();
@@ -45,8 +52,8 @@ class TPooledTarget {
   explicit operator bool() const { return target_ && target_->DeviceTexture(); }
   T3DTexture* Texture() const { return target_ ? target_->DeviceTexture() : nullptr; }
   // Texture coordinates of the pool size's bottom-right corner.
-  float MaxU() const { return static_cast<float>(pool_.Width()) * target_->TexelScaleX(); }
-  float MaxV() const { return static_cast<float>(pool_.Height()) * target_->TexelScaleY(); }
+  float MaxU() const { return pool_.MaxU(*target_); }
+  float MaxV() const { return pool_.MaxV(*target_); }
 
  private:
   TRenderTargetManager& pool_;

@@ -189,14 +189,6 @@ TCustomTexture* T3DDrawer::SlideBuffer(TDrawItem& item, const TDrawItem& other,
   return nullptr;
 }
 
-float T3DDrawer::BufferMaxU(const TCustomTexture& buffer) const {
-  return static_cast<float>(full_.Width()) * buffer.TexelScaleX();
-}
-
-float T3DDrawer::BufferMaxV(const TCustomTexture& buffer) const {
-  return static_cast<float>(full_.Height()) * buffer.TexelScaleY();
-}
-
 bool T3DDrawer::PushTarget(TCustomTexture* target) {
   T3DTexture* texture = target ? target->DeviceTexture() : nullptr;
   if (!texture) return false;

@@ -137,9 +137,6 @@ class T3DDrawer : public TDeviceDrawer {
   // it reporting no change, so it is always drawn afresh. Null when no target could be had.
   TCustomTexture* SlideBuffer(TDrawItem& item, const TDrawItem& other,
                               std::optional<TPooledTarget>& scratch);
-  // The texture coordinates of a full-size buffer's bottom-right corner.
-  float BufferMaxU(const TCustomTexture& buffer) const;
-  float BufferMaxV(const TCustomTexture& buffer) const;
   // The arriving slide faded in over the leaving one (custom transitions without a slide).
   void DrawCrossFade(TDrawItem& leaving, TDrawItem& arriving, double progress);
   // The custom transition's slide over both slides' buffers; false when it has no slide.
