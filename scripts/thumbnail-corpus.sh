@@ -5,7 +5,7 @@
 set -euo pipefail
 build=${1:-build}
 fuzz=${2:-build-fuzz}
-newest=${3:-6}  # files per corpus: the seeds, and what the last fuzz run added
+newest=${3:-6}  # files per fuzz corpus: what the last fuzz run added; the seeds are all taken
 viewer="$build/apps/vyrviewer/vyrviewer"
 [ -x "$viewer" ] || { echo "thumbnail-corpus: $viewer is missing" >&2; exit 1; }
 work=$(mktemp -d)
@@ -15,6 +15,8 @@ failed=0
 for corpus in fuzz/seeds/picture "$fuzz/fuzz/corpus-fuzz_picture" "$fuzz/fuzz/corpus-fuzz_gif" \
               "$fuzz/fuzz/corpus-fuzz_bmp"; do
   [ -d "$corpus" ] || continue
+  files=$newest
+  [ "$corpus" = fuzz/seeds/picture ] && files=100000  # every seed
   while IFS= read -r file; do
     for ext in png bmp gif jpg; do
       rm -rf "$work/show" "$work/thumbnail.png"
@@ -32,7 +34,7 @@ for corpus in fuzz/seeds/picture "$fuzz/fuzz/corpus-fuzz_picture" "$fuzz/fuzz/co
         echo "thumbnail-corpus: $corpus/$file as pic.$ext: status $status: $(head -c 300 "$work/err")"
       fi
     done
-  done < <(ls -t "$corpus" | head -n "$newest")
+  done < <(ls -t "$corpus" | head -n "$files")
 done
 echo "thumbnails of the fuzz corpus: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

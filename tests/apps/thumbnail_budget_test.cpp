@@ -47,6 +47,8 @@ TEST(ThumbnailBudget, HostileShowsAreDrawnWithinTheLimits) {
       {"giant.bmp", testing::RleBmp(30000, 30000, 900000), picture("giant.bmp")},
       {"giant.png", testing::PaddedPng(30000, 30000, 3600000), picture("giant.png")},
       {"thin.bmp", testing::RleBmp(1 << 24, 1, 65536), picture("thin.bmp")},
+      // The header reads, the data does not decode.
+      {"refused.jpg", testing::JpegHeader(64, 64, 256, 3), picture("refused.jpg")},
       {"text",
        {},
        "object t:Text\r\nGUID={00000000-0000-0000-0000-000000000002}\r\nText=" +

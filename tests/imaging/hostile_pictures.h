@@ -122,8 +122,10 @@ inline std::vector<uint8_t> PaddedPng(uint32_t width, uint32_t height, uint32_t 
 }
 
 // The header of a grey baseline JPEG of width x height (what libjpeg reads before decoding),
-// then `dataBytes` of scan data and the end marker.
-inline std::vector<uint8_t> JpegHeader(uint16_t width, uint16_t height, size_t dataBytes) {
+// then `dataBytes` of scan data and the end marker. A component table other than 0 names one the
+// file does not define: the header reads, and libjpeg refuses the data when decoding starts.
+inline std::vector<uint8_t> JpegHeader(uint16_t width, uint16_t height, size_t dataBytes,
+                                       uint8_t componentTable = 0) {
   std::vector<uint8_t> j = {0xFF, 0xD8, 0xFF, 0xDB};
   Put16Be(j, 67);
   j.push_back(0);
@@ -133,7 +135,7 @@ inline std::vector<uint8_t> JpegHeader(uint16_t width, uint16_t height, size_t d
   j.push_back(8);
   Put16Be(j, height);
   Put16Be(j, width);
-  j.insert(j.end(), {1, 1, 0x11, 0});  // one component, no subsampling, table 0
+  j.insert(j.end(), {1, 1, 0x11, componentTable});  // one component, no subsampling
   j.insert(j.end(), {0xFF, 0xDA});
   Put16Be(j, 8);
   j.insert(j.end(), {1, 1, 0x00, 0, 63, 0});

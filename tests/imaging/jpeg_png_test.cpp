@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "hostile_pictures.h"
 #include "imaging/colour/color_profile.h"
 #include "imaging/colour/jpeg_profile.h"
 #include "imaging/decode/imaging_log.h"
@@ -121,6 +122,26 @@ TEST(JpegDecoder, BadDataFailsCleanly) {
     }
   huge.resize(400);
   EXPECT_FALSE(DecodePicture(TRef<TStream>(MakeRef<TMemoryStream>(huge)), "x.jpg"));
+  // A header that reads but data libjpeg refuses (an undefined quantisation table): the store
+  // stands, and every level raises the same error to its caller.
+  auto refused = ReadJpeg(MakeRef<TMemoryStream>(JpegHeader(16, 16, 64, 3)), "x.jpg", {});
+  ASSERT_TRUE(refused);
+  std::string first;
+  try {
+    refused->GetMipLevel(0);
+    ADD_FAILURE() << "level 0 decoded";
+  } catch (const EJPEG& e) {
+    first = e.what();
+  }
+  EXPECT_EQ(first.rfind("JPEG error #", 0), 0u) << first;
+  for (int level : {0, 1}) {
+    try {
+      refused->GetMipLevel(level);
+      ADD_FAILURE() << "level " << level << " decoded";
+    } catch (const EJPEG& e) {
+      EXPECT_EQ(e.what(), first);
+    }
+  }
 }
 
 std::vector<uint8_t> JpegWithApp2(const std::vector<uint8_t>& icc, bool duplicateFF) {

@@ -243,10 +243,13 @@ TJpegBitmapStore::TJpegBitmapStore(std::string name, TRotationHook rotation, int
 TStoreLevel TJpegBitmapStore::Decode(int level) {
   const int scale = level + firstScale_;
   if (level < 0 || scale > kMaxScale) return {};
+  if (!failure_.empty()) throw EJPEG(failure_);
   auto job = std::make_unique<TJpegJob>();
   if (!RunDecode(*job, *stream_, start_, 1u << scale, progress_)) {
     if (job->source.stopped) throw EJPEG("JPEG decoding stopped");
-    throw EJPEG("JPEG error #" + std::to_string(job->code));
+    // Every scale reads the same entropy-coded data, so the refusal holds for all levels.
+    failure_ = "JPEG error #" + std::to_string(job->code);
+    throw EJPEG(failure_);
   }
   if (progress_) progress_(1.0f);
   return {job->bitmap, true, level};

@@ -23,7 +23,8 @@ class TJpegBitmapStore : public TSysBitmapStore {
 
  protected:
   // Levels decoded at 1/1, 1/2, 1/4, 1/8 of the JPEG's own size (from the first scale on);
-  // none beyond. Errors, and a decode told to stop, raise EJPEG.
+  // none beyond. Errors, and a decode told to stop, raise EJPEG. Data libjpeg refused once is
+  // not decoded again: every level raises the same error at once.
   TStoreLevel Decode(int level) override;
 
  private:
@@ -32,6 +33,7 @@ class TJpegBitmapStore : public TSysBitmapStore {
   TRef<TStream> stream_;
   int64_t start_;
   int firstScale_;
+  std::string failure_;  // libjpeg's refusal of the data, empty while none
 };
 
 // The store of the JPEG at the stream's position with its embedded colour profile, or null

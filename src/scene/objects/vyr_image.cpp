@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "foundation/log.h"
+#include "imaging/decode/picture_budget.h"
+#include "package/access/placeholder_picture.h"
 #include "scene/filters/managed_cube.h"
 #include "scene/host/slide_host.h"
 #include "scene/object_kind.h"
@@ -198,13 +201,32 @@ void TVyrImage::DrawSelf(TDeviceDrawer& drawer) {
   if (picture == image_.Get()) handedLevel_ = std::max(handedLevel_, params.reductionLevel);
 }
 
+void TVyrImage::PreparePicture(TDeviceDrawer& drawer) {
+  ComputeFrameAndLevel();  // the needed size may have changed since the last layout
+  UpdateShadow();
+  TImageDrawParams params;
+  FillDrawParams(drawer, params);
+  drawer.PrepareImage(*image_, params);
+}
+
 void TVyrImage::PrepareResources(TDeviceDrawer& drawer) {
   if (EnsureImage()) {
-    ComputeFrameAndLevel();  // the needed size may have changed since the last layout
-    UpdateShadow();
-    TImageDrawParams params;
-    FillDrawParams(drawer, params);
-    drawer.PrepareImage(*image_, params);
+    try {
+      PreparePicture(drawer);
+    } catch (const std::exception& e) {
+      // A picture whose header was read but whose data does not decode shows the load-error
+      // placeholder, as one that does not open at all; a decode told to stop is left alone.
+      if (!DecodeGoOn()) throw;
+      WriteLine("Picture \"" + image_->Name() + "\" not decoded: " + e.what());
+      TRef<TImage> placeholder = MakePlaceholderPicture(
+          TPlaceholderKind::Image, TPlaceholderReason::LoadError, image_->Name());
+      if (placeholder) {
+        TakePicture(std::move(placeholder));
+        PreparePicture(drawer);
+      } else {
+        image_.Reset();
+      }
+    }
   }
   TVyrObject::PrepareResources(drawer);
 }

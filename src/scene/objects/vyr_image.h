@@ -71,6 +71,7 @@ class TVyrImage : public TVyrObject {
   TFloatRect VisibleSubRect() const override { return visible_; }
   // A picture arrived: the natural size follows it.
   void TakePicture(TRef<TImage> picture);
+  void PreparePicture(TDeviceDrawer& drawer);
   void ComputeFrameAndLevel();
   void UpdateShadow();
   void DrawShadow(TDeviceDrawer& drawer, const TImageDrawParams& objectParams);

@@ -332,7 +332,14 @@ void TVyrObject::Draw(TDeviceDrawer& drawer) {
 void TVyrObject::GetColourLookup(TImageDrawParams& params) { params.lutForm = TLutForm::kNone; }
 
 void TVyrObject::PrepareResources(TDeviceDrawer& drawer) {
-  for (auto& child : children_) child->PrepareResources(drawer);
+  // As in drawing, one object that fails does not keep the others from their pictures.
+  for (auto& child : children_) {
+    try {
+      child->PrepareResources(drawer);
+    } catch (const std::exception& e) {
+      WriteLine("Object \"" + child->name_ + "\" not prepared: " + e.what());
+    }
+  }
 }
 
 void TVyrObject::ReleaseResources() {
