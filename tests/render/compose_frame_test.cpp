@@ -186,5 +186,23 @@ TEST_F(ComposeFrame, HeldCapturesKeepTheirPixelsWhileLaterFramesAreRead) {
   EXPECT_EQ(colourOf(halves, 5, 24).a, 255);
 }
 
+// The frame made while slide 1 still decodes shows only the show's colour: its small picture
+// and box are drawn in that colour, and the next frame draws as ever.
+TEST_F(ComposeFrame, WarmUpFrameShowsOnlyTheShowsColour) {
+  drawer->WarmUp(0x336699);
+  frame = drawer->Capture();
+  ASSERT_TRUE(frame);
+  for (int y = 0; y < 48; y += 3)
+    for (int x = 0; x < 64; x += 3) {
+      SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
+      ExpectColour(At(x, y), {0x33, 0x66, 0x99}, 0);
+    }
+  Frame([](TDeviceDrawer& d) {
+    d.DrawColourBox(TPlacement{}, TFloatRect{0, 0, 64, 48}, kRed, kRed, TBoxFill::Solid, 100,
+                    false);
+  });
+  ExpectColour(At(2, 2), {255, 0, 0}, 0);
+}
+
 }  // namespace
 }  // namespace vyr::test

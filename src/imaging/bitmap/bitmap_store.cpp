@@ -52,6 +52,12 @@ TBitmap* TBitmapStore::Accept(TBitmap* bitmap, TBitmapClass cls, const TPixelFor
   return bitmap;
 }
 
+bool TBitmapStore::HasLevel(int level) const {
+  std::lock_guard lock(lock_);
+  return level >= 0 && static_cast<size_t>(level) < levels_.size() &&
+         !levels_[level].bitmaps.empty();
+}
+
 TRef<TBitmap> TBitmapStore::GetMipLevel(int level, const TPixelFormat* format, TBitmapClass cls) {
   std::lock_guard lock(lock_);
   VYR_ASSERT_MSG(level >= 0 && level <= kMaxLevel, "TSysBitmapStore.GetMipLevel - Index<0");

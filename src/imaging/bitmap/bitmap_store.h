@@ -64,6 +64,8 @@ class TBitmapStore : public TRefObject {
                             TBitmapClass cls = TBitmapClass::Any);
 
   const TImageParams& Params() const { return params_; }
+  // Whether the level is made already (a later GetMipLevel of it decodes nothing).
+  bool HasLevel(int level) const;
   TRef<TColorProfile> Profile() const;
   void SetProfile(TRef<TColorProfile> profile);
   void SetProgress(TProgressCallback progress) { progress_ = std::move(progress); }

@@ -184,12 +184,26 @@ void TVyrEngine::StopLoader(bool freeLoader, bool freePlayer) {
 
 void TVyrEngine::Preload(TDrawContainer& container) {
   // Loader thread: the slide's pictures are prepared here so the drawing thread only uploads.
+  // The lock keeps the drawing thread from closing the drawer meanwhile.
   std::lock_guard guard(preloadLock_);
-  T3DDrawer* drawer = controller_->Drawer();
-  if (!container.slide || !drawer || rendererReleased_) return;
+  PrepareContainer(container);
+}
+
+void TVyrEngine::PrepareContainer(TDrawContainer& container) {
+  T3DDrawer* drawer = drawerStands_ ? controller_->Drawer() : nullptr;
+  if (!container.slide || rendererReleased_) return;
+  if (!drawer) {
+    // The slides built while the window and its drawer come up: their pictures are decoded
+    // now, and uploaded when the drawer prepares them.
+    container.slide->DecodePictures();
+    slidePrepared_ = true;
+    return;
+  }
   if (active_) WriteLine("preload from callback.............");
   container.slide->PrepareResources(*drawer);
   container.slide->RequestFrames(*drawer, 0);
+  container.preparedWithDrawer = true;
+  slidePrepared_ = true;
 }
 
 // ---- requests ----
@@ -266,6 +280,10 @@ void TVyrEngine::HandleEvent(TThreadEventList& /*queue*/, int32_t id, bool& hand
 
 void TVyrEngine::AdoptSlideList(TSlideData* list) {
   slides_ = TRef<TSlideData>::Share(list);
+  // The drawing thread alone closes the drawer: no lock, so a decode running on the loader
+  // thread does not hold this up.
+  for (int i = 0; list && i < list->Count(); ++i)
+    if (!list->Item(i)->preparedWithDrawer) PrepareContainer(*list->Item(i));
   std::string text = ">>>>>>>>>>>>> slide list synched : ";
   for (int i = 0; list && i < list->Count(); ++i) {
     const TSlideTiming& t = list->Item(i)->timing;
@@ -496,6 +514,8 @@ void TVyrEngine::Reinitialise() {
 }
 
 void TVyrEngine::MainLoop() {
+  // The loader starts before the drawer is made, so that slide 1 is decoded meanwhile.
+  if (loader_ && !loader_->Running() && !loader_->IsTerminated()) loader_->Start();
   if (drawerPending_) {
     drawerPending_ = false;
     controller_->Initialise();
@@ -503,6 +523,11 @@ void TVyrEngine::MainLoop() {
       drawer->SetTransitionSlideFactory([this](const TIniSection* section) {
         return producer_ ? producer_->BuildCustomTransitionSlide(section) : nullptr;
       });
+    drawerStands_ = true;
+    // While slide 1 still decodes (the loader runs already), the first frame's programs are
+    // made; a slide that is ready is drawn at once instead.
+    T3DDrawer* drawer = controller_->Drawer();
+    if (drawer && !slidePrepared_) drawer->WarmUp(source_ ? source_->BackgroundRgb() : 0);
   }
   if (music_ && music_->GetVolume() != volume_) music_->SetVolume(volume_);
   if (Events().IsClosed()) return;

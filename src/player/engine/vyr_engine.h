@@ -109,6 +109,7 @@ class TVyrEngine : public TCustomVyrEngine {
   void Reinitialise();
   void AdoptSlideList(TSlideData* list);
   void Preload(TDrawContainer& container);
+  void PrepareContainer(TDrawContainer& container);
   void PostPosition(int32_t time, int32_t total, bool ended);
 
   // Drawing and the pointer.
@@ -163,6 +164,10 @@ class TVyrEngine : public TCustomVyrEngine {
   TWindowBounds bounds_;
   bool boundsChanged_ = false;
   bool drawerPending_ = false;  // the first open initialises the drawer on the engine thread
+  // Set once the drawer is made: the slide loader, started before it, reads the drawer only then.
+  std::atomic<bool> drawerStands_{false};
+  // Set once the loader has prepared a slide: until then the drawing thread has time to warm up.
+  std::atomic<bool> slidePrepared_{false};
   // The loader's preloads and the engine thread's letting go of the renderer take turns: a
   // slide finished while the engine stops makes no textures for a renderer already gone.
   std::mutex preloadLock_;

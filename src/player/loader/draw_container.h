@@ -25,6 +25,9 @@ class TDrawContainer : public TRefObject {
   TRef<TVyrFilter> filter;
   // Counted across repetitions of the show; -1 is the blank slide before the first.
   int absoluteIndex = 0;
+  // Whether the engine's preload reached the drawer: a slide built before the drawer stood has
+  // only its pictures decoded, and is prepared when the engine takes it.
+  bool preparedWithDrawer = false;
 
   // The slide at show time t: its own time line has no repeat offset; the filter counts
   // from the slide's start.

@@ -1,6 +1,8 @@
 #include "render/compose/t3d_drawer.h"
 
 #include "foundation/log.h"
+#include "imaging/bitmap/bitmap_factory.h"
+#include "imaging/bitmap/bitmap_store.h"
 #include "render/compose/compose_shaders.h"
 #include "render/device/bitmap_texture.h"
 #include "render/device/device_lock.h"
@@ -89,6 +91,22 @@ bool T3DDrawer::EndFrame() {
   std::lock_guard guard(lock_);
   while (screen_->RenderTargetDepth() > 1) screen_->PopRenderTarget();
   return screen_->EndScene(!captureMode_);
+}
+
+void T3DDrawer::WarmUp(uint32_t rgb) {
+  if (!BeginFrame()) return;
+  const uint32_t colour = 0xFF000000u | rgb;
+  ClearAll(colour, false);
+  TRef<TBitmap> bitmap =
+      CreateBitmap(4, 4, pf::R8G8B8(), nullptr, nullptr, TBitmapClass::SysBitmap);
+  bitmap->FillRect({0, 0, 4, 4}, colour);
+  TRef<TImage> image = MakeRef<TImage>(MakeRef<TWrapperBitmapStore>("warm-up", nullptr, bitmap));
+  TImageDrawParams params;
+  params.pivotRect = {0, 0, 4, 4};
+  DrawImage(*image, params);
+  ForgetImage(*image);
+  DrawColourBox(TPlacement{}, TFloatRect{4, 0, 8, 4}, colour, colour, TBoxFill::Solid, 100, false);
+  EndFrame();
 }
 
 void T3DDrawer::SetCamera(const TIntRect& clip, int designWidth, const TCamera& camera) {

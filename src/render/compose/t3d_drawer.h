@@ -52,6 +52,10 @@ class T3DDrawer : public TDeviceDrawer {
 
   bool BeginFrame() override;
   bool EndFrame() override;
+  // Presents a frame of one colour, with a small picture and a box drawn in that colour: the
+  // rasteriser makes the programs and the present path of a first frame while the first
+  // slide is still decoding, instead of when it is due.
+  void WarmUp(uint32_t rgb);
   bool IsReady() const override;
   void SetCamera(const TIntRect& clip, int designWidth, const TCamera& camera) override;
 

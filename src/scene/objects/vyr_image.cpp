@@ -201,6 +201,16 @@ void TVyrImage::DrawSelf(TDeviceDrawer& drawer) {
   if (picture == image_.Get()) handedLevel_ = std::max(handedLevel_, params.reductionLevel);
 }
 
+void TVyrImage::DecodeAtDrawLevel() {
+  if (!EnsureImage()) return;
+  ComputeFrameAndLevel();
+  try {
+    image_->Store().GetMipLevel(std::max(level_, 0));
+  } catch (const std::exception&) {
+    // Preparing the picture meets the same error and shows the placeholder.
+  }
+}
+
 void TVyrImage::PreparePicture(TDeviceDrawer& drawer) {
   ComputeFrameAndLevel();  // the needed size may have changed since the last layout
   UpdateShadow();

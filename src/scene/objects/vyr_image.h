@@ -35,6 +35,9 @@ class TVyrImage : public TVyrObject {
   virtual void FillDrawParams(TDeviceDrawer& drawer, TImageDrawParams& params);
   // Obtains the picture when it has none; true when there is one.
   virtual bool EnsureImage();
+  // Decodes the picture at the level it will be drawn at, without a drawer, so that preparing
+  // it later only uploads. A picture that does not decode is left to its preparation.
+  void DecodeAtDrawLevel();
   virtual float GetDrawOpacity() const { return GetOpacity(); }
   // What a caption's opacity is multiplied by (percent): the button's opacity.
   virtual float GetDrawCaptionOpacity() const { return GetOpacity(); }

@@ -238,17 +238,27 @@ void TVyrSlide::Prepare(bool changeDetection) {
   VisitTree(*this, neededOf);
 }
 
-void TVyrSlide::PrepareResources(TDeviceDrawer& drawer) {
+void TVyrSlide::FetchAndMeasure() {
   // Pictures are fetched for their natural sizes and measured before any is prepared, so that
   // the preparation asks for the reduction level of the needed size.
-  if (!prepared_) {
-    VisitTree(*this, [](TVyrObject& object) {
-      if (auto* image = dynamic_cast<TVyrImage*>(&object)) image->EnsureImage();
-    });
-    UpdateDepthFactor();
-    Prepare(true);
-    prepared_ = true;
-  }
+  if (prepared_) return;
+  VisitTree(*this, [](TVyrObject& object) {
+    if (auto* image = dynamic_cast<TVyrImage*>(&object)) image->EnsureImage();
+  });
+  UpdateDepthFactor();
+  Prepare(true);
+  prepared_ = true;
+}
+
+void TVyrSlide::DecodePictures() {
+  FetchAndMeasure();
+  VisitTree(*this, [](TVyrObject& object) {
+    if (auto* image = dynamic_cast<TVyrImage*>(&object)) image->DecodeAtDrawLevel();
+  });
+}
+
+void TVyrSlide::PrepareResources(TDeviceDrawer& drawer) {
+  FetchAndMeasure();
   TVyrObject::PrepareResources(drawer);
   if (background_.kind == TBackgroundParams::kPicture && !backgroundPicture_ && host_)
     backgroundPicture_ =

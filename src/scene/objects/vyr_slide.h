@@ -70,6 +70,9 @@ class TVyrSlide : public TVyrObject {
   TVyrSlideHost* GetHost() const override { return host_.Get(); }
   TVyrSlide* GetRootSlide() override { return this; }
   void PrepareResources(TDeviceDrawer& drawer) override;
+  // The part of preparing that needs no drawer, for a slide built before the drawer stands:
+  // pictures fetched, measured and decoded at the level they will be drawn at.
+  void DecodePictures();
   void ReleaseResources() override;
   void Advance(bool recursive, double showTime) override;
   virtual float GetRootOpacity() const { return 100; }
@@ -101,6 +104,8 @@ class TVyrSlide : public TVyrObject {
   void Dispose() override;
 
  private:
+  void FetchAndMeasure();
+
   TRef<TVyrSlideHost> host_;
   TRefObject* owner_;
   bool flag_;
