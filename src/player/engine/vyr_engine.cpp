@@ -513,9 +513,13 @@ void TVyrEngine::Reinitialise() {
   GlobalLog().WriteInteger("DrawDevice Reinited (Slides:", slides_ ? slides_->Count() : 0, ")");
 }
 
+void TVyrEngine::StartLoader() {
+  if (loader_ && !loader_->Running() && !loader_->IsTerminated()) loader_->Start();
+}
+
 void TVyrEngine::MainLoop() {
   // The loader starts before the drawer is made, so that slide 1 is decoded meanwhile.
-  if (loader_ && !loader_->Running() && !loader_->IsTerminated()) loader_->Start();
+  StartLoader();
   if (drawerPending_) {
     drawerPending_ = false;
     controller_->Initialise();
@@ -534,7 +538,7 @@ void TVyrEngine::MainLoop() {
   ApplyWindowBounds();
   Events().Process();
   if (pending_) ProcessAsyncOpen();
-  if (loader_ && !loader_->Running() && !loader_->IsTerminated()) loader_->Start();
+  StartLoader();  // an open or seek just now made a new one
 
   const int state = controller_->GetState();
   bool newActive = !paused_ && !waitingAtBarrier_ && !(overlay_ && overlay_->HasPausingDialog()) &&

@@ -110,6 +110,7 @@ class TVyrEngine : public TCustomVyrEngine {
   void AdoptSlideList(TSlideData* list);
   void Preload(TDrawContainer& container);
   void PrepareContainer(TDrawContainer& container);
+  void StartLoader();
   void PostPosition(int32_t time, int32_t total, bool ended);
 
   // Drawing and the pointer.
